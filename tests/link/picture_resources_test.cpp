@@ -1,0 +1,264 @@
+// picture_resources_test.cpp: the picture-id tables, the resource loader, the
+// in-memory decoder, and the generated artwork against the numbers and sizes
+// the table relies on.
+#include "link/picture_resources.h"
+
+#include <gtest/gtest.h>
+
+#include <set>
+#include <span>
+
+#include "anigif/gif_parser.h"
+#include "platform/sim/sim_picture_decoder.h"
+#include "platform/sim/sim_resources.h"
+
+namespace mj::link {
+namespace {
+
+using platform::PictureError;
+using platform::sim::SimPictureDecoder;
+using platform::sim::SimResources;
+
+// 3 x 2, global table red, green, blue, black; black (3) is transparent.
+// Pixels: red green blue / black red green.
+const std::uint8_t TinyGif[] = {
+    0x47, 0x49, 0x46, 0x38, 0x39, 0x61, 0x03, 0x00, 0x02, 0x00, 0x81, 0x00, 0x00, 0xFF, 0x00,
+    0x00, 0x00, 0xFF, 0x00, 0x00, 0x00, 0xFF, 0x00, 0x00, 0x00, 0x21, 0xF9, 0x04, 0x01, 0x00,
+    0x00, 0x03, 0x00, 0x2C, 0x00, 0x00, 0x00, 0x00, 0x03, 0x00, 0x02, 0x00, 0x00, 0x08, 0x08,
+    0x00, 0x01, 0x04, 0x10, 0x30, 0x40, 0x60, 0x40, 0x00, 0x3B};
+
+std::string tinyGif() { return std::string(reinterpret_cast<const char*>(TinyGif), sizeof TinyGif); }
+
+// SOI, then a baseline frame header: 5 wide, 3 high.
+std::string tinyJpeg() {
+    const std::uint8_t bytes[] = {0xFF, 0xD8, 0xFF, 0xE0, 0x00, 0x04, 0x00, 0x00, 0xFF, 0xC0, 0x00, 0x0B,
+                                  0x08, 0x00, 0x03, 0x00, 0x05, 0x01, 0x01, 0x11, 0x00, 0xFF, 0xD9};
+    return std::string(reinterpret_cast<const char*>(bytes), sizeof bytes);
+}
+
+// ------------------------------------------------------------ tables
+
+TEST(PictureTables, EveryTableAtBothScales) {
+    using Pick = std::string (*)(const PictureTables&);
+    struct Case { const char* name; double scale; Pick pick; const char* expected; };
+    const Case cases[] = {
+        {"send", 1.0, [](const PictureTables& t) { return t.anNiuPic[0]; }, "101"},
+        {"send small", 0.78125, [](const PictureTables& t) { return t.anNiuPic[0]; }, "101"},
+        {"send hover small", 0.78125, [](const PictureTables& t) { return t.anNiuPic[1]; }, "102"},
+        {"chat", 1.0, [](const PictureTables& t) { return t.anNiuPic[2]; }, "103"},
+        {"chat small", 0.78125, [](const PictureTables& t) { return t.anNiuPic[2]; }, "381"},
+        {"exit hover", 1.0, [](const PictureTables& t) { return t.anNiuPic[19]; }, "120"},
+        {"exit hover small", 0.78125, [](const PictureTables& t) { return t.anNiuPic[19]; }, "398"},
+        // the scale test is exact: anything but 1.0 takes the small set
+        {"chat near 1", 0.999, [](const PictureTables& t) { return t.anNiuPic[2]; }, "381"},
+        {"first tile", 0.78125, [](const PictureTables& t) { return t.tilePic[0]; }, "201"},
+        {"big back", 1.0, [](const PictureTables& t) { return t.tilePic[151]; }, "352"},
+        {"last tile", 1.0, [](const PictureTables& t) { return t.tilePic[179]; }, "380"},
+        {"face 9", 1.0, [](const PictureTables& t) { return t.facePic[9]; }, "200"},
+        {"face 10", 1.0, [](const PictureTables& t) { return t.facePic[10]; }, "401"},
+        {"face 10 small", 0.78125, [](const PictureTables& t) { return t.facePic[10]; }, "401"},
+        {"face 19", 0.78125, [](const PictureTables& t) { return t.facePic[19]; }, "410"},
+        {"operation 17", 1.0, [](const PictureTables& t) { return t.operationPic[17]; }, "158"},
+        {"dice 15", 1.0, [](const PictureTables& t) { return t.dicePic[15]; }, "176"},
+        {"caption 8", 1.0, [](const PictureTables& t) { return t.captionPic[8]; }, "190"},
+        {"dialog 7", 1.0, [](const PictureTables& t) { return t.dialogPic[7]; }, "137"},
+        {"compass 3", 1.0, [](const PictureTables& t) { return t.compassPic[3]; }, "129"},
+        {"panel 5", 0.78125, [](const PictureTables& t) { return t.panelPic[5]; }, "875"},
+        {"imCmd 15", 1.0, [](const PictureTables& t) { return t.imCmdPic[15]; }, "865"},
+        {"sezi 5", 1.0, [](const PictureTables& t) { return t.seziPic[5]; }, "605"},
+    };
+    for (const Case& c : cases) {
+        PictureTables t;
+        initPictureIdTables(t, c.scale);
+        EXPECT_EQ(c.pick(t), c.expected) << c.name;
+    }
+}
+
+// ------------------------------------------------------------ decoder
+
+TEST(SimPictureDecoder, DecodesGifPixelsWithTransparency) {
+    SimPictureDecoder decoder;
+    const auto result = decoder.decode(tinyGif());
+    ASSERT_TRUE(result) << platform::toString(result.error);
+    ASSERT_EQ(result.picture->width, 3);
+    ASSERT_EQ(result.picture->height, 2);
+    const std::vector<std::uint32_t> expected = {0xFFFF0000, 0xFF00FF00, 0xFF0000FF,
+                                                 0x00000000, 0xFFFF0000, 0xFF00FF00};
+    EXPECT_EQ(result.picture->pixels, expected);
+}
+
+TEST(SimPictureDecoder, ReadsJpegSize) {
+    SimPictureDecoder decoder;
+    const auto result = decoder.decode(tinyJpeg());
+    ASSERT_TRUE(result);
+    EXPECT_EQ(result.picture->width, 5);
+    EXPECT_EQ(result.picture->height, 3);
+}
+
+TEST(SimPictureDecoder, ReportsWhyItFailed) {
+    std::string truncatedJpeg = tinyJpeg().substr(0, 12);
+    std::string hugeJpeg = tinyJpeg();
+    hugeJpeg[15] = static_cast<char>(0x40);  // width 0x4005
+    std::string badGif = tinyGif().substr(0, 20);
+    struct Case { const char* name; std::string bytes; PictureError error; };
+    const Case cases[] = {
+        {"empty", "", PictureError::Empty},
+        {"text", "hello, this is no picture", PictureError::Unrecognised},
+        {"png", "\x89PNG\r\n\x1a\n", PictureError::Unrecognised},
+        {"truncated gif", badGif, PictureError::Corrupt},
+        {"truncated jpeg", truncatedJpeg, PictureError::Corrupt},
+        {"huge jpeg", hugeJpeg, PictureError::TooLarge},
+    };
+    SimPictureDecoder decoder;
+    for (const Case& c : cases) {
+        const auto result = decoder.decode(c.bytes);
+        EXPECT_FALSE(result) << c.name;
+        EXPECT_EQ(result.error, c.error) << c.name << ": " << platform::toString(result.error);
+    }
+}
+
+// ------------------------------------------------------------ loader
+
+struct LoaderFixture : ::testing::Test {
+    SimResources resources;
+    SimPictureDecoder decoder;
+    PictureLoader loader{resources, decoder};
+    ui::Image target{"MJ_Image", 0};
+    void SetUp() override {
+        resources.add(205, "GIF", tinyGif());
+        resources.add(870, "GIF", tinyJpeg());
+        resources.add(999, "GIF", "not a picture");
+    }
+};
+
+TEST_F(LoaderFixture, SetsThePictureAndNamesItsNumber) {
+    EXPECT_TRUE(loadPictureFromResource(loader, "205", "GIF", target));
+    ASSERT_NE(target.picture(), nullptr);
+    EXPECT_EQ(target.picture()->resourceId, 205);
+    EXPECT_EQ(target.picture()->width, 3);
+    // JPEG skins live under the same type.
+    EXPECT_TRUE(loadPictureFromResource(loader, 870, "gif", target));
+    EXPECT_EQ(target.picture()->resourceId, 870);
+}
+
+TEST_F(LoaderFixture, FailureKeepsThePreviousPicture) {
+    ASSERT_TRUE(loadPictureFromResource(loader, "205", "GIF", target));
+    const ui::PictureRef before = target.picture();
+    for (const char* id : {"865", "999", "", "20x", "-5", "99999999999", "205 "}) {
+        EXPECT_FALSE(loadPictureFromResource(loader, id, "GIF", target)) << '"' << id << '"';
+        EXPECT_EQ(target.picture(), before) << '"' << id << '"';
+    }
+    EXPECT_FALSE(loadPictureFromResource(loader, 205, "JPG", target));
+    EXPECT_EQ(target.picture(), before);
+}
+
+TEST_F(LoaderFixture, DecodesEachResourceOnce) {
+    ui::Image other{"MJ_Image", 1};
+    for (int i = 0; i < 5; ++i) {
+        EXPECT_TRUE(loadPictureFromResource(loader, 205, "GIF", target));
+        EXPECT_TRUE(loadPictureFromResource(loader, 205, "GIF", other));
+        EXPECT_FALSE(loadPictureFromResource(loader, 865, "GIF", other));
+    }
+    EXPECT_EQ(resources.reads(), 2);
+    EXPECT_EQ(decoder.decodes(), 1);
+    EXPECT_EQ(target.picture(), other.picture());  // one shared picture
+}
+
+// ------------------------------------------------------------ generated artwork
+
+#ifdef MJ_ART_DIR
+struct Artwork : ::testing::Test {
+    static SimResources& resources() {
+        static SimResources r = [] {
+            SimResources s;
+            s.loadScript(std::string(MJ_ART_DIR) + "/resources.rc");
+            return s;
+        }();
+        return r;
+    }
+    SimPictureDecoder decoder;
+    PictureLoader loader{resources(), decoder};
+    platform::DecodedPicture load(int id) { return loader.load(id, "GIF"); }
+};
+
+TEST_F(Artwork, EveryNumberTheClientLoadsIsThereAndDecodes) {
+    std::vector<int> ids;
+    auto range = [&](int first, int last) { for (int i = first; i <= last; ++i) ids.push_back(i); };
+    range(101, 120); range(126, 137); range(141, 158); range(161, 176); range(182, 200);
+    range(201, 380); range(381, 398); range(401, 410); range(600, 605); range(850, 864);
+    range(870, 875); range(1001, 1030);
+    ids.insert(ids.end(), {420, 450, 451});
+    for (int id : ids) {
+        const auto r = load(id);
+        EXPECT_TRUE(r) << id << ": " << platform::toString(r.error);
+    }
+    EXPECT_FALSE(load(865)) << "865 must not exist";
+    EXPECT_FALSE(load(121));
+}
+
+TEST_F(Artwork, PicturesHaveTheSizesTheirPlacesUse) {
+    struct Case { int id; int w, h; };
+    const Case cases[] = {
+        {101, 50, 30}, {103, 60, 30}, {120, 60, 30}, {381, 47, 23}, {398, 47, 23},
+        {141, 50, 71}, {155, 50, 71}, {158, 50, 71},
+        {130, 70, 29}, {132, 70, 29}, {134, 64, 26}, {137, 64, 26},
+        {600, 24, 24}, {850, 16, 14}, {864, 16, 14},
+        {420, 150, 150}, {450, 54, 31}, {451, 54, 31},
+        {870, 175, 138}, {871, 276, 215}, {872, 434, 341}, {873, 137, 108}, {874, 216, 168}, {875, 339, 266},
+        {1001, 1024, 768}, {1005, 41, 49}, {1018, 41, 57}, {1003, 124, 107},
+    };
+    for (const Case& c : cases) {
+        const auto r = load(c.id);
+        ASSERT_TRUE(r) << c.id;
+        EXPECT_EQ(r.picture->width, c.w) << c.id;
+        EXPECT_EQ(r.picture->height, c.h) << c.id;
+    }
+}
+
+// Each view's set shares one size for faces and lying back; upright sets are
+// taller than wide, the side views wider than tall; standing backs of the
+// side views are tall (a tile seen from its side).
+TEST_F(Artwork, TileSetsHaveOneShapePerView) {
+    for (int set = 0; set < 5; ++set) {
+        const auto face = load(201 + set * 36);  // 東 of the set
+        ASSERT_TRUE(face);
+        const bool wide = set == 1 || set == 3;
+        EXPECT_EQ(face.picture->width > face.picture->height, wide) << "set " << set;
+        for (int place = 0; place < 36; ++place) {
+            if (place == 7) continue;  // the standing back has its own shape
+            const auto p = load(201 + set * 36 + place);
+            ASSERT_TRUE(p) << set << "/" << place;
+            EXPECT_EQ(p.picture->width, face.picture->width) << set << "/" << place;
+            EXPECT_EQ(p.picture->height, face.picture->height) << set << "/" << place;
+        }
+        const auto standing = load(208 + set * 36);
+        ASSERT_TRUE(standing);
+        EXPECT_GT(standing.picture->height, standing.picture->width) << "standing back of set " << set;
+    }
+}
+
+// No two faces of one set may look the same, and backs must differ from faces.
+TEST_F(Artwork, TileFacesAreDistinct) {
+    for (int set = 0; set < 5; ++set) {
+        std::set<std::vector<std::uint32_t>> seen;
+        for (int place = 0; place < 36; ++place) {
+            const auto p = load(201 + set * 36 + place);
+            ASSERT_TRUE(p);
+            EXPECT_TRUE(seen.insert(p.picture->pixels).second) << "set " << set << " place " << place;
+        }
+    }
+}
+
+TEST_F(Artwork, SkinsAreJpegAndTheAnimationHasFrames) {
+    for (int id = 870; id <= 875; ++id)
+        EXPECT_EQ(platform::sniffPicture(*resources().bytes(id, "GIF")), platform::PictureKind::Jpeg) << id;
+    EXPECT_EQ(platform::sniffPicture(*resources().bytes(201, "GIF")), platform::PictureKind::Gif);
+    const std::string anim = *resources().bytes(BombAnimationId, "GIF");
+    const auto gif = anigif::parse_gif(std::span(reinterpret_cast<const std::uint8_t*>(anim.data()), anim.size()));
+    EXPECT_GE(gif.frames.size(), 8u);
+    for (const auto& f : gif.frames) EXPECT_GT(f.delay_ms, 0);
+}
+#endif
+
+}  // namespace
+}  // namespace mj::link
