@@ -1,0 +1,57 @@
+// frame_decoder.cpp: LZW to a frame cell, with interlaced rows put in place.
+#include "anigif/frame_decoder.h"
+
+#include <algorithm>
+#include <cstring>
+
+namespace mj::anigif {
+
+// Pixels the data did not reach stay 0, also where the last string copy
+// overshot.
+LzwEnd FrameDecoder::decode_clean(std::span<const uint8_t> data, int min_code_size, std::span<uint8_t> out) {
+  const LzwResult r = lzw_.decode(data, min_code_size, out);
+  std::fill(out.begin() + static_cast<std::ptrdiff_t>(r.pixels),
+            out.begin() + static_cast<std::ptrdiff_t>(std::min(out.size(), r.pixels + 8)), 0);
+  return r.end;
+}
+
+FrameCell FrameDecoder::decode(const ParsedGif& gif, std::span<const uint8_t> source, std::size_t index) {
+  FrameCell cell;
+  cell.decoded = true;
+  const FrameRecord& f = gif.frames.at(index);
+  const std::size_t w = static_cast<std::size_t>(f.width), h = static_cast<std::size_t>(f.height);
+  if (w == 0 || h == 0) return cell;
+  cell.indices.assign(w * h, 0);
+
+  const std::size_t begin = std::min(f.data_start, source.size());
+  const std::size_t end = std::min(f.chunk_start + f.chunk_length, source.size());
+  const auto data = source.subspan(begin, std::max(begin, end) - begin);
+
+  if (!f.interlaced) {
+    cell.result = decode_clean(data, f.min_code_size, cell.indices);
+    return cell;
+  }
+
+  // Interlaced rows arrive in four passes: every 8th row from 0, every 8th from
+  // 4, every 4th from 2, every 2nd from 1.
+  linear_.assign(w * h, 0);
+  cell.result = decode_clean(data, f.min_code_size, linear_);
+  static constexpr std::size_t kStart[4] = {0, 4, 2, 1};
+  static constexpr std::size_t kStep[4] = {8, 8, 4, 2};
+  const uint8_t* row = linear_.data();
+  for (int pass = 0; pass < 4; ++pass)
+    for (std::size_t y = kStart[pass]; y < h; y += kStep[pass], row += w)
+      std::memcpy(cell.indices.data() + y * w, row, w);
+  return cell;
+}
+
+DecodedGif decode_gif(std::span<const uint8_t> bytes, const Limits& limits) {
+  DecodedGif out;
+  out.gif = parse_gif(bytes, limits);
+  out.cells.reserve(out.gif.frames.size());
+  FrameDecoder decoder;
+  for (std::size_t i = 0; i < out.gif.frames.size(); ++i) out.cells.push_back(decoder.decode(out.gif, bytes, i));
+  return out;
+}
+
+}  // namespace mj::anigif
