@@ -1,0 +1,49 @@
+#!/usr/bin/env bash
+# test.sh: builds everything and runs every test: the portable core natively
+# (plain and with AddressSanitizer/UBSan), the fuzzers briefly, and the Windows
+# client with its tests and the end-to-end tests under Wine.
+set -euo pipefail
+cd "$(dirname "$0")/.."
+root=$PWD
+jobs=$(nproc)
+
+bash scripts/setup.sh
+
+status=0
+step() { echo; echo "=== $*"; }
+
+step "native build and unit tests"
+cmake -S . -B build/native -G Ninja -DMJ_WERROR=ON -DCMAKE_BUILD_TYPE=RelWithDebInfo >/dev/null
+ninja -C build/native -j "$jobs"
+ctest --test-dir build/native --output-on-failure -j "$jobs" || status=1
+
+step "native unit tests under AddressSanitizer and UBSan"
+cmake -S . -B build/asan -G Ninja -DMJ_WERROR=ON -DMJ_SANITIZE=ON -DCMAKE_BUILD_TYPE=Debug >/dev/null
+ninja -C build/asan -j "$jobs"
+ctest --test-dir build/asan --output-on-failure -j "$jobs" -LE 'slow' || status=1
+
+step "fuzzers, briefly"
+cmake -S . -B build/fuzz -G Ninja -DCMAKE_C_COMPILER=clang -DCMAKE_CXX_COMPILER=clang++ -DMJ_FUZZ=ON \
+    -DCMAKE_BUILD_TYPE=RelWithDebInfo >/dev/null
+ninja -C build/fuzz -j "$jobs"
+if ctest --test-dir build/fuzz -N -L fuzz | grep -q 'Total Tests: [1-9]'; then
+    ctest --test-dir build/fuzz --output-on-failure -L fuzz || status=1
+else
+    echo "no fuzz targets"
+fi
+
+step "Windows build"
+cmake -S . -B build/win -G Ninja -DCMAKE_TOOLCHAIN_FILE="$root/cmake/mingw-w64.cmake" -DMJ_WERROR=ON \
+    -DCMAKE_BUILD_TYPE=Release >/dev/null
+ninja -C build/win -j "$jobs"
+
+step "Windows tests and end-to-end tests under Wine"
+# shellcheck source=scripts/wine-env.sh
+. scripts/wine-env.sh build/win
+mj_wine_start
+ctest --test-dir build/win --output-on-failure -j 4 || status=1
+mj_wine_stop
+
+echo
+if [ $status -eq 0 ]; then echo "test.sh: all tests passed"; else echo "test.sh: FAILURES"; fi
+exit $status

@@ -1,0 +1,201 @@
+// client.h: the one client object of a process. It owns every subsystem's
+// state, the main window's controls and the timers, and receives the
+// platform's events.
+#pragma once
+#include <array>
+#include <cstdint>
+#include <functional>
+#include <memory>
+#include <optional>
+#include <string>
+#include <string_view>
+
+#include "claims/claims_state.h"
+#include "link/launch_line.h"
+#include "link/wire_codec.h"
+#include "platform/controls.h"
+#include "platform/platform.h"
+#include "props/props_state.h"
+#include "shared/wire.h"
+#include "shell/shell_state.h"
+#include "table/table_state.h"
+#include "video/video_state.h"
+
+namespace mj::link {
+
+// A task the tick runs when its flag is on and its counter reached its
+// threshold.
+struct Task {
+    bool on = false;
+    int ticks = 0;
+};
+
+// The hall's window messages.
+inline constexpr std::uint32_t HallConnectPending = 22;
+
+struct LinkState {
+    ByteRing recvRing;
+    ByteRing sendRing;
+    WireMessage msg{};  // the message being dispatched
+    CmdInfo info;       // its command record
+    std::array<std::uint8_t, 2> echoByte{};
+    std::string chatOut;  // the chat line the next command 19 carries
+
+    Task sendTask, recvTask, loginTask, blinkTask, linkCheck, turnCountdown, readyCountdown, bubbleTask;
+    int recvWatchdog = 0;
+    double turnTickStart = 0;
+    double readyTickStart = 0;
+    int countdownSeconds = 0;
+    int countdownStart = 8;
+    int timeoutCount = 0;
+    int timeoutLimit = 0;
+
+    bool holdCigaretteMsg = false;
+    bool holdRenderCigaretteMsg = false;
+    std::optional<WireMessage> heldCigaretteMsg;
+    std::optional<WireMessage> heldRenderCigaretteMsg;
+    bool holdQuitMsg = false;
+
+    LaunchConfig launch;
+    WireMessage loginMsg{};
+    bool loginSent = false;
+    bool loggedIn = false;
+    bool inGame = false;
+    bool canReconnect = false;  // g_bCanRecon
+    bool reconnected = false;
+    bool leaveAfterGame = false;
+    bool proxyHandshakeDone = true;
+    bool autoPlayOn = false;
+    bool notStartedYet = true;
+    bool readySent = false;
+    bool initInProgress = false;
+    bool handRunning = false;
+    int juNum = 0;
+
+    std::string hallCaption = DefaultHallTitle;
+    platform::WindowHandle hallHwnd = 0;
+    double scaleX = 1.0;
+    double scaleY = 1.0;
+    bool soundOn = false;
+    bool musicOn = false;
+    bool effectsOn = false;
+    // Messages refused because the send ring was full.
+    int sendRingRefused = 0;
+};
+
+class Client : public platform::SocketEvents {
+public:
+    explicit Client(platform::Platform& platform);
+    ~Client() override;
+    Client(const Client&) = delete;
+    Client& operator=(const Client&) = delete;
+
+    platform::Platform& p;
+    LinkState link;
+    table::TableState table;
+    claims::ClaimsState claims;
+    shell::ShellState shell;
+    props::PropsState props;
+    video::VideoState video;
+
+    // The main window and the controls the link uses; the layout adds the rest.
+    ui::Form mainForm{"MainForm"};
+    ui::PictureBox* pic1 = nullptr;
+    ui::PictureBox* pic2 = nullptr;
+    std::array<ui::ListBox*, 2> sysmsg{};
+    ui::Label* location = nullptr;
+    ui::Label* number = nullptr;
+    ui::Image* timeImg = nullptr;
+
+    std::unique_ptr<platform::VideoSocket> p2pSocket;
+
+    std::unique_ptr<platform::Timer> timerBong;
+    std::unique_ptr<platform::Timer> timerChat;
+    std::unique_ptr<platform::Timer> timerKeepAlive;
+
+    // ---- start-up, window state, shut-down
+    void formLoad();
+    void formResize();
+    void formUnload();
+
+    // ---- the fatal path: restore the hall window and end the process.
+    [[noreturn]] void fatal(std::string_view why);
+    // Runs `work` under the fatal trap: any exception takes the fatal path.
+    void trapped(std::string_view where, const std::function<void()>& work);
+    // Runs `work` and logs and drops any exception (errors ignored).
+    void ignoringErrors(std::string_view where, const std::function<void()>& work);
+
+    // ---- hall window
+    void restoreHallWindow();
+    void minimizeHallWindow();
+    void postToHall(std::uint32_t message, std::uintptr_t wParam = 0, std::intptr_t lParam = 0);
+
+    // ---- messages
+    void resetRingBuffers();
+    // Encodes the record and queues it; a full ring refuses it (logged).
+    void sendCommand(CmdInfo& info);
+    // Stamps the echo bytes into the message and queues it.
+    void sendRawMessage(WireMessage& m);
+    // Takes one message off the receive ring into `msg` and `info`.
+    void decodeMessage();
+
+    // ---- the scheduler tick and its timers
+    void timerBongTick();
+    void timerChatTick();
+    void timerKeepAliveTick();
+
+    // ---- socket events
+    void onConnected() override;
+    void onData(std::span<const std::uint8_t> bytes) override;
+    void onClosed(int errorCode) override;
+
+    void log(std::string_view line) { p.process.log(line); }
+
+    // Seams for the handlers other subsystems provide; each defaults to the
+    // smallest behaviour the client needs until that subsystem fills it.
+    std::function<void(Client&)> dispatchServerCommand;
+    std::function<void(Client&)> autoPlay;
+    std::function<void(Client&)> timeoutDefaultAction;
+    std::function<void(Client&, int& keyCode, int shift)> pic1KeyDown;
+    std::function<void(Client&)> resetSession;
+    std::function<void(Client&)> resetRoundData;
+    std::function<void(Client&)> resetHandDisplay;
+    std::function<void(Client&)> resetTableForHand;
+    std::function<void(Client&)> newGameResetRoundData;
+    std::function<void(Client&)> showSettlement;
+    std::function<void(Client&)> initSeatLayout;
+    std::function<void(Client&)> initTableControls;
+    // Seat names and chat, handled by the decoder itself.
+    std::function<void(Client&)> onReceivedText;
+    // The SOCKS5 connection and the proxy's reply bytes.
+    std::function<void(Client&)> connectViaProxy;
+    std::function<void(Client&, std::span<const std::uint8_t>)> onProxyData;
+    // The reconnect attempts after a lost link.
+    std::function<void(Client&)> startReconnect;
+    // The chat button's picture while it flashes (remaining flashes).
+    std::function<void(Client&, int chatBlink)> onChatButtonBlink;
+    // The countdown's warning sound.
+    std::function<void(Client&)> onWarningSound;
+    // A props plug-in request other than a message to send.
+    std::function<void(Client&, const platform::PropRequest&)> onPropRequest;
+
+private:
+    void buildMainFormDesign();
+    void sendTask();
+    void receiveTask();
+    void loginTask();
+    void blinkTask();
+    void turnCountdownTask();
+    void readyCountdownTask();
+    void linkCheckTask();
+    void propsTasks();
+    bool endProcessIfHallGone();
+    void showCountdownNumber();
+    void sendReady();
+    void setMessageStrip(std::string_view text);
+    void connectDirect();
+
+    bool tickRunning_ = false;
+};
+
+}  // namespace mj::link

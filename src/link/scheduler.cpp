@@ -1,0 +1,295 @@
+// scheduler.cpp: the 50 ms tick and its tasks, the chat and keep-alive timers.
+#include <cmath>
+
+#include "link/client.h"
+#include "link/general.h"
+
+namespace mj::link {
+
+namespace {
+constexpr char DisconnectedText[] = "已经与服务器断开连接，请重新入座！";
+constexpr int WatchdogRuns = 2400;
+constexpr ui::Color Green{0, 255, 0};
+constexpr ui::Color Red{255, 0, 0};
+}  // namespace
+
+void Client::timerBongTick() {
+    // The tick never runs nested: it is off while it works, whatever the tasks
+    // pump, and switches itself on again at the end.
+    if (tickRunning_) return;
+    tickRunning_ = true;
+    timerBong->setEnabled(false);
+    struct Rearm {
+        Client& c;
+        ~Rearm() {
+            c.tickRunning_ = false;
+            c.timerBong->setEnabled(true);
+        }
+    } rearm{*this};
+
+    for (Task* t : {&link.sendTask, &link.recvTask, &link.loginTask, &link.blinkTask, &link.linkCheck,
+                    &link.turnCountdown, &link.readyCountdown, &link.bubbleTask}) {
+        ++t->ticks;
+    }
+
+    if (link.sendTask.ticks >= 1 && link.sendTask.on) sendTask();
+    if (link.sendTask.ticks >= 1) link.sendTask.ticks = 0;
+
+    if (link.recvTask.ticks >= 2 && link.recvTask.on) receiveTask();
+    if (link.recvTask.ticks >= 2) link.recvTask.ticks = 0;
+
+    if (link.loginTask.ticks >= 4 && link.loginTask.on) loginTask();
+    if (link.loginTask.ticks >= 4) link.loginTask.ticks = 0;
+
+    if (link.blinkTask.ticks >= 8 && link.blinkTask.on) blinkTask();
+    if (link.blinkTask.ticks >= 8) link.blinkTask.ticks = 0;
+
+    turnCountdownTask();
+    if (link.turnCountdown.ticks >= 20) link.turnCountdown.ticks = 0;
+
+    readyCountdownTask();
+    if (link.readyCountdown.ticks >= 20) link.readyCountdown.ticks = 0;
+
+    if (link.linkCheck.ticks >= 40 && link.linkCheck.on) linkCheckTask();
+    if (link.linkCheck.ticks >= 40) link.linkCheck.ticks = 0;
+
+    if (link.bubbleTask.ticks >= 40 && link.bubbleTask.on) {
+        if (auto* words = pic1->find("Words")) words->setVisible(false);
+        for (int i = 0; i < 3; ++i) {
+            if (auto* s = pic1->find("Speak", i)) s->setVisible(false);
+        }
+        link.bubbleTask = Task{};
+    }
+    if (link.bubbleTask.ticks >= 40) link.bubbleTask.ticks = 0;
+
+    if (props.propInitOk) propsTasks();
+
+    if (video.ownVideoWait) {
+        ++video.ownVideoTicks;
+        if (video.ownVideoTicks >= 4) {
+            video.ownVideoWait = false;
+            video.ownVideoTicks = 0;
+        }
+    }
+}
+
+void Client::sendTask() {
+    if (!link.sendRing.hasMessage() || p.socket.state() != platform::SocketState::Connected) {
+        link.sendTask = Task{};
+        return;
+    }
+    WireMessage m = *link.sendRing.take();
+    const unsigned v = value0Unsigned(m);
+    if (m[wire::Cmd] == CmdPropItem && link.holdCigaretteMsg && v / 8 == 129) {
+        link.holdCigaretteMsg = false;
+        link.heldCigaretteMsg = m;
+    } else if (m[wire::Cmd] == CmdPropItem && !link.inGame && link.holdRenderCigaretteMsg && v / 8 == 386) {
+        link.holdRenderCigaretteMsg = false;
+        link.heldRenderCigaretteMsg = m;
+    } else {
+        p.socket.send(m);
+    }
+    link.sendTask.ticks = 0;
+}
+
+void Client::receiveTask() {
+    if (link.inGame) {
+        ++link.recvWatchdog;
+        if (link.recvWatchdog >= WatchdogRuns) {
+            link.recvWatchdog = 0;
+            endProcessIfHallGone();
+            setMessageStrip(DisconnectedText);
+            if (props.loaded()) {
+                props.propDll->initExit(0);
+                props.propGameDllState = 0;
+                props.propInitOk = false;
+            }
+            mainForm.setWindowState(ui::Form::WindowState::Minimized);
+            restoreHallWindow();
+            link.readySent = false;
+            if (resetSession) resetSession(*this);
+            if (resetRoundData) resetRoundData(*this);
+            if (resetTableForHand) resetTableForHand(*this);
+            // The session is gone: what still waits belongs to it and must not
+            // be dispatched into the fresh state.
+            link.recvRing.reset();
+            link.recvTask.ticks = 0;
+            return;
+        }
+    }
+    if (link.recvRing.hasMessage()) {
+        const std::size_t before = link.recvRing.readIndex();
+        decodeMessage();
+        if (link.holdQuitMsg && link.info.cmd == CmdPlayerLeft) {
+            link.recvRing.rewindTo(before);
+            if ((link.info.seat & 15) != table.custom[0].seat && !timerKeepAlive->enabled()) {
+                timerKeepAlive->setEnabled(true);
+            }
+        } else {
+            if (link.inGame) link.recvWatchdog = 0;
+            if (link.info.cmd != CmdReconnectReply) {
+                link.echoByte[0] = link.msg[wire::Echo];
+                link.echoByte[1] = link.msg[wire::Echo + 1];
+            }
+            if (dispatchServerCommand) {
+                trapped("dispatch", [this] { dispatchServerCommand(*this); });
+            }
+        }
+    }
+    link.recvTask.ticks = link.recvRing.hasMessage() ? 1 : 0;
+}
+
+void Client::loginTask() {
+    postToHall(HallConnectPending);
+    if (p.socket.state() == platform::SocketState::Connected) {
+        link.loginSent = true;
+        p.socket.send(link.loginMsg);
+        log("login sent");
+        link.linkCheck = Task{true, 0};
+        link.loginTask = Task{};
+        if (props.loaded()) props.propDll->recState(3, true, 0);
+    }
+}
+
+void Client::blinkTask() {
+    auto tile = [this](int i) -> ui::Control* { return i < 0 ? nullptr : pic1->find("MJ_Image", i); };
+    if (table.blinkCount > 0) {
+        --table.blinkCount;
+        if (auto* c = tile(table.curTileImg)) c->setVisible(!c->visible());
+        if (table.prevBlinkImg > -1 && table.prevBlinkImg != table.curTileImg) {
+            if (auto* c = tile(table.prevBlinkImg)) c->setVisible(true);
+        }
+        table.prevBlinkImg = table.curTileImg;
+    } else if (auto* c = tile(table.curTileImg)) {
+        c->setVisible(true);
+    }
+    if (shell.chatBlink > 0) --shell.chatBlink;
+    if (onChatButtonBlink) onChatButtonBlink(*this, shell.chatBlink);
+    link.blinkTask.ticks = 0;
+}
+
+void Client::showCountdownNumber() {
+    number->setCaption(std::to_string(link.countdownSeconds));
+    number->setForeColor(link.countdownSeconds > 5 ? Green : Red);
+}
+
+void Client::turnCountdownTask() {
+    if (!(link.loggedIn && link.turnCountdown.on)) return;
+    const double now = p.clock.secondsSinceMidnight();
+    const double since = now - link.turnTickStart;
+    if (!(since >= 1 || since < 0)) return;
+    link.turnTickStart = now;
+    if (link.countdownSeconds > 0) {
+        --link.countdownSeconds;
+        showCountdownNumber();
+        if (link.countdownSeconds <= 5 && link.soundOn && onWarningSound) onWarningSound(*this);
+    } else if (claims.offerReceived) {
+        if (claims.actionState >= 2) return;
+        claims.actionState = 3;
+        if (!shell.bossKeyOn) {
+            ++link.timeoutCount;
+            if (link.timeoutLimit > 0 && link.timeoutCount >= link.timeoutLimit) {
+                if (props.loaded()) props.propDll->setKeyDown(112);
+                int key = 112;
+                if (pic1KeyDown) pic1KeyDown(*this, key, 0);
+            }
+        }
+        claims.zhahuShown = false;
+        timeImg->setVisible(false);
+        number->setVisible(false);
+        link.countdownSeconds = link.countdownStart;
+        link.turnCountdown.on = false;
+        if (link.autoPlayOn) {
+            if (autoPlay) autoPlay(*this);
+        } else if (timeoutDefaultAction) {
+            timeoutDefaultAction(*this);
+        }
+    } else {
+        timeImg->setVisible(false);
+        number->setVisible(false);
+        link.countdownSeconds = link.countdownStart;
+        link.turnCountdown.on = false;
+    }
+    link.turnCountdown.ticks = 0;
+}
+
+void Client::sendReady() {
+    CmdInfo ready;
+    ready.cmd = CmdReady;
+    ready.seat = table.custom[0].seat;
+    ready.value = {0, 0, 0, 1};
+    sendCommand(ready);
+}
+
+void Client::readyCountdownTask() {
+    if (!(link.loggedIn && link.readyCountdown.on)) return;
+    const double now = p.clock.secondsSinceMidnight();
+    const double since = now - link.readyTickStart;
+    if (!(since >= 1.0 || since < 0.0)) return;
+    link.readyTickStart = now;
+    if (link.countdownSeconds > 0) {
+        --link.countdownSeconds;
+        showCountdownNumber();
+    } else {
+        number->setVisible(false);
+        timeImg->setVisible(false);
+        if (!link.readySent) {
+            if (resetHandDisplay) resetHandDisplay(*this);
+            if (resetTableForHand) resetTableForHand(*this);
+            if (newGameResetRoundData) newGameResetRoundData(*this);
+            link.readySent = true;
+        }
+        sendReady();
+        link.readyCountdown.on = false;
+    }
+    link.readyCountdown.ticks = 0;
+}
+
+void Client::linkCheckTask() {
+    if (p.socket.state() != platform::SocketState::Connected) {
+        if (props.loaded()) props.propDll->recState(3, false, 0);
+        endProcessIfHallGone();
+        if (link.canReconnect) {
+            link.loggedIn = false;
+            link.linkCheck = Task{};
+            if (startReconnect) startReconnect(*this);
+        }
+    }
+    link.linkCheck.ticks = 0;
+}
+
+void Client::propsTasks() {
+    if (props.loaded()) {
+        const int n = props.propDll->checkSendBuff();
+        for (int k = 1; k <= n; ++k) {
+            if (!props.loaded()) return;
+            platform::PropRequest r = props.propDll->getSendBuff();
+            if (r.kind == 2 && r.packet.size() == WireMessageSize) {
+                WireMessage m{};
+                std::copy(r.packet.begin(), r.packet.end(), m.begin());
+                sendRawMessage(m);
+            } else if (onPropRequest) {
+                onPropRequest(*this, r);
+            }
+        }
+    }
+    if (props.scorePending && (!props.loaded() || !props.scoreInfoReady)) {
+        props.scorePending = false;
+        if (showSettlement) showSettlement(*this);
+        if (props.loaded()) props.propDll->initShowNext(false);
+    }
+}
+
+void Client::timerChatTick() {
+    timerChat->setEnabled(false);
+    shell.chatAllowed = true;
+}
+
+void Client::timerKeepAliveTick() {
+    CmdInfo keepAlive;
+    keepAlive.cmd = CmdKeepAlive;
+    keepAlive.seat = table.custom[0].seat;
+    sendCommand(keepAlive);
+}
+
+}  // namespace mj::link

@@ -1,0 +1,71 @@
+// components.h: the closed components the client places on its windows and
+// calls by their published members: the web browser, the peer-to-peer video
+// socket, the camera, and the props plug-in. Each has a small stand-in of our
+// own behind these interfaces.
+#pragma once
+#include <cstdint>
+#include <memory>
+#include <string>
+#include <vector>
+
+namespace mj::platform {
+
+class Browser {
+public:
+    virtual ~Browser() = default;
+    virtual void navigate(const std::string& url) = 0;
+};
+
+// The peer-to-peer video socket.
+class VideoSocket {
+public:
+    virtual ~VideoSocket() = default;
+    virtual void configure(const std::string& serverAddr, int serverPort, int userCount) = 0;
+    [[nodiscard]] virtual std::string userId(int slot) const = 0;
+    virtual void disconnectUser(int slot) = 0;
+    virtual void logout() = 0;
+};
+
+class Camera {
+public:
+    virtual ~Camera() = default;
+    virtual void stopCapture() = 0;
+    virtual void freeCapture() = 0;
+};
+
+// One request the props plug-in has queued for the client.
+struct PropRequest {
+    std::string picture;
+    std::string text;
+    std::vector<std::uint8_t> packet;
+    int kind = -1;
+    std::vector<long> rect;
+    std::vector<long> style;
+};
+
+// The props plug-in, created by name; absent when it cannot be created.
+class PropsPlugin {
+public:
+    virtual ~PropsPlugin() = default;
+    [[nodiscard]] virtual int checkSendBuff() = 0;
+    virtual PropRequest getSendBuff() = 0;
+    virtual void initShowNext(bool flag) = 0;
+    virtual void initExit(int flag) = 0;
+    virtual void recState(int kind, bool flag, int view) = 0;
+    virtual void fixBuffPos() = 0;
+    virtual void setKeyDown(int keyCode) = 0;
+    virtual void recMsg(const std::vector<std::uint8_t>& message) = 0;
+};
+
+// Creates the components; the in-memory and Win32 factories differ.
+class ComponentFactory {
+public:
+    virtual ~ComponentFactory() = default;
+    [[nodiscard]] virtual std::unique_ptr<Browser> createBrowser() = 0;
+    [[nodiscard]] virtual std::unique_ptr<VideoSocket> createVideoSocket() = 0;
+    [[nodiscard]] virtual std::unique_ptr<Camera> createCamera() = 0;
+    // nullptr when the plug-in cannot be created.
+    [[nodiscard]] virtual std::unique_ptr<PropsPlugin> createPropsPlugin() = 0;
+};
+
+}  // namespace mj::platform

@@ -1,0 +1,236 @@
+// controls.cpp: the control model's bookkeeping (geometry, stacking, arrays).
+#include "platform/controls.h"
+
+#include <algorithm>
+#include <cmath>
+
+namespace mj::ui {
+
+Control::Control(Kind kind, std::string name, int index)
+    : kind_(kind), name_(std::move(name)), index_(index) {}
+
+Form* Control::form() {
+    Control* c = this;
+    while (c->parent_) c = c->parent_;
+    return c->kind_ == Kind::Form ? static_cast<Form*>(c) : nullptr;
+}
+
+void Control::changed() {
+    if (parent_) {
+        parent_->childChanged();
+    } else if (kind_ == Kind::Form) {
+        static_cast<Form*>(this)->childChanged();
+    }
+}
+
+void Control::setLeft(double v) { if (left_ != v) { left_ = v; changed(); } }
+void Control::setTop(double v) { if (top_ != v) { top_ = v; changed(); } }
+void Control::setWidth(double v) { if (width_ != v) { width_ = v; changed(); } }
+void Control::setHeight(double v) { if (height_ != v) { height_ = v; changed(); } }
+void Control::move(double left, double top) {
+    setLeft(left);
+    setTop(top);
+}
+void Control::move(double left, double top, double width, double height) {
+    setLeft(left);
+    setTop(top);
+    setWidth(width);
+    setHeight(height);
+}
+void Control::setVisible(bool v) { if (visible_ != v) { visible_ = v; changed(); } }
+void Control::setEnabled(bool v) { if (enabled_ != v) { enabled_ = v; changed(); } }
+
+void Control::setPicture(PictureRef p) {
+    picture_ = std::move(p);
+    // An image that does not stretch takes its picture's size, in its
+    // container's units.
+    if (kind_ == Kind::Image && !stretch_ && picture_ && parent_) {
+        const double u = parent_->unitsPerPixel();
+        width_ = picture_->width * u;
+        height_ = picture_->height * u;
+    }
+    changed();
+}
+void Control::setStretch(bool v) { if (stretch_ != v) { stretch_ = v; changed(); } }
+void Control::setCaption(std::string text) { if (caption_ != text) { caption_ = std::move(text); changed(); } }
+void Control::setFont(Font f) { if (!(font_ == f)) { font_ = std::move(f); changed(); } }
+void Control::setFontSize(double size) {
+    Font f = font_;
+    f.size = size;
+    setFont(std::move(f));
+}
+void Control::setForeColor(Color c) { if (!(foreColor_ == c)) { foreColor_ = c; changed(); } }
+void Control::setBackColor(Color c) { if (!(backColor_ == c)) { backColor_ = c; changed(); } }
+void Control::setTransparentBack(bool v) { if (transparentBack_ != v) { transparentBack_ = v; changed(); } }
+void Control::setAlignment(Align a) { if (alignment_ != a) { alignment_ = a; changed(); } }
+void Control::setToolTip(std::string text) { toolTip_ = std::move(text); }
+
+void Control::bringToFront() {
+    if (parent_) parent_->moveToFront(*this);
+}
+void Control::sendToBack() {
+    if (parent_) parent_->moveToBack(*this);
+}
+
+void Control::copyPropertiesFrom(const Control& o) {
+    left_ = o.left_;
+    top_ = o.top_;
+    width_ = o.width_;
+    height_ = o.height_;
+    visible_ = o.visible_;
+    enabled_ = o.enabled_;
+    picture_ = o.picture_;
+    stretch_ = o.stretch_;
+    caption_ = o.caption_;
+    font_ = o.font_;
+    foreColor_ = o.foreColor_;
+    backColor_ = o.backColor_;
+    transparentBack_ = o.transparentBack_;
+    alignment_ = o.alignment_;
+    toolTip_ = o.toolTip_;
+    tag_ = o.tag_;
+}
+
+// ---- ListBox
+
+void ListBox::clear() {
+    items_.clear();
+    topIndex_ = 0;
+    changed();
+}
+void ListBox::addItem(std::string item) {
+    items_.push_back(std::move(item));
+    changed();
+}
+void ListBox::setTopIndex(int i) {
+    const int last = std::max(0, listCount() - 1);
+    topIndex_ = std::clamp(i, 0, last);
+    changed();
+}
+double ListBox::itemHeight() const {
+    // One text line of the font in pixels (points at 96 dpi plus leading),
+    // converted to the container's units.
+    const double px = std::ceil(font().size * 96.0 / 72.0) + 3.0;
+    const double u = parent() ? parent()->unitsPerPixel() : 1.0;
+    return px * u;
+}
+void ListBox::setHeight(double v) {
+    const double line = itemHeight();
+    const double lines = std::max(1.0, std::floor(v / line));
+    Control::setHeight(lines * line);
+}
+void ListBox::copyPropertiesFrom(const Control& other) {
+    Control::copyPropertiesFrom(other);
+    if (auto* l = dynamic_cast<const ListBox*>(&other)) items_ = l->items_;
+}
+
+// ---- Container
+
+void Container::adopt(std::unique_ptr<Control> child) {
+    child->parent_ = this;
+    children_.push_back(std::move(child));
+    childChanged();
+}
+
+Control* Container::find(std::string_view name, int index) const {
+    for (const auto& c : children_) {
+        if (c->name() == name && c->index() == index) return c.get();
+    }
+    for (const auto& c : children_) {
+        if (auto* sub = dynamic_cast<Container*>(c.get())) {
+            if (Control* hit = sub->find(name, index)) return hit;
+        }
+    }
+    return nullptr;
+}
+
+std::vector<Control*> Container::children() const {
+    std::vector<Control*> out;
+    out.reserve(children_.size());
+    for (const auto& c : children_) out.push_back(c.get());
+    return out;
+}
+
+int Container::zIndexOf(const Control& child) const {
+    for (std::size_t i = 0; i < children_.size(); ++i) {
+        if (children_[i].get() == &child) return static_cast<int>(i);
+    }
+    return -1;
+}
+
+void Container::moveToFront(Control& c) {
+    auto it = std::find_if(children_.begin(), children_.end(), [&](const auto& p) { return p.get() == &c; });
+    if (it == children_.end()) return;
+    std::rotate(it, it + 1, children_.end());
+    childChanged();
+}
+
+void Container::moveToBack(Control& c) {
+    auto it = std::find_if(children_.begin(), children_.end(), [&](const auto& p) { return p.get() == &c; });
+    if (it == children_.end()) return;
+    std::rotate(children_.begin(), it, it + 1);
+    childChanged();
+}
+
+namespace {
+std::unique_ptr<Control> makeLike(const Control& proto, int index) {
+    switch (proto.kind()) {
+    case Kind::Image: return std::make_unique<Image>(proto.name(), index);
+    case Kind::Label: return std::make_unique<Label>(proto.name(), index);
+    case Kind::TextBox: return std::make_unique<TextBox>(proto.name(), index);
+    case Kind::ListBox: return std::make_unique<ListBox>(proto.name(), index);
+    case Kind::PictureBox: return std::make_unique<PictureBox>(proto.name(), index);
+    case Kind::Component:
+        return std::make_unique<Component>(static_cast<const Component&>(proto).type(), proto.name(), index);
+    case Kind::Form: return nullptr;
+    }
+    return nullptr;
+}
+}  // namespace
+
+Control* Container::loadElement(std::string_view name, int index) {
+    if (Control* existing = find(name, index)) return existing;
+    Control* proto = nullptr;
+    for (const auto& c : children_) {
+        if (c->name() == name && c->index() == 0) proto = c.get();
+    }
+    if (!proto) return nullptr;
+    auto made = makeLike(*proto, index);
+    if (!made) return nullptr;
+    made->copyPropertiesFrom(*proto);
+    // A newly loaded element starts hidden, like its siblings loaded at run time.
+    made->visible_ = false;
+    Control& ref = *made;
+    adopt(std::move(made));
+    return &ref;
+}
+
+bool Container::unloadElement(std::string_view name, int index) {
+    if (index <= 0) return false;
+    auto it = std::find_if(children_.begin(), children_.end(),
+                           [&](const auto& p) { return p->name() == name && p->index() == index; });
+    if (it == children_.end()) return false;
+    children_.erase(it);
+    childChanged();
+    return true;
+}
+
+// ---- Form
+
+void Form::setWindowState(WindowState s) {
+    if (windowState_ == s) return;
+    windowState_ = s;
+    changed();
+    if (onResize) onResize();
+}
+
+void Form::setTopmost(bool on) {
+    topmost_ = on;
+    changed();
+}
+
+void Form::childChanged() {
+    if (onChanged) onChanged();
+}
+
+}  // namespace mj::ui

@@ -1,0 +1,293 @@
+// controls.h: the control model. The core owns forms and their controls as
+// plain objects; the Win32 host paints them and turns input into their events;
+// tests read the properties and fire the events directly.
+#pragma once
+#include <cstdint>
+#include <functional>
+#include <memory>
+#include <string>
+#include <string_view>
+#include <vector>
+
+namespace mj::ui {
+
+struct Color {
+    std::uint8_t r = 0, g = 0, b = 0;
+    friend bool operator==(const Color&, const Color&) = default;
+};
+
+// A decoded picture: 32-bit pixels 0xAARRGGBB, row by row from the top. Alpha 0
+// is transparent (GIF transparency); anything else is drawn opaque.
+struct Picture {
+    int width = 0;
+    int height = 0;
+    std::vector<std::uint32_t> pixels;
+    // The resource number it was loaded from, 0 when none; lets tests and logs
+    // tell which picture a control shows.
+    int resourceId = 0;
+};
+using PictureRef = std::shared_ptr<const Picture>;
+
+struct Font {
+    std::string name = "宋体";
+    double size = 9.0;
+    bool bold = false;
+    friend bool operator==(const Font&, const Font&) = default;
+};
+
+enum class Kind { Form, PictureBox, Image, Label, TextBox, ListBox, Component };
+
+enum MouseButton : int { ButtonNone = 0, ButtonLeft = 1, ButtonRight = 2, ButtonMiddle = 4 };
+
+// Mouse position in the control's own units (pixels inside picture boxes,
+// twips on forms), relative to the control's top left.
+struct MouseEvent {
+    int button = ButtonNone;
+    int shift = 0;
+    double x = 0, y = 0;
+};
+
+class Container;
+class Form;
+
+class Control {
+public:
+    Control(Kind kind, std::string name, int index);
+    virtual ~Control() = default;
+    Control(const Control&) = delete;
+    Control& operator=(const Control&) = delete;
+
+    [[nodiscard]] Kind kind() const { return kind_; }
+    [[nodiscard]] const std::string& name() const { return name_; }
+    // Index within its control array, -1 for a control that is not in one.
+    [[nodiscard]] int index() const { return index_; }
+    [[nodiscard]] Container* parent() const { return parent_; }
+    [[nodiscard]] Form* form();
+
+    // Geometry in the container's units, kept with fractions; the host rounds
+    // only when it draws.
+    [[nodiscard]] double left() const { return left_; }
+    [[nodiscard]] double top() const { return top_; }
+    [[nodiscard]] double width() const { return width_; }
+    [[nodiscard]] double height() const { return height_; }
+    void setLeft(double v);
+    void setTop(double v);
+    virtual void setWidth(double v);
+    virtual void setHeight(double v);
+    void move(double left, double top);
+    void move(double left, double top, double width, double height);
+
+    [[nodiscard]] bool visible() const { return visible_; }
+    void setVisible(bool v);
+    [[nodiscard]] bool enabled() const { return enabled_; }
+    void setEnabled(bool v);
+
+    [[nodiscard]] const PictureRef& picture() const { return picture_; }
+    void setPicture(PictureRef p);
+    // Images stretch their picture to their size when set; otherwise an image
+    // takes its picture's size.
+    [[nodiscard]] bool stretch() const { return stretch_; }
+    void setStretch(bool v);
+
+    [[nodiscard]] const std::string& caption() const { return caption_; }
+    void setCaption(std::string text);
+    [[nodiscard]] const Font& font() const { return font_; }
+    void setFont(Font f);
+    void setFontSize(double size);
+    [[nodiscard]] Color foreColor() const { return foreColor_; }
+    void setForeColor(Color c);
+    [[nodiscard]] Color backColor() const { return backColor_; }
+    void setBackColor(Color c);
+    // Labels: a transparent back shows what lies behind them.
+    [[nodiscard]] bool transparentBack() const { return transparentBack_; }
+    void setTransparentBack(bool v);
+    enum class Align { Left, Right, Center };
+    [[nodiscard]] Align alignment() const { return alignment_; }
+    void setAlignment(Align a);
+    [[nodiscard]] const std::string& toolTip() const { return toolTip_; }
+    void setToolTip(std::string text);
+    // Free text a caller may hang on a control (a window's "speak1" tag).
+    [[nodiscard]] const std::string& tag() const { return tag_; }
+    void setTag(std::string t) { tag_ = std::move(t); }
+
+    // Stacking within the container: front is drawn last and hit first.
+    void bringToFront();
+    void sendToBack();
+
+    // Events; the host fires them, tests may too.
+    std::function<void()> onClick;
+    std::function<void()> onDblClick;
+    std::function<void(const MouseEvent&)> onMouseDown;
+    std::function<void(const MouseEvent&)> onMouseUp;
+    std::function<void(const MouseEvent&)> onMouseMove;
+    // Key code and shift state; the handler may change the code.
+    std::function<void(int& keyCode, int shift)> onKeyDown;
+
+    // Copies the design properties (not events, not array slot) from another
+    // control of the same kind: how a control array's new element is made.
+    virtual void copyPropertiesFrom(const Control& other);
+
+protected:
+    void changed();
+
+private:
+    friend class Container;
+    Kind kind_;
+    std::string name_;
+    int index_;
+    Container* parent_ = nullptr;
+    double left_ = 0, top_ = 0, width_ = 0, height_ = 0;
+    bool visible_ = true;
+    bool enabled_ = true;
+    PictureRef picture_;
+    bool stretch_ = false;
+    std::string caption_;
+    Font font_;
+    Color foreColor_{0, 0, 0};
+    Color backColor_{255, 255, 255};
+    bool transparentBack_ = false;
+    Align alignment_ = Align::Left;
+    std::string toolTip_;
+    std::string tag_;
+};
+
+class TextBox : public Control {
+public:
+    TextBox(std::string name, int index) : Control(Kind::TextBox, std::move(name), index) {}
+    [[nodiscard]] const std::string& text() const { return caption(); }
+    void setText(std::string t) { setCaption(std::move(t)); }
+};
+
+class ListBox : public Control {
+public:
+    ListBox(std::string name, int index) : Control(Kind::ListBox, std::move(name), index) {}
+    [[nodiscard]] const std::vector<std::string>& items() const { return items_; }
+    void clear();
+    void addItem(std::string item);
+    [[nodiscard]] int listCount() const { return static_cast<int>(items_.size()); }
+    // Index of the first item shown; the chat history scrolls to its last line.
+    [[nodiscard]] int topIndex() const { return topIndex_; }
+    void setTopIndex(int i);
+    // A list box shows whole lines only: its height snaps down to a whole number
+    // of item heights (at least one) in the container's units.
+    void setHeight(double v) override;
+    // Height of one item in the container's units, from the font size.
+    [[nodiscard]] double itemHeight() const;
+    void copyPropertiesFrom(const Control& other) override;
+
+private:
+    std::vector<std::string> items_;
+    int topIndex_ = 0;
+};
+
+// A closed component placed like a control (browser, camera, video view,
+// animated picture); what it shows is the component's business.
+class Component : public Control {
+public:
+    Component(std::string type, std::string name, int index)
+        : Control(Kind::Component, std::move(name), index), type_(std::move(type)) {}
+    [[nodiscard]] const std::string& type() const { return type_; }
+
+private:
+    std::string type_;
+};
+
+// Holds child controls in stacking order, back to front.
+class Container : public Control {
+public:
+    Container(Kind kind, std::string name, int index, double unitsPerPixel)
+        : Control(kind, std::move(name), index), unitsPerPixel_(unitsPerPixel) {}
+
+    // Twips on forms (15 to the pixel), pixels in picture boxes.
+    [[nodiscard]] double unitsPerPixel() const { return unitsPerPixel_; }
+
+    // Adds a new child and returns it, borrowed (the container owns it).
+    template <class T, class... Args>
+    T& add(Args&&... args) {
+        auto child = std::make_unique<T>(std::forward<Args>(args)...);
+        T& ref = *child;
+        adopt(std::move(child));
+        return ref;
+    }
+
+    // The child with that name and array index, or nullptr. Searches nested
+    // containers too.
+    [[nodiscard]] Control* find(std::string_view name, int index = -1) const;
+    template <class T>
+    [[nodiscard]] T* findAs(std::string_view name, int index = -1) const {
+        return dynamic_cast<T*>(find(name, index));
+    }
+    // Children in stacking order, back first.
+    [[nodiscard]] std::vector<Control*> children() const;
+    // Position of the child in the stacking order (0 = back), -1 when absent.
+    [[nodiscard]] int zIndexOf(const Control& child) const;
+
+    // Loads element `index` of the control array `name` as a copy of its element
+    // 0 (hidden, at the front of the stack). Returns the existing element when
+    // it is loaded already, nullptr when element 0 does not exist here.
+    Control* loadElement(std::string_view name, int index);
+    // Unloads element `index` (> 0) of the array; false when it is not loaded.
+    bool unloadElement(std::string_view name, int index);
+
+    // Called on any change below this container; forms pass it to their host.
+    virtual void childChanged() { changed(); }
+
+private:
+    friend class Control;
+    void adopt(std::unique_ptr<Control> child);
+    void moveToFront(Control& c);
+    void moveToBack(Control& c);
+    double unitsPerPixel_;
+    std::vector<std::unique_ptr<Control>> children_;
+};
+
+class PictureBox : public Container {
+public:
+    PictureBox(std::string name, int index) : Container(Kind::PictureBox, std::move(name), index, 1.0) {}
+};
+
+class Image : public Control {
+public:
+    Image(std::string name, int index) : Control(Kind::Image, std::move(name), index) {}
+};
+
+class Label : public Control {
+public:
+    Label(std::string name, int index) : Control(Kind::Label, std::move(name), index) {}
+};
+
+// A top-level window. Geometry is in screen twips.
+class Form : public Container {
+public:
+    explicit Form(std::string name) : Container(Kind::Form, std::move(name), -1, 15.0) {
+        setVisible(false);
+    }
+    enum class WindowState { Normal = 0, Minimized = 1, Maximized = 2 };
+    [[nodiscard]] WindowState windowState() const { return windowState_; }
+    void setWindowState(WindowState s);
+    [[nodiscard]] bool topmost() const { return topmost_; }
+    void setTopmost(bool on);
+    // Borderless windows paint their own frame.
+    [[nodiscard]] bool borderless() const { return borderless_; }
+    void setBorderless(bool on) { borderless_ = on; }
+
+    // The host listens here to repaint; tests may count changes.
+    std::function<void()> onChanged;
+    // The host's handler of window-state changes (resize event).
+    std::function<void()> onResize;
+    // Messages the window procedure does not handle itself (the hall's posted
+    // messages). `sent` tells a sent message from a posted one. Returns true
+    // when handled; otherwise the default processing runs.
+    std::function<bool(std::uint32_t message, std::uintptr_t wParam, std::intptr_t lParam, bool sent)>
+        onWindowMessage;
+    // The user asked to close the window (the unload event follows the close).
+    std::function<void()> onUnload;
+    void childChanged() override;
+
+private:
+    WindowState windowState_ = WindowState::Normal;
+    bool topmost_ = false;
+    bool borderless_ = true;
+};
+
+}  // namespace mj::ui

@@ -1,0 +1,36 @@
+// files.h: INI profile files and plain files in the program's folders.
+#pragma once
+#include <optional>
+#include <string>
+#include <string_view>
+
+namespace mj::platform {
+
+// The profile functions. Paths are full paths; texts are UTF-8 and are stored
+// in the file as GBK. Failures are silent, as the profile functions are.
+class IniStore {
+public:
+    virtual ~IniStore() = default;
+    // The value, at most 1023 GBK bytes, or the empty text when the file,
+    // section or key is missing. Surrounding blanks are stripped.
+    [[nodiscard]] virtual std::string get(const std::string& path, std::string_view section,
+                                          std::string_view key) const = 0;
+    virtual void write(const std::string& path, std::string_view section, std::string_view key,
+                       std::string_view value) = 0;
+    virtual void deleteKey(const std::string& path, std::string_view section, std::string_view key) = 0;
+    virtual void deleteSection(const std::string& path, std::string_view section) = 0;
+};
+
+class Files {
+public:
+    virtual ~Files() = default;
+    [[nodiscard]] virtual bool exists(const std::string& path) const = 0;
+    [[nodiscard]] virtual std::optional<std::string> readAll(const std::string& path) const = 0;
+    virtual bool writeAll(const std::string& path, std::string_view bytes) = 0;
+    virtual bool remove(const std::string& path) = 0;
+};
+
+// Joins a folder and a relative name with the Windows separator.
+[[nodiscard]] std::string joinPath(std::string_view folder, std::string_view name);
+
+}  // namespace mj::platform

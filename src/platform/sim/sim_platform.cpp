@@ -1,0 +1,425 @@
+// sim_platform.cpp: the in-memory platform.
+#include "platform/sim/sim_platform.h"
+
+#include <iconv.h>
+
+#include <algorithm>
+#include <cerrno>
+#include <sstream>
+#include <stdexcept>
+
+namespace mj::platform::sim {
+
+// ---------------------------------------------------------------- clock
+
+class SimTimer : public Timer {
+public:
+    SimTimer(SimClock& clock, Millis interval, std::function<void()> onTick)
+        : clock_(&clock), interval_(interval), onTick_(std::move(onTick)) {
+        clock_->timers_.push_back(this);
+    }
+    ~SimTimer() override {
+        if (clock_) std::erase(clock_->timers_, this);
+    }
+    void setEnabled(bool on) override {
+        if (on && !enabled_) due_ = clock_->now_ + interval_;
+        enabled_ = on;
+    }
+    [[nodiscard]] bool enabled() const override { return enabled_; }
+    void setInterval(Millis interval) override {
+        interval_ = interval;
+        due_ = clock_->now_ + interval_;
+    }
+    [[nodiscard]] Millis interval() const override { return interval_; }
+
+    SimClock* clock_;
+    Millis interval_;
+    std::function<void()> onTick_;
+    bool enabled_ = false;
+    bool running_ = false;
+    Millis due_{0};
+};
+
+SimClock::SimClock() = default;
+SimClock::~SimClock() {
+    for (auto* t : timers_) t->clock_ = nullptr;
+}
+
+double SimClock::secondsSinceMidnight() const {
+    const long long ms = (midnightOffset_ + now_).count() % (24LL * 3600 * 1000);
+    return static_cast<double>(ms) / 1000.0;
+}
+
+Clock::TimeOfDay SimClock::timeOfDay() const {
+    const long long s = static_cast<long long>(secondsSinceMidnight());
+    return {static_cast<int>(s / 3600), static_cast<int>(s / 60 % 60), static_cast<int>(s % 60)};
+}
+
+void SimClock::sleep(Millis duration) {
+    now_ += duration;
+    slept_ += duration;
+}
+
+std::unique_ptr<Timer> SimClock::createTimer(Millis interval, std::function<void()> onTick) {
+    return std::make_unique<SimTimer>(*this, interval, std::move(onTick));
+}
+
+void SimClock::post(std::function<void()> event) { posted_.push_back(std::move(event)); }
+
+void SimClock::runDue() {
+    while (!posted_.empty()) {
+        auto e = std::move(posted_.front());
+        posted_.pop_front();
+        e();
+    }
+}
+
+void SimClock::advance(Millis duration) {
+    const Millis target = now_ + duration;
+    runDue();
+    while (true) {
+        SimTimer* next = nullptr;
+        for (auto* t : timers_) {
+            if (t->enabled_ && !t->running_ && t->due_ <= target && (!next || t->due_ < next->due_)) next = t;
+        }
+        if (!next) break;
+        now_ = std::max(now_, next->due_);
+        next->due_ = now_ + next->interval_;
+        next->running_ = true;
+        // The timer may be destroyed by its own callback; look it up again.
+        auto fn = next->onTick_;
+        try {
+            fn();
+        } catch (...) {
+            for (auto* t : timers_) if (t == next) t->running_ = false;
+            throw;
+        }
+        for (auto* t : timers_) if (t == next) t->running_ = false;
+        runDue();
+    }
+    now_ = std::max(now_, target);
+}
+
+void SimClock::pumpEvents(Millis maxWait) { advance(maxWait); }
+
+// ---------------------------------------------------------------- socket
+
+void SimSocket::connect(const std::string& host, std::uint16_t port) {
+    ++connectCalls;
+    if (state_ != SocketState::Closed) return;
+    lastHost = host;
+    lastPort = port;
+    state_ = SocketState::Connecting;
+}
+
+bool SimSocket::send(std::span<const std::uint8_t> bytes) {
+    if (state_ != SocketState::Connected) return false;
+    sent_.insert(sent_.end(), bytes.begin(), bytes.end());
+    return true;
+}
+
+void SimSocket::close() {
+    ++closeCalls;
+    state_ = SocketState::Closed;
+}
+
+void SimSocket::acceptConnection() {
+    state_ = SocketState::Connected;
+    if (events_) events_->onConnected();
+}
+
+void SimSocket::refuseConnection(int errorCode) {
+    state_ = SocketState::Error;
+    if (events_) events_->onClosed(errorCode);
+}
+
+void SimSocket::deliver(std::span<const std::uint8_t> bytes) {
+    if (events_) events_->onData(bytes);
+}
+
+void SimSocket::peerClose() {
+    state_ = SocketState::Closing;
+    if (events_) events_->onClosed(0);
+}
+
+std::vector<std::vector<std::uint8_t>> SimSocket::sentMessages() const {
+    std::vector<std::vector<std::uint8_t>> out;
+    for (std::size_t i = 0; i + 272 <= sent_.size(); i += 272) {
+        out.emplace_back(sent_.begin() + static_cast<long>(i), sent_.begin() + static_cast<long>(i + 272));
+    }
+    return out;
+}
+
+// ---------------------------------------------------------------- process
+
+void SimProcess::messageBox(std::string_view text, std::string_view title) {
+    boxes.push_back({std::string(text), std::string(title)});
+}
+
+void SimProcess::endProcess(int exitCode) {
+    endedWith = exitCode;
+    throw ProcessEnded{exitCode};
+}
+
+bool SimProcess::logged(std::string_view needle) const {
+    return std::any_of(logLines.begin(), logLines.end(),
+                       [&](const std::string& l) { return l.find(needle) != std::string::npos; });
+}
+
+// ---------------------------------------------------------------- codec
+
+namespace {
+// Converts one character at a time so that an unconvertible one becomes '?'.
+std::string convert(const char* to, const char* from, std::string_view in, std::size_t maxCharBytes,
+                     bool* lossless) {
+    iconv_t cd = iconv_open(to, from);
+    if (cd == reinterpret_cast<iconv_t>(-1)) throw std::runtime_error("iconv cannot convert the text");
+    std::string out;
+    out.reserve(in.size() * 2);
+    std::size_t i = 0;
+    while (i < in.size()) {
+        bool done = false;
+        for (std::size_t len = 1; len <= maxCharBytes && i + len <= in.size(); ++len) {
+            char buf[16];
+            char* src = const_cast<char*>(in.data() + i);
+            std::size_t srcLeft = len;
+            char* dst = buf;
+            std::size_t dstLeft = sizeof buf;
+            iconv(cd, nullptr, nullptr, nullptr, nullptr);
+            if (iconv(cd, &src, &srcLeft, &dst, &dstLeft) != static_cast<std::size_t>(-1) && srcLeft == 0) {
+                out.append(buf, sizeof buf - dstLeft);
+                i += len;
+                done = true;
+                break;
+            }
+            if (errno != EINVAL) break;  // invalid or unconvertible: not a longer prefix
+        }
+        if (!done) {
+            out += '?';
+            if (lossless) *lossless = false;
+            // Skip the whole bad character: a UTF-8 lead byte tells its length.
+            const auto c = static_cast<unsigned char>(in[i]);
+            std::size_t skip = 1;
+            if (maxCharBytes == 4) skip = c >= 0xF0 ? 4 : c >= 0xE0 ? 3 : c >= 0xC0 ? 2 : 1;
+            i += std::min(skip, in.size() - i);
+        }
+    }
+    iconv_close(cd);
+    return out;
+}
+}  // namespace
+
+std::string IconvCodec::toGbk(std::string_view utf8, bool* lossless) const {
+    if (lossless) *lossless = true;
+    return convert("GBK", "UTF-8", utf8, 4, lossless);
+}
+
+std::string IconvCodec::fromGbk(std::string_view gbk) const { return convert("UTF-8", "GBK", gbk, 2, nullptr); }
+
+// ---------------------------------------------------------------- files
+
+std::optional<std::string> SimFiles::readAll(const std::string& path) const {
+    auto it = files.find(path);
+    if (it == files.end()) return std::nullopt;
+    return it->second;
+}
+
+bool SimFiles::writeAll(const std::string& path, std::string_view bytes) {
+    files[path] = std::string(bytes);
+    return true;
+}
+
+// ---------------------------------------------------------------- INI
+
+namespace {
+struct IniLine {
+    std::string text;
+};
+
+std::string trim(std::string_view s) {
+    const auto b = s.find_first_not_of(" \t");
+    if (b == std::string_view::npos) return {};
+    const auto e = s.find_last_not_of(" \t");
+    return std::string(s.substr(b, e - b + 1));
+}
+
+bool sameName(std::string_view a, std::string_view b) {
+    if (a.size() != b.size()) return false;
+    for (std::size_t i = 0; i < a.size(); ++i) {
+        const auto x = static_cast<unsigned char>(a[i]);
+        const auto y = static_cast<unsigned char>(b[i]);
+        if (x < 0x80 && y < 0x80 ? std::tolower(x) != std::tolower(y) : x != y) return false;
+    }
+    return true;
+}
+
+std::vector<std::string> splitLines(const std::string& text) {
+    std::vector<std::string> lines;
+    std::string cur;
+    for (char c : text) {
+        if (c == '\n') {
+            if (!cur.empty() && cur.back() == '\r') cur.pop_back();
+            lines.push_back(cur);
+            cur.clear();
+        } else {
+            cur += c;
+        }
+    }
+    if (!cur.empty()) lines.push_back(cur);
+    return lines;
+}
+
+std::string joinLines(const std::vector<std::string>& lines) {
+    std::string out;
+    for (const auto& l : lines) out += l + "\r\n";
+    return out;
+}
+
+bool isSection(const std::string& line, std::string* name) {
+    const std::string t = trim(line);
+    if (t.size() < 2 || t.front() != '[') return false;
+    const auto close = t.find(']');
+    if (close == std::string::npos) return false;
+    if (name) *name = trim(std::string_view(t).substr(1, close - 1));
+    return true;
+}
+
+// Index range [first, end) of the section's body, or nullopt.
+std::optional<std::pair<std::size_t, std::size_t>> findSection(const std::vector<std::string>& lines,
+                                                               std::string_view section, std::size_t* header) {
+    for (std::size_t i = 0; i < lines.size(); ++i) {
+        std::string name;
+        if (isSection(lines[i], &name) && sameName(name, section)) {
+            std::size_t end = i + 1;
+            while (end < lines.size() && !isSection(lines[end], nullptr)) ++end;
+            if (header) *header = i;
+            return std::make_pair(i + 1, end);
+        }
+    }
+    return std::nullopt;
+}
+
+std::optional<std::size_t> findKey(const std::vector<std::string>& lines, std::size_t first, std::size_t end,
+                                   std::string_view key) {
+    for (std::size_t i = first; i < end; ++i) {
+        const auto eq = lines[i].find('=');
+        if (eq == std::string::npos) continue;
+        if (sameName(trim(std::string_view(lines[i]).substr(0, eq)), key)) return i;
+    }
+    return std::nullopt;
+}
+}  // namespace
+
+std::string SimIni::get(const std::string& path, std::string_view section, std::string_view key) const {
+    auto text = files_.readAll(path);
+    if (!text) return {};
+    const auto lines = splitLines(*text);
+    const auto range = findSection(lines, codec_.toGbk(section), nullptr);
+    if (!range) return {};
+    const auto k = findKey(lines, range->first, range->second, codec_.toGbk(key));
+    if (!k) return {};
+    std::string v = trim(std::string_view(lines[*k]).substr(lines[*k].find('=') + 1));
+    // Quotes around a whole value are dropped, as the profile functions do.
+    if (v.size() >= 2 && (v.front() == '"' || v.front() == '\'') && v.back() == v.front()) {
+        v = v.substr(1, v.size() - 2);
+    }
+    if (v.size() > 1023) v.resize(1023);
+    return codec_.fromGbk(v);
+}
+
+void SimIni::write(const std::string& path, std::string_view section, std::string_view key, std::string_view value) {
+    auto lines = splitLines(files_.readAll(path).value_or(""));
+    const std::string s = codec_.toGbk(section);
+    const std::string k = codec_.toGbk(key);
+    const std::string line = k + "=" + codec_.toGbk(value);
+    auto range = findSection(lines, s, nullptr);
+    if (!range) {
+        lines.push_back("[" + s + "]");
+        lines.push_back(line);
+    } else if (auto at = findKey(lines, range->first, range->second, k)) {
+        lines[*at] = line;
+    } else {
+        lines.insert(lines.begin() + static_cast<long>(range->second), line);
+    }
+    files_.writeAll(path, joinLines(lines));
+}
+
+void SimIni::deleteKey(const std::string& path, std::string_view section, std::string_view key) {
+    auto text = files_.readAll(path);
+    if (!text) return;
+    auto lines = splitLines(*text);
+    auto range = findSection(lines, codec_.toGbk(section), nullptr);
+    if (!range) return;
+    if (auto at = findKey(lines, range->first, range->second, codec_.toGbk(key))) {
+        lines.erase(lines.begin() + static_cast<long>(*at));
+        files_.writeAll(path, joinLines(lines));
+    }
+}
+
+void SimIni::deleteSection(const std::string& path, std::string_view section) {
+    auto text = files_.readAll(path);
+    if (!text) return;
+    auto lines = splitLines(*text);
+    std::size_t header = 0;
+    auto range = findSection(lines, codec_.toGbk(section), &header);
+    if (!range) return;
+    lines.erase(lines.begin() + static_cast<long>(header), lines.begin() + static_cast<long>(range->second));
+    files_.writeAll(path, joinLines(lines));
+}
+
+// ---------------------------------------------------------------- hall
+
+WindowHandle SimHall::findWindow(std::string_view title) const {
+    auto it = windows.find(std::string(title));
+    return it == windows.end() ? 0 : it->second;
+}
+
+bool SimHall::post(WindowHandle window, std::uint32_t message, std::uintptr_t wParam, std::intptr_t lParam) {
+    for (const auto& [title, h] : windows) {
+        if (h == window) {
+            posted.push_back({window, message, wParam, lParam});
+            return true;
+        }
+    }
+    return false;
+}
+
+int SimHall::count(std::uint32_t message) const {
+    return static_cast<int>(std::count_if(posted.begin(), posted.end(),
+                                          [&](const Posted& p) { return p.message == message; }));
+}
+
+// ---------------------------------------------------------------- components
+
+namespace {
+class NullBrowser : public Browser {
+public:
+    void navigate(const std::string&) override {}
+};
+class RecordingVideoSocket : public VideoSocket {
+public:
+    explicit RecordingVideoSocket(std::vector<std::string>& calls) : calls_(calls) {}
+    void configure(const std::string& addr, int port, int users) override {
+        calls_.push_back("configure " + addr + " " + std::to_string(port) + " " + std::to_string(users));
+    }
+    [[nodiscard]] std::string userId(int) const override { return {}; }
+    void disconnectUser(int slot) override { calls_.push_back("disconnect " + std::to_string(slot)); }
+    void logout() override { calls_.push_back("logout"); }
+
+private:
+    std::vector<std::string>& calls_;
+};
+class NullCamera : public Camera {
+public:
+    void stopCapture() override {}
+    void freeCapture() override {}
+};
+}  // namespace
+
+std::unique_ptr<Browser> NullComponents::createBrowser() { return std::make_unique<NullBrowser>(); }
+std::unique_ptr<VideoSocket> NullComponents::createVideoSocket() {
+    return std::make_unique<RecordingVideoSocket>(videoCalls);
+}
+std::unique_ptr<Camera> NullComponents::createCamera() { return std::make_unique<NullCamera>(); }
+
+}  // namespace mj::platform::sim

@@ -1,0 +1,407 @@
+// win32_forms.cpp: the window host of the control model.
+#include "platform/win32/win32_forms.h"
+
+#include <algorithm>
+#include <cmath>
+#include <string>
+
+#include "platform/win32/win32_platform.h"
+
+namespace mj::platform::win32 {
+
+namespace {
+
+constexpr wchar_t FormClass[] = L"MjForm";
+
+int px(double units, double unitsPerPixel) { return static_cast<int>(std::lround(units / unitsPerPixel)); }
+
+COLORREF rgb(ui::Color c) { return RGB(c.r, c.g, c.b); }
+
+// The fonts the windows name may be missing under Wine; a CJK font from the
+// system's packages stands in for them.
+std::wstring faceFor(const std::string& name) {
+    static std::map<std::string, std::wstring> cache;
+    auto it = cache.find(name);
+    if (it != cache.end()) return it->second;
+    std::wstring face = widen(name);
+    HDC dc = GetDC(nullptr);
+    LOGFONTW lf{};
+    lf.lfCharSet = DEFAULT_CHARSET;
+    wcsncpy(lf.lfFaceName, face.c_str(), LF_FACESIZE - 1);
+    bool found = false;
+    EnumFontFamiliesExW(
+        dc, &lf,
+        [](const LOGFONTW*, const TEXTMETRICW*, DWORD, LPARAM p) -> int {
+            *reinterpret_cast<bool*>(p) = true;
+            return 0;
+        },
+        reinterpret_cast<LPARAM>(&found), 0);
+    ReleaseDC(nullptr, dc);
+    if (!found) face = L"WenQuanYi Zen Hei";
+    cache[name] = face;
+    return face;
+}
+
+HFONT makeFont(const ui::Font& f) {
+    const int height = -static_cast<int>(std::lround(f.size * 96.0 / 72.0));
+    return CreateFontW(height, 0, 0, 0, f.bold ? FW_BOLD : FW_NORMAL, FALSE, FALSE, FALSE, DEFAULT_CHARSET,
+                       OUT_DEFAULT_PRECIS, CLIP_DEFAULT_PRECIS, ANTIALIASED_QUALITY, DEFAULT_PITCH,
+                       faceFor(f.name).c_str());
+}
+
+struct Canvas {
+    HDC dc;
+    std::uint32_t* pixels;
+    int w, h;
+};
+
+void fillRect(Canvas& c, RECT r, ui::Color col) {
+    HBRUSH b = CreateSolidBrush(rgb(col));
+    FillRect(c.dc, &r, b);
+    DeleteObject(b);
+}
+
+// Copies a picture into the canvas (stretched to the rectangle), leaving
+// transparent pixels as they are, clipped to `clip`.
+void drawPicture(Canvas& c, const ui::Picture& p, RECT dst, RECT clip) {
+    GdiFlush();
+    const int dw = dst.right - dst.left, dh = dst.bottom - dst.top;
+    if (dw <= 0 || dh <= 0 || p.width <= 0 || p.height <= 0) return;
+    const int x0 = std::max({dst.left, clip.left, 0L}), x1 = std::min({dst.right, clip.right, static_cast<LONG>(c.w)});
+    const int y0 = std::max({dst.top, clip.top, 0L}), y1 = std::min({dst.bottom, clip.bottom, static_cast<LONG>(c.h)});
+    for (int y = y0; y < y1; ++y) {
+        const int sy = static_cast<int>(static_cast<long long>(y - dst.top) * p.height / dh);
+        const std::uint32_t* row = &p.pixels[static_cast<std::size_t>(sy) * p.width];
+        std::uint32_t* out = &c.pixels[static_cast<std::size_t>(y) * c.w];
+        for (int x = x0; x < x1; ++x) {
+            const int sx = static_cast<int>(static_cast<long long>(x - dst.left) * p.width / dw);
+            const std::uint32_t v = row[sx];
+            if ((v >> 24) != 0) out[x] = v & 0x00FFFFFF;
+        }
+    }
+}
+
+void drawText(Canvas& c, const ui::Control& ctl, RECT r, const std::string& text, UINT format) {
+    HFONT f = makeFont(ctl.font());
+    HGDIOBJ old = SelectObject(c.dc, f);
+    SetBkMode(c.dc, TRANSPARENT);
+    SetTextColor(c.dc, rgb(ctl.foreColor()));
+    const std::wstring w = widen(text);
+    DrawTextW(c.dc, w.c_str(), static_cast<int>(w.size()), &r, format | DT_NOPREFIX);
+    SelectObject(c.dc, old);
+    DeleteObject(f);
+}
+
+RECT intersect(RECT a, RECT b) {
+    RECT r{std::max(a.left, b.left), std::max(a.top, b.top), std::min(a.right, b.right), std::min(a.bottom, b.bottom)};
+    if (r.right < r.left) r.right = r.left;
+    if (r.bottom < r.top) r.bottom = r.top;
+    return r;
+}
+
+void drawChildren(Canvas& c, const ui::Container& box, int ox, int oy, RECT clip);
+
+void drawControl(Canvas& c, const ui::Control& ctl, double upp, int ox, int oy, RECT clip) {
+    if (!ctl.visible()) return;
+    RECT r{ox + px(ctl.left(), upp), oy + px(ctl.top(), upp), 0, 0};
+    r.right = r.left + px(ctl.width(), upp);
+    r.bottom = r.top + px(ctl.height(), upp);
+    const RECT vis = intersect(r, clip);
+    if (vis.right <= vis.left || vis.bottom <= vis.top) return;
+    HRGN rgn = CreateRectRgn(vis.left, vis.top, vis.right, vis.bottom);
+    SelectClipRgn(c.dc, rgn);
+    switch (ctl.kind()) {
+    case ui::Kind::PictureBox: {
+        fillRect(c, r, ctl.backColor());
+        if (ctl.picture()) {
+            const auto& p = *ctl.picture();
+            drawPicture(c, p, RECT{r.left, r.top, r.left + p.width, r.top + p.height}, vis);
+        }
+        SelectClipRgn(c.dc, nullptr);
+        DeleteObject(rgn);
+        drawChildren(c, static_cast<const ui::Container&>(ctl), r.left, r.top, vis);
+        return;
+    }
+    case ui::Kind::Image:
+        if (ctl.picture()) drawPicture(c, *ctl.picture(), r, vis);
+        break;
+    case ui::Kind::Label: {
+        if (!ctl.transparentBack()) fillRect(c, r, ctl.backColor());
+        UINT fmt = DT_WORDBREAK;
+        if (ctl.alignment() == ui::Control::Align::Center) fmt |= DT_CENTER;
+        if (ctl.alignment() == ui::Control::Align::Right) fmt |= DT_RIGHT;
+        drawText(c, ctl, r, ctl.caption(), fmt);
+        break;
+    }
+    case ui::Kind::TextBox:
+        fillRect(c, r, ctl.backColor());
+        drawText(c, ctl, RECT{r.left + 2, r.top + 1, r.right - 2, r.bottom}, ctl.caption(), DT_SINGLELINE | DT_VCENTER);
+        break;
+    case ui::Kind::ListBox: {
+        const auto& list = static_cast<const ui::ListBox&>(ctl);
+        fillRect(c, r, ctl.backColor());
+        const int line = std::max(1, px(list.itemHeight(), upp));
+        int y = r.top;
+        for (int i = list.topIndex(); i < list.listCount() && y < r.bottom; ++i, y += line) {
+            drawText(c, ctl, RECT{r.left + 2, y, r.right, y + line}, list.items()[static_cast<std::size_t>(i)],
+                     DT_SINGLELINE | DT_VCENTER);
+        }
+        break;
+    }
+    case ui::Kind::Component:
+        if (ctl.picture()) drawPicture(c, *ctl.picture(), r, vis);
+        break;
+    case ui::Kind::Form:
+        break;
+    }
+    SelectClipRgn(c.dc, nullptr);
+    DeleteObject(rgn);
+}
+
+void drawChildren(Canvas& c, const ui::Container& box, int ox, int oy, RECT clip) {
+    for (const ui::Control* child : box.children()) drawControl(c, *child, box.unitsPerPixel(), ox, oy, clip);
+}
+
+// The front-most visible and enabled control under the point, searching into
+// picture boxes; coordinates in pixels relative to the container.
+ui::Control* hitTest(const ui::Container& box, int x, int y, int& localX, int& localY) {
+    const auto kids = box.children();
+    const double upp = box.unitsPerPixel();
+    for (auto it = kids.rbegin(); it != kids.rend(); ++it) {
+        ui::Control* c = *it;
+        if (!c->visible()) continue;
+        const int l = px(c->left(), upp), t = px(c->top(), upp);
+        const int w = px(c->width(), upp), h = px(c->height(), upp);
+        if (x < l || y < t || x >= l + w || y >= t + h) continue;
+        if (c->kind() == ui::Kind::PictureBox) {
+            if (ui::Control* inner = hitTest(static_cast<ui::Container&>(*c), x - l, y - t, localX, localY)) {
+                return inner;
+            }
+        }
+        if (!c->enabled()) return nullptr;
+        localX = x - l;
+        localY = y - t;
+        return c;
+    }
+    return nullptr;
+}
+
+ui::MouseEvent mouseEvent(const ui::Control& c, WPARAM w, int lx, int ly, int button) {
+    const double upp = c.kind() == ui::Kind::Form || !c.parent() ? 15.0 : 1.0;
+    ui::MouseEvent e;
+    e.button = button;
+    e.shift = ((w & MK_SHIFT) ? 1 : 0) | ((w & MK_CONTROL) ? 2 : 0);
+    e.x = lx * upp;
+    e.y = ly * upp;
+    return e;
+}
+
+}  // namespace
+
+FormHost::FormHost() {
+    WNDCLASSW wc{};
+    wc.lpfnWndProc = &FormHost::wndProc;
+    wc.hInstance = GetModuleHandleW(nullptr);
+    wc.hCursor = LoadCursorW(nullptr, reinterpret_cast<LPCWSTR>(IDC_ARROW));
+    wc.lpszClassName = FormClass;
+    RegisterClassW(&wc);
+}
+
+FormHost::~FormHost() {
+    for (auto& [f, e] : entries_) {
+        f->onChanged = nullptr;
+        if (e.hwnd) DestroyWindow(e.hwnd);
+    }
+}
+
+void FormHost::attach(ui::Form& form) {
+    Entry& e = entries_[&form];
+    e.form = &form;
+    form.onChanged = [this, &form] {
+        auto it = entries_.find(&form);
+        if (it != entries_.end()) sync(it->second);
+    };
+    sync(e);
+}
+
+void FormHost::detach(ui::Form& form) {
+    auto it = entries_.find(&form);
+    if (it == entries_.end()) return;
+    form.onChanged = nullptr;
+    if (it->second.hwnd) DestroyWindow(it->second.hwnd);
+    entries_.erase(it);
+}
+
+HWND FormHost::windowOf(const ui::Form& form) const {
+    auto it = entries_.find(const_cast<ui::Form*>(&form));
+    return it == entries_.end() ? nullptr : it->second.hwnd;
+}
+
+void FormHost::sync(Entry& e) {
+    ui::Form& f = *e.form;
+    if (!f.visible() && !e.hwnd) return;
+    const int x = px(f.left(), 15), y = px(f.top(), 15), w = px(f.width(), 15), h = px(f.height(), 15);
+    if (!e.hwnd) {
+        const DWORD style = WS_POPUP | WS_SYSMENU | WS_MINIMIZEBOX | WS_CLIPCHILDREN;
+        e.hwnd = CreateWindowExW(0, FormClass, widen(f.caption()).c_str(), style, x, y, w, h, nullptr, nullptr,
+                                 GetModuleHandleW(nullptr), nullptr);
+        SetWindowLongPtrW(e.hwnd, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(this));
+        SetPropW(e.hwnd, L"MjForm", reinterpret_cast<HANDLE>(e.form));
+    }
+    wchar_t title[512] = {};
+    GetWindowTextW(e.hwnd, title, 512);
+    if (widen(f.caption()) != title) SetWindowTextW(e.hwnd, widen(f.caption()).c_str());
+    RECT cur;
+    GetWindowRect(e.hwnd, &cur);
+    if (!IsIconic(e.hwnd) && (cur.left != x || cur.top != y || cur.right - cur.left != w || cur.bottom - cur.top != h)) {
+        SetWindowPos(e.hwnd, nullptr, x, y, w, h, SWP_NOZORDER | SWP_NOACTIVATE);
+    }
+    const bool wantVisible = f.visible();
+    if (wantVisible != static_cast<bool>(IsWindowVisible(e.hwnd))) ShowWindow(e.hwnd, wantVisible ? SW_SHOW : SW_HIDE);
+    if (wantVisible) {
+        const bool iconic = IsIconic(e.hwnd);
+        const bool wantIconic = f.windowState() == ui::Form::WindowState::Minimized;
+        if (iconic != wantIconic) ShowWindow(e.hwnd, wantIconic ? SW_MINIMIZE : SW_RESTORE);
+        const bool topmost = (GetWindowLongW(e.hwnd, GWL_EXSTYLE) & WS_EX_TOPMOST) != 0;
+        if (topmost != f.topmost()) {
+            SetWindowPos(e.hwnd, f.topmost() ? HWND_TOPMOST : HWND_NOTOPMOST, 0, 0, 0, 0,
+                         SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE);
+        }
+    }
+    InvalidateRect(e.hwnd, nullptr, FALSE);
+}
+
+void FormHost::render(const ui::Form& form, int w, int h, std::uint32_t* pixels) {
+    BITMAPINFO bi{};
+    bi.bmiHeader.biSize = sizeof bi.bmiHeader;
+    bi.bmiHeader.biWidth = w;
+    bi.bmiHeader.biHeight = -h;
+    bi.bmiHeader.biPlanes = 1;
+    bi.bmiHeader.biBitCount = 32;
+    bi.bmiHeader.biCompression = BI_RGB;
+    void* bits = nullptr;
+    HDC mem = CreateCompatibleDC(nullptr);
+    HBITMAP bmp = CreateDIBSection(mem, &bi, DIB_RGB_COLORS, &bits, nullptr, 0);
+    HGDIOBJ old = SelectObject(mem, bmp);
+    Canvas c{mem, static_cast<std::uint32_t*>(bits), w, h};
+    fillRect(c, RECT{0, 0, w, h}, form.backColor());
+    drawChildren(c, form, 0, 0, RECT{0, 0, w, h});
+    GdiFlush();
+    std::copy(c.pixels, c.pixels + static_cast<std::size_t>(w) * h, pixels);
+    SelectObject(mem, old);
+    DeleteObject(bmp);
+    DeleteDC(mem);
+}
+
+LRESULT CALLBACK FormHost::wndProc(HWND h, UINT msg, WPARAM w, LPARAM l) {
+    auto* host = reinterpret_cast<FormHost*>(GetWindowLongPtrW(h, GWLP_USERDATA));
+    auto* form = reinterpret_cast<ui::Form*>(GetPropW(h, L"MjForm"));
+    if (host && form) {
+        auto it = host->entries_.find(form);
+        if (it != host->entries_.end()) return host->handle(it->second, msg, w, l);
+    }
+    return DefWindowProcW(h, msg, w, l);
+}
+
+LRESULT FormHost::handle(Entry& e, UINT msg, WPARAM w, LPARAM l) {
+    ui::Form& f = *e.form;
+    HWND h = e.hwnd;
+    switch (msg) {
+    case WM_ERASEBKGND:
+        return 1;
+    case WM_PAINT: {
+        PAINTSTRUCT ps;
+        HDC dc = BeginPaint(h, &ps);
+        RECT cr;
+        GetClientRect(h, &cr);
+        const int cw = cr.right, ch = cr.bottom;
+        if (cw > 0 && ch > 0) {
+            BITMAPINFO bi{};
+            bi.bmiHeader.biSize = sizeof bi.bmiHeader;
+            bi.bmiHeader.biWidth = cw;
+            bi.bmiHeader.biHeight = -ch;
+            bi.bmiHeader.biPlanes = 1;
+            bi.bmiHeader.biBitCount = 32;
+            bi.bmiHeader.biCompression = BI_RGB;
+            void* bits = nullptr;
+            HDC mem = CreateCompatibleDC(dc);
+            HBITMAP bmp = CreateDIBSection(mem, &bi, DIB_RGB_COLORS, &bits, nullptr, 0);
+            HGDIOBJ old = SelectObject(mem, bmp);
+            Canvas c{mem, static_cast<std::uint32_t*>(bits), cw, ch};
+            fillRect(c, cr, f.backColor());
+            drawChildren(c, f, 0, 0, cr);
+            GdiFlush();
+            BitBlt(dc, 0, 0, cw, ch, mem, 0, 0, SRCCOPY);
+            SelectObject(mem, old);
+            DeleteObject(bmp);
+            DeleteDC(mem);
+        }
+        EndPaint(h, &ps);
+        return 0;
+    }
+    case WM_SIZE: {
+        const auto state = w == SIZE_MINIMIZED   ? ui::Form::WindowState::Minimized
+                           : w == SIZE_MAXIMIZED ? ui::Form::WindowState::Maximized
+                                                 : ui::Form::WindowState::Normal;
+        f.setWindowState(state);
+        return 0;
+    }
+    case WM_CLOSE:
+        if (f.onUnload) f.onUnload();
+        else f.setVisible(false);
+        return 0;
+    case WM_LBUTTONDOWN:
+    case WM_RBUTTONDOWN:
+    case WM_LBUTTONUP:
+    case WM_RBUTTONUP:
+    case WM_MOUSEMOVE:
+    case WM_LBUTTONDBLCLK: {
+        int lx = 0, ly = 0;
+        const int x = static_cast<short>(LOWORD(l)), y = static_cast<short>(HIWORD(l));
+        ui::Control* c = hitTest(f, x, y, lx, ly);
+        const int button = (msg == WM_RBUTTONDOWN || msg == WM_RBUTTONUP) ? ui::ButtonRight
+                           : msg == WM_MOUSEMOVE ? ((w & MK_LBUTTON) ? ui::ButtonLeft : ui::ButtonNone)
+                                                 : ui::ButtonLeft;
+        if (!c) return 0;
+        const ui::MouseEvent ev = mouseEvent(*c, w, lx, ly, button);
+        if (msg == WM_MOUSEMOVE) {
+            if (c->onMouseMove) c->onMouseMove(ev);
+        } else if (msg == WM_LBUTTONDOWN || msg == WM_RBUTTONDOWN) {
+            e.pressed = c;
+            SetCapture(h);
+            if (c->onMouseDown) c->onMouseDown(ev);
+        } else if (msg == WM_LBUTTONDBLCLK) {
+            if (c->onDblClick) c->onDblClick();
+        } else {
+            ReleaseCapture();
+            const bool same = e.pressed == c;
+            e.pressed = nullptr;
+            if (c->onMouseUp) c->onMouseUp(ev);
+            if (same && msg == WM_LBUTTONUP && c->onClick) c->onClick();
+        }
+        return 0;
+    }
+    case WM_KEYDOWN: {
+        int key = static_cast<int>(w);
+        const int shift = ((GetKeyState(VK_SHIFT) < 0) ? 1 : 0) | ((GetKeyState(VK_CONTROL) < 0) ? 2 : 0);
+        for (ui::Control* c : f.children()) {
+            if (c->onKeyDown) {
+                c->onKeyDown(key, shift);
+                break;
+            }
+        }
+        return 0;
+    }
+    default:
+        break;
+    }
+    if (msg >= WM_USER && f.onWindowMessage) {
+        if (f.onWindowMessage(msg, w, l, InSendMessage() != FALSE)) return 0;
+    }
+    if (msg < WM_USER && f.onWindowMessage && msg == 0x16) {
+        if (f.onWindowMessage(msg, w, l, InSendMessage() != FALSE)) return 0;
+    }
+    return DefWindowProcW(h, msg, w, l);
+}
+
+}  // namespace mj::platform::win32

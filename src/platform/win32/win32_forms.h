@@ -1,0 +1,37 @@
+// win32_forms.h: shows the control model's forms as real windows: paints them
+// double-buffered with GDI and turns mouse and key input into control events.
+#pragma once
+#include <windows.h>
+
+#include <map>
+
+#include "platform/controls.h"
+
+namespace mj::platform::win32 {
+
+class FormHost {
+public:
+    FormHost();
+    ~FormHost();
+    // Shows the form as a window while it is visible; the form must outlive the
+    // host or be detached first.
+    void attach(ui::Form& form);
+    void detach(ui::Form& form);
+    [[nodiscard]] HWND windowOf(const ui::Form& form) const;
+    // Draws the form into a 32-bit top-down pixel buffer (for tests).
+    static void render(const ui::Form& form, int widthPx, int heightPx, std::uint32_t* pixels);
+
+private:
+    struct Entry {
+        ui::Form* form = nullptr;
+        HWND hwnd = nullptr;
+        ui::Control* pressed = nullptr;
+        ui::Control* hover = nullptr;
+    };
+    static LRESULT CALLBACK wndProc(HWND, UINT, WPARAM, LPARAM);
+    void sync(Entry& e);
+    LRESULT handle(Entry& e, UINT msg, WPARAM w, LPARAM l);
+    std::map<ui::Form*, Entry> entries_;
+};
+
+}  // namespace mj::platform::win32

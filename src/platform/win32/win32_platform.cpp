@@ -1,0 +1,447 @@
+// win32_platform.cpp: clock and timers, the game socket, the process, GBK,
+// INI profile files, files and the hall window on Win32.
+#include <winsock2.h>
+#include <ws2tcpip.h>
+
+#include "platform/win32/win32_platform.h"
+
+#include <cstdio>
+#include <stdexcept>
+
+namespace mj::platform::win32 {
+
+std::wstring widen(std::string_view utf8) {
+    if (utf8.empty()) return {};
+    const int n = MultiByteToWideChar(CP_UTF8, 0, utf8.data(), static_cast<int>(utf8.size()), nullptr, 0);
+    std::wstring w(static_cast<std::size_t>(n), L'\0');
+    MultiByteToWideChar(CP_UTF8, 0, utf8.data(), static_cast<int>(utf8.size()), w.data(), n);
+    return w;
+}
+
+std::string narrow(std::wstring_view wide) {
+    if (wide.empty()) return {};
+    const int n = WideCharToMultiByte(CP_UTF8, 0, wide.data(), static_cast<int>(wide.size()), nullptr, 0,
+                                      nullptr, nullptr);
+    std::string s(static_cast<std::size_t>(n), '\0');
+    WideCharToMultiByte(CP_UTF8, 0, wide.data(), static_cast<int>(wide.size()), s.data(), n, nullptr, nullptr);
+    return s;
+}
+
+namespace {
+HWND makeMessageWindow(const wchar_t* className, WNDPROC proc, void* self) {
+    WNDCLASSW wc{};
+    wc.lpfnWndProc = proc;
+    wc.hInstance = GetModuleHandleW(nullptr);
+    wc.lpszClassName = className;
+    RegisterClassW(&wc);  // a second registration fails harmlessly
+    HWND h = CreateWindowExW(0, className, L"", 0, 0, 0, 0, 0, HWND_MESSAGE, nullptr, wc.hInstance, nullptr);
+    SetWindowLongPtrW(h, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(self));
+    return h;
+}
+}  // namespace
+
+// ---------------------------------------------------------------- clock
+
+class Win32Timer : public Timer {
+public:
+    Win32Timer(Win32Clock& clock, UINT_PTR id, Millis interval, std::function<void()> onTick)
+        : clock_(clock), id_(id), interval_(interval), onTick_(std::move(onTick)) {
+        clock_.timers_[id_] = this;
+    }
+    ~Win32Timer() override {
+        KillTimer(clock_.window_, id_);
+        clock_.timers_.erase(id_);
+    }
+    void setEnabled(bool on) override {
+        if (on == enabled_) return;
+        enabled_ = on;
+        if (on) SetTimer(clock_.window_, id_, static_cast<UINT>(interval_.count()), nullptr);
+        else KillTimer(clock_.window_, id_);
+    }
+    [[nodiscard]] bool enabled() const override { return enabled_; }
+    void setInterval(Millis interval) override {
+        interval_ = interval;
+        if (enabled_) SetTimer(clock_.window_, id_, static_cast<UINT>(interval_.count()), nullptr);
+    }
+    [[nodiscard]] Millis interval() const override { return interval_; }
+
+    void fire() {
+        // A callback that pumps messages must not see its own timer again.
+        if (running_ || !enabled_) return;
+        running_ = true;
+        auto fn = onTick_;
+        fn();
+        running_ = false;
+    }
+
+private:
+    Win32Clock& clock_;
+    UINT_PTR id_;
+    Millis interval_;
+    std::function<void()> onTick_;
+    bool enabled_ = false;
+    bool running_ = false;
+};
+
+Win32Clock::Win32Clock() { window_ = makeMessageWindow(L"MjClockWindow", &Win32Clock::timerWndProc, this); }
+Win32Clock::~Win32Clock() { DestroyWindow(window_); }
+
+LRESULT CALLBACK Win32Clock::timerWndProc(HWND h, UINT msg, WPARAM w, LPARAM l) {
+    if (msg == WM_TIMER) {
+        auto* self = reinterpret_cast<Win32Clock*>(GetWindowLongPtrW(h, GWLP_USERDATA));
+        if (self) {
+            auto it = self->timers_.find(static_cast<UINT_PTR>(w));
+            if (it != self->timers_.end()) it->second->fire();
+        }
+        return 0;
+    }
+    return DefWindowProcW(h, msg, w, l);
+}
+
+Millis Win32Clock::monotonic() const { return Millis(static_cast<long long>(GetTickCount64())); }
+
+double Win32Clock::secondsSinceMidnight() const {
+    SYSTEMTIME t;
+    GetLocalTime(&t);
+    return t.wHour * 3600.0 + t.wMinute * 60.0 + t.wSecond + t.wMilliseconds / 1000.0;
+}
+
+Clock::TimeOfDay Win32Clock::timeOfDay() const {
+    SYSTEMTIME t;
+    GetLocalTime(&t);
+    return {t.wHour, t.wMinute, t.wSecond};
+}
+
+void Win32Clock::sleep(Millis duration) { Sleep(static_cast<DWORD>(duration.count())); }
+
+void Win32Clock::pumpEvents(Millis maxWait) {
+    MSG m;
+    if (!PeekMessageW(&m, nullptr, 0, 0, PM_NOREMOVE)) {
+        MsgWaitForMultipleObjects(0, nullptr, FALSE, static_cast<DWORD>(maxWait.count()), QS_ALLINPUT);
+    }
+    while (PeekMessageW(&m, nullptr, 0, 0, PM_REMOVE)) {
+        if (m.message == WM_QUIT) {
+            PostQuitMessage(static_cast<int>(m.wParam));
+            return;
+        }
+        TranslateMessage(&m);
+        DispatchMessageW(&m);
+    }
+}
+
+std::unique_ptr<Timer> Win32Clock::createTimer(Millis interval, std::function<void()> onTick) {
+    return std::make_unique<Win32Timer>(*this, nextId_++, interval, std::move(onTick));
+}
+
+int Win32Clock::runMessageLoop() {
+    MSG m;
+    while (GetMessageW(&m, nullptr, 0, 0) > 0) {
+        TranslateMessage(&m);
+        DispatchMessageW(&m);
+    }
+    return static_cast<int>(m.wParam);
+}
+
+// ---------------------------------------------------------------- socket
+
+namespace {
+constexpr UINT WmSocket = WM_USER + 101;
+}
+
+Win32Socket::Win32Socket() {
+    WSADATA wd;
+    WSAStartup(MAKEWORD(2, 2), &wd);
+    window_ = makeMessageWindow(L"MjSocketWindow", &Win32Socket::wndProc, this);
+}
+
+Win32Socket::~Win32Socket() {
+    events_ = nullptr;
+    close();
+    DestroyWindow(window_);
+}
+
+LRESULT CALLBACK Win32Socket::wndProc(HWND h, UINT msg, WPARAM w, LPARAM l) {
+    if (msg == WmSocket) {
+        auto* self = reinterpret_cast<Win32Socket*>(GetWindowLongPtrW(h, GWLP_USERDATA));
+        if (self) self->onSelect(static_cast<SOCKET>(w), WSAGETSELECTEVENT(l), WSAGETSELECTERROR(l));
+        return 0;
+    }
+    return DefWindowProcW(h, msg, w, l);
+}
+
+void Win32Socket::connect(const std::string& host, std::uint16_t port) {
+    if (state_ != SocketState::Closed) return;
+    state_ = SocketState::ResolvingHost;
+    addrinfo hints{};
+    hints.ai_family = AF_INET;
+    hints.ai_socktype = SOCK_STREAM;
+    addrinfo* res = nullptr;
+    if (getaddrinfo(host.c_str(), std::to_string(port).c_str(), &hints, &res) != 0 || !res) {
+        state_ = SocketState::Error;
+        if (events_) events_->onClosed(WSAHOST_NOT_FOUND);
+        return;
+    }
+    socket_ = ::socket(AF_INET, SOCK_STREAM, IPPROTO_TCP);
+    WSAAsyncSelect(socket_, window_, WmSocket, FD_CONNECT | FD_READ | FD_WRITE | FD_CLOSE);
+    state_ = SocketState::Connecting;
+    const int rc = ::connect(socket_, res->ai_addr, static_cast<int>(res->ai_addrlen));
+    freeaddrinfo(res);
+    if (rc == SOCKET_ERROR && WSAGetLastError() != WSAEWOULDBLOCK) {
+        const int err = WSAGetLastError();
+        close();
+        state_ = SocketState::Error;
+        if (events_) events_->onClosed(err);
+    }
+}
+
+void Win32Socket::onSelect(SOCKET s, int event, int error) {
+    // Events of a socket that has been closed since are dropped.
+    if (s != socket_ || socket_ == INVALID_SOCKET) return;
+    switch (event) {
+    case FD_CONNECT:
+        if (error != 0) {
+            close();
+            state_ = SocketState::Error;
+            if (events_) events_->onClosed(error);
+        } else {
+            state_ = SocketState::Connected;
+            if (events_) events_->onConnected();
+        }
+        break;
+    case FD_READ: {
+        std::uint8_t buf[8192];
+        while (socket_ != INVALID_SOCKET) {
+            const int n = recv(socket_, reinterpret_cast<char*>(buf), sizeof buf, 0);
+            if (n <= 0) break;
+            if (events_) events_->onData(std::span<const std::uint8_t>(buf, static_cast<std::size_t>(n)));
+        }
+        break;
+    }
+    case FD_WRITE:
+        flush();
+        break;
+    case FD_CLOSE:
+        state_ = SocketState::Closing;
+        if (events_) events_->onClosed(error);
+        break;
+    default:
+        break;
+    }
+}
+
+bool Win32Socket::send(std::span<const std::uint8_t> bytes) {
+    if (state_ != SocketState::Connected) return false;
+    pending_.insert(pending_.end(), bytes.begin(), bytes.end());
+    flush();
+    return true;
+}
+
+void Win32Socket::flush() {
+    while (!pending_.empty() && socket_ != INVALID_SOCKET) {
+        const int n = ::send(socket_, reinterpret_cast<const char*>(pending_.data()), static_cast<int>(pending_.size()), 0);
+        if (n <= 0) break;  // would block: FD_WRITE resumes
+        pending_.erase(pending_.begin(), pending_.begin() + n);
+    }
+}
+
+void Win32Socket::close() {
+    if (socket_ != INVALID_SOCKET) {
+        WSAAsyncSelect(socket_, window_, 0, 0);
+        closesocket(socket_);
+        socket_ = INVALID_SOCKET;
+    }
+    pending_.clear();
+    state_ = SocketState::Closed;
+}
+
+// ---------------------------------------------------------------- process
+
+Win32Process::Win32Process() {
+    wchar_t buf[8] = {};
+    autoCloseBoxes_ = GetEnvironmentVariableW(L"MJ_TEST_AUTOCLOSE_MSGBOX", buf, 8) > 0 && buf[0] == L'1';
+}
+
+std::string Win32Process::commandLine() const {
+    // Everything after the program name, as the hall wrote it.
+    const wchar_t* p = GetCommandLineW();
+    if (*p == L'"') {
+        ++p;
+        while (*p && *p != L'"') ++p;
+        if (*p) ++p;
+    } else {
+        while (*p && *p != L' ' && *p != L'\t') ++p;
+    }
+    while (*p == L' ' || *p == L'\t') ++p;
+    std::wstring rest(p);
+    // A launch line passed as one quoted argument arrives with its quotes.
+    if (rest.size() >= 2 && rest.front() == L'"' && rest.back() == L'"') rest = rest.substr(1, rest.size() - 2);
+    return narrow(rest);
+}
+
+bool Win32Process::anotherInstanceRunning() {
+    if (!instanceMutex_) instanceMutex_ = CreateMutexW(nullptr, TRUE, L"mjclient.single.instance");
+    return GetLastError() == ERROR_ALREADY_EXISTS;
+}
+
+std::string Win32Process::programFolder() const {
+    wchar_t buf[MAX_PATH];
+    const DWORD n = GetModuleFileNameW(nullptr, buf, MAX_PATH);
+    std::wstring path(buf, n);
+    const auto slash = path.find_last_of(L"\\/");
+    return narrow(slash == std::wstring::npos ? path : path.substr(0, slash));
+}
+
+void Win32Process::messageBox(std::string_view text, std::string_view title) {
+    log("messagebox: " + std::string(title) + ": " + std::string(text));
+    if (autoCloseBoxes_) return;
+    MessageBoxW(nullptr, widen(text).c_str(), widen(title).c_str(), MB_OK | MB_ICONWARNING);
+}
+
+ScreenSize Win32Process::screenSize() const { return {GetSystemMetrics(SM_CXSCREEN), GetSystemMetrics(SM_CYSCREEN)}; }
+
+void Win32Process::log(std::string_view line) {
+    SYSTEMTIME t;
+    GetLocalTime(&t);
+    std::fprintf(stderr, "%02d:%02d:%02d.%03d %.*s\n", t.wHour, t.wMinute, t.wSecond, t.wMilliseconds,
+                 static_cast<int>(line.size()), line.data());
+    std::fflush(stderr);
+}
+
+void Win32Process::endProcess(int exitCode) {
+    log("exit " + std::to_string(exitCode));
+    std::fflush(stderr);
+    ExitProcess(static_cast<UINT>(exitCode));
+}
+
+// ---------------------------------------------------------------- codec
+
+std::string Win32Codec::toGbk(std::string_view utf8, bool* lossless) const {
+    const std::wstring w = widen(utf8);
+    if (lossless) *lossless = true;
+    if (w.empty()) return {};
+    BOOL usedDefault = FALSE;
+    const int n = WideCharToMultiByte(936, 0, w.data(), static_cast<int>(w.size()), nullptr, 0, "?", &usedDefault);
+    std::string s(static_cast<std::size_t>(n), '\0');
+    WideCharToMultiByte(936, 0, w.data(), static_cast<int>(w.size()), s.data(), n, "?", &usedDefault);
+    if (lossless && usedDefault) *lossless = false;
+    return s;
+}
+
+std::string Win32Codec::fromGbk(std::string_view gbk) const {
+    if (gbk.empty()) return {};
+    const int n = MultiByteToWideChar(936, 0, gbk.data(), static_cast<int>(gbk.size()), nullptr, 0);
+    std::wstring w(static_cast<std::size_t>(n), L'\0');
+    MultiByteToWideChar(936, 0, gbk.data(), static_cast<int>(gbk.size()), w.data(), n);
+    return narrow(w);
+}
+
+// ---------------------------------------------------------------- INI
+
+// The A profile functions carry GBK bytes through unchanged whatever the code
+// page of the system, and write new files as plain GBK.
+std::string Win32Ini::get(const std::string& path, std::string_view section, std::string_view key) const {
+    char buf[1024] = {};
+    GetPrivateProfileStringA(codec_.toGbk(section).c_str(), codec_.toGbk(key).c_str(), "", buf, sizeof buf,
+                             codec_.toGbk(path).c_str());
+    return codec_.fromGbk(buf);
+}
+
+void Win32Ini::write(const std::string& path, std::string_view section, std::string_view key, std::string_view value) {
+    WritePrivateProfileStringA(codec_.toGbk(section).c_str(), codec_.toGbk(key).c_str(),
+                               codec_.toGbk(value).c_str(), codec_.toGbk(path).c_str());
+}
+
+void Win32Ini::deleteKey(const std::string& path, std::string_view section, std::string_view key) {
+    WritePrivateProfileStringA(codec_.toGbk(section).c_str(), codec_.toGbk(key).c_str(), nullptr,
+                               codec_.toGbk(path).c_str());
+}
+
+void Win32Ini::deleteSection(const std::string& path, std::string_view section) {
+    WritePrivateProfileStringA(codec_.toGbk(section).c_str(), nullptr, nullptr, codec_.toGbk(path).c_str());
+}
+
+// ---------------------------------------------------------------- files
+
+bool Win32Files::exists(const std::string& path) const {
+    return GetFileAttributesW(widen(path).c_str()) != INVALID_FILE_ATTRIBUTES;
+}
+
+std::optional<std::string> Win32Files::readAll(const std::string& path) const {
+    HANDLE h = CreateFileW(widen(path).c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING, 0, nullptr);
+    if (h == INVALID_HANDLE_VALUE) return std::nullopt;
+    std::string out;
+    char buf[65536];
+    DWORD n = 0;
+    while (ReadFile(h, buf, sizeof buf, &n, nullptr) && n > 0) out.append(buf, n);
+    CloseHandle(h);
+    return out;
+}
+
+bool Win32Files::writeAll(const std::string& path, std::string_view bytes) {
+    HANDLE h = CreateFileW(widen(path).c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, 0, nullptr);
+    if (h == INVALID_HANDLE_VALUE) return false;
+    DWORD n = 0;
+    const BOOL ok = WriteFile(h, bytes.data(), static_cast<DWORD>(bytes.size()), &n, nullptr);
+    CloseHandle(h);
+    return ok && n == bytes.size();
+}
+
+bool Win32Files::remove(const std::string& path) { return DeleteFileW(widen(path).c_str()) != 0; }
+
+// ---------------------------------------------------------------- hall
+
+WindowHandle Win32Hall::findWindow(std::string_view title) const {
+    // The W function finds the Chinese title whatever the system's code page.
+    return reinterpret_cast<WindowHandle>(FindWindowW(nullptr, widen(title).c_str()));
+}
+
+bool Win32Hall::post(WindowHandle window, std::uint32_t message, std::uintptr_t wParam, std::intptr_t lParam) {
+    return PostMessageW(reinterpret_cast<HWND>(window), message, wParam, lParam) != 0;
+}
+
+void Win32Hall::restore(WindowHandle window) {
+    SendMessageW(reinterpret_cast<HWND>(window), WM_SYSCOMMAND, SC_RESTORE, 0);
+}
+
+void Win32Hall::minimize(WindowHandle window) {
+    SendMessageW(reinterpret_cast<HWND>(window), WM_SYSCOMMAND, SC_MINIMIZE, 0);
+}
+
+// ---------------------------------------------------------------- stand-ins
+
+namespace {
+class LogBrowser : public Browser {
+public:
+    explicit LogBrowser(Process& p) : p_(p) {}
+    void navigate(const std::string& url) override { p_.log("browser: navigate " + url); }
+
+private:
+    Process& p_;
+};
+class LogVideoSocket : public VideoSocket {
+public:
+    explicit LogVideoSocket(Process& p) : p_(p) {}
+    void configure(const std::string& addr, int port, int users) override {
+        p_.log("video socket: " + addr + ":" + std::to_string(port) + ", " + std::to_string(users) + " slots");
+    }
+    [[nodiscard]] std::string userId(int) const override { return {}; }
+    void disconnectUser(int slot) override { p_.log("video socket: drop slot " + std::to_string(slot)); }
+    void logout() override { p_.log("video socket: logout"); }
+
+private:
+    Process& p_;
+};
+class NoCamera : public Camera {
+public:
+    void stopCapture() override {}
+    void freeCapture() override {}
+};
+}  // namespace
+
+std::unique_ptr<Browser> StandInComponents::createBrowser() { return std::make_unique<LogBrowser>(process_); }
+std::unique_ptr<VideoSocket> StandInComponents::createVideoSocket() {
+    return std::make_unique<LogVideoSocket>(process_);
+}
+std::unique_ptr<Camera> StandInComponents::createCamera() { return std::make_unique<NoCamera>(); }
+
+}  // namespace mj::platform::win32

@@ -1,0 +1,129 @@
+// win32_platform.h: the Win32 implementations of the platform services.
+#pragma once
+#include <winsock2.h>
+#include <windows.h>
+
+#include <cstdint>
+#include <functional>
+#include <map>
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "platform/platform.h"
+
+namespace mj::platform::win32 {
+
+std::wstring widen(std::string_view utf8);
+std::string narrow(std::wstring_view wide);
+
+class Win32Clock : public Clock {
+public:
+    Win32Clock();
+    ~Win32Clock() override;
+    [[nodiscard]] Millis monotonic() const override;
+    [[nodiscard]] double secondsSinceMidnight() const override;
+    [[nodiscard]] TimeOfDay timeOfDay() const override;
+    void sleep(Millis duration) override;
+    void pumpEvents(Millis maxWait) override;
+    [[nodiscard]] std::unique_ptr<Timer> createTimer(Millis interval, std::function<void()> onTick) override;
+
+    // Runs the message loop until WM_QUIT; returns its exit code.
+    int runMessageLoop();
+
+private:
+    friend class Win32Timer;
+    static LRESULT CALLBACK timerWndProc(HWND, UINT, WPARAM, LPARAM);
+    HWND window_ = nullptr;
+    UINT_PTR nextId_ = 1;
+    std::map<UINT_PTR, class Win32Timer*> timers_;
+};
+
+class Win32Socket : public Socket {
+public:
+    Win32Socket();
+    ~Win32Socket() override;
+    void setEvents(SocketEvents* events) override { events_ = events; }
+    void connect(const std::string& host, std::uint16_t port) override;
+    [[nodiscard]] SocketState state() const override { return state_; }
+    bool send(std::span<const std::uint8_t> bytes) override;
+    void close() override;
+
+private:
+    static LRESULT CALLBACK wndProc(HWND, UINT, WPARAM, LPARAM);
+    void onSelect(SOCKET s, int event, int error);
+    void flush();
+    HWND window_ = nullptr;
+    SOCKET socket_ = INVALID_SOCKET;
+    SocketState state_ = SocketState::Closed;
+    SocketEvents* events_ = nullptr;
+    std::vector<std::uint8_t> pending_;
+};
+
+class Win32Process : public Process {
+public:
+    Win32Process();
+    [[nodiscard]] std::string commandLine() const override;
+    [[nodiscard]] bool anotherInstanceRunning() override;
+    [[nodiscard]] std::string programFolder() const override;
+    void messageBox(std::string_view text, std::string_view title) override;
+    [[nodiscard]] ScreenSize screenSize() const override;
+    void log(std::string_view line) override;
+    [[noreturn]] void endProcess(int exitCode) override;
+
+private:
+    HANDLE instanceMutex_ = nullptr;
+    bool autoCloseBoxes_ = false;
+};
+
+class Win32Codec : public TextCodec {
+public:
+    [[nodiscard]] std::string toGbk(std::string_view utf8, bool* lossless = nullptr) const override;
+    [[nodiscard]] std::string fromGbk(std::string_view gbk) const override;
+};
+
+class Win32Ini : public IniStore {
+public:
+    explicit Win32Ini(const TextCodec& codec) : codec_(codec) {}
+    [[nodiscard]] std::string get(const std::string& path, std::string_view section,
+                                  std::string_view key) const override;
+    void write(const std::string& path, std::string_view section, std::string_view key,
+               std::string_view value) override;
+    void deleteKey(const std::string& path, std::string_view section, std::string_view key) override;
+    void deleteSection(const std::string& path, std::string_view section) override;
+
+private:
+    const TextCodec& codec_;
+};
+
+class Win32Files : public Files {
+public:
+    [[nodiscard]] bool exists(const std::string& path) const override;
+    [[nodiscard]] std::optional<std::string> readAll(const std::string& path) const override;
+    bool writeAll(const std::string& path, std::string_view bytes) override;
+    bool remove(const std::string& path) override;
+};
+
+class Win32Hall : public HallLink {
+public:
+    [[nodiscard]] WindowHandle findWindow(std::string_view title) const override;
+    bool post(WindowHandle window, std::uint32_t message, std::uintptr_t wParam, std::intptr_t lParam) override;
+    void restore(WindowHandle window) override;
+    void minimize(WindowHandle window) override;
+};
+
+// Our stand-ins for the closed components: they do what the client asks of
+// them as far as nothing needs to be shown, and say so in the log.
+class StandInComponents : public ComponentFactory {
+public:
+    explicit StandInComponents(Process& process) : process_(process) {}
+    [[nodiscard]] std::unique_ptr<Browser> createBrowser() override;
+    [[nodiscard]] std::unique_ptr<VideoSocket> createVideoSocket() override;
+    [[nodiscard]] std::unique_ptr<Camera> createCamera() override;
+    [[nodiscard]] std::unique_ptr<PropsPlugin> createPropsPlugin() override { return nullptr; }
+
+private:
+    Process& process_;
+};
+
+}  // namespace mj::platform::win32

@@ -1,0 +1,14 @@
+// shell_state.h: the shell's flags that start-up, the tick and the hall link
+// read and write.
+#pragma once
+
+namespace mj::shell {
+
+struct ShellState {
+    bool bossKeyOn = false;
+    bool chatAllowed = true;
+    int chatBlink = 0;
+    bool bannerFailed = false;
+};
+
+}  // namespace mj::shell
