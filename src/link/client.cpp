@@ -10,6 +10,7 @@
 
 #include "link/general.h"
 #include "link/ini_file.h"
+#include "link/subsystems.h"
 
 namespace mj::link {
 
@@ -41,6 +42,7 @@ Client::Client(platform::Platform& platform) : p(platform) {
     p.socket.setEvents(this);
     mainForm.onResize = [this] { ignoringErrors("resize", [this] { formResize(); }); };
     mainForm.onUnload = [this] { formUnload(); };
+    installSubsystems(*this);
 }
 
 Client::~Client() { p.socket.setEvents(nullptr); }

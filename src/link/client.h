@@ -11,6 +11,7 @@
 #include <string_view>
 
 #include "claims/claims_state.h"
+#include "dispatch/dispatch_state.h"
 #include "link/launch_line.h"
 #include "link/wire_codec.h"
 #include "platform/controls.h"
@@ -92,6 +93,7 @@ public:
 
     platform::Platform& p;
     LinkState link;
+    dispatch::DispatchState dispatch;
     table::TableState table;
     claims::ClaimsState claims;
     shell::ShellState shell;
