@@ -30,6 +30,8 @@ add_custom_target(mj_sounds ALL DEPENDS ${MJ_COMMON_DIR}/sounds.stamp)
 
 if(WIN32)
   list(APPEND MJ_RC_FILES ${MJ_ART_DIR}/resources.rc)
+  # The picture decoder uses the Windows Imaging Component.
+  target_link_libraries(mjwin32 PUBLIC windowscodecs)
   list(APPEND MJ_CLIENT_DEPENDS mj_art mj_sounds)
 
   # The client and the Win32 tests are created after the fragments; settle
@@ -38,7 +40,9 @@ if(WIN32)
   # into bin/ so that bin/../common is the shared folder.
   function(mj_art_finish_targets)
     if(TARGET win_tests)
-      target_sources(win_tests PRIVATE ${MJ_ART_DIR}/resources.rc)
+      # The native decoder is compiled in too, to compare the two decoders.
+      target_sources(win_tests PRIVATE ${MJ_ART_DIR}/resources.rc
+                                       ${CMAKE_SOURCE_DIR}/src/platform/sim/sim_picture_decoder.cpp)
       add_dependencies(win_tests mj_art mj_sounds)
       # Wine sees the build tree through drive Z:.
       target_compile_definitions(win_tests PRIVATE MJ_COMMON_DIR="Z:${MJ_COMMON_DIR}")
