@@ -1,0 +1,279 @@
+#!/usr/bin/python3
+"""run_e2e.py: one end-to-end case: the scripted server plays a scenario while
+the Windows client runs under Wine with a launch line; the case passes when the
+server's scenario passes and the client ends (or keeps running) as told.
+
+Only the standard library. Each process is started by this script and ended by
+its own id. Client output goes to files, never to our stdout: Wine's helper
+processes inherit the client's descriptors, and a pipe held by them would keep
+CTest waiting for ever.
+
+The launch line may contain %PORT%, replaced by the port the server printed.
+"""
+import argparse
+import os
+import re
+import select
+import signal
+import subprocess
+import sys
+import time
+
+MESSAGEBOX_ENV = "MJ_TEST_AUTOCLOSE_MSGBOX"
+
+
+class CaseFailed(Exception):
+    pass
+
+
+def log(msg):
+    print(f"e2e: {msg}", flush=True)
+
+
+def parse_args(argv):
+    p = argparse.ArgumentParser(description=__doc__.splitlines()[0])
+    p.add_argument("--server", required=True, help="scripted_server binary (native)")
+    p.add_argument("--client", required=True, help="mjclient.exe")
+    p.add_argument("--scenario", required=True)
+    p.add_argument("--work", required=True, help="folder for logs of this case")
+    p.add_argument("--wine", default="wine")
+    p.add_argument("--wineprefix", help="used when WINEPREFIX is not set")
+    p.add_argument("--timeout", type=float, default=60, help="bound of the whole case, seconds")
+    p.add_argument("--launch", help="launch line; omit for an empty one")
+    outcome = p.add_mutually_exclusive_group(required=True)
+    outcome.add_argument("--client-exit", type=int, help="the client must end with this code")
+    outcome.add_argument("--client-running", action="store_true",
+                         help="the client must still run when the case ends (then it is killed)")
+    p.add_argument("--alive-for", type=float, default=0,
+                   help="with --client-running: seconds it must survive after the server finished")
+    p.add_argument("--end-client-first", action="store_true",
+                   help="with --client-running: kill the client before waiting for the server "
+                        "(for scenarios that end by expecting the close)")
+    p.add_argument("--client-stderr", action="append", default=[], metavar="REGEX",
+                   help="a line of the client's stderr must match (repeatable)")
+    p.add_argument("--second-launch", help="start a second instance once the server saw the login")
+    p.add_argument("--second-exit", type=int, default=0)
+    p.add_argument("--second-stderr", action="append", default=[], metavar="REGEX")
+    p.add_argument("--screenshot", help="PNG of the screen taken while the client runs")
+    return p.parse_args(argv)
+
+
+def has_locale(name):
+    try:
+        out = subprocess.run(["locale", "-a"], capture_output=True, text=True).stdout
+    except OSError:
+        return False
+    want = name.lower().replace("utf-8", "utf8")
+    return any(line.strip().lower().replace("utf-8", "utf8") == want for line in out.splitlines())
+
+
+def wine_env(args):
+    env = dict(os.environ)
+    if "WINEPREFIX" not in env and args.wineprefix:
+        env["WINEPREFIX"] = args.wineprefix
+    env.setdefault("WINEARCH", "win64")
+    env.setdefault("WINEDEBUG", "-all")
+    env.setdefault("WINEDLLOVERRIDES", "mscoree,mshtml=")
+    env[MESSAGEBOX_ENV] = "1"
+    # The client is a program for Chinese Windows: this locale gives Wine code
+    # page 936. Without the generated locale Wine would mangle a Chinese launch
+    # line, so the environment's own locale is kept then.
+    locale = os.environ.get("MJ_E2E_LC_ALL", "zh_CN.UTF-8")
+    if has_locale(locale):
+        env["LC_ALL"] = locale
+    else:
+        log(f"note: locale {locale} is not generated; the client keeps code page of {env.get('LANG', 'C')}")
+    if not env.get("DISPLAY"):
+        log("warning: no DISPLAY; source scripts/wine-env.sh or run under xvfb-run")
+    return env
+
+
+class Proc:
+    """A child started by us, with its output in files under the work folder."""
+
+    def __init__(self, name, cmd, work, env, stdout=None):
+        self.name = name
+        self.err_path = os.path.join(work, f"{name}.stderr")
+        self.out_path = os.path.join(work, f"{name}.stdout")
+        self._err = open(self.err_path, "wb")
+        self._out = None if stdout is not None else open(self.out_path, "wb")
+        log(f"start {name}: {' '.join(repr(c) if not c or ' ' in c else c for c in cmd)}")
+        self.p = subprocess.Popen(cmd, stdin=subprocess.DEVNULL,
+                                  stdout=stdout if stdout is not None else self._out,
+                                  stderr=self._err, env=env)
+
+    def running(self):
+        return self.p.poll() is None
+
+    def wait(self, deadline):
+        remaining = max(0.0, deadline - time.monotonic())
+        try:
+            return self.p.wait(timeout=remaining)
+        except subprocess.TimeoutExpired:
+            return None
+
+    def stop(self):
+        if self.p.poll() is None:
+            self.p.send_signal(signal.SIGTERM)
+            try:
+                self.p.wait(timeout=3)
+            except subprocess.TimeoutExpired:
+                self.p.kill()
+                self.p.wait()
+        for f in (self._err, self._out):
+            if f:
+                f.close()
+
+    def stderr_text(self):
+        if not self._err.closed:
+            self._err.flush()
+        with open(self.err_path, "rb") as f:
+            return f.read().decode("utf-8", errors="replace")
+
+
+def check_lines(proc, patterns):
+    text = proc.stderr_text()
+    for pat in patterns:
+        if not re.search(pat, text, re.MULTILINE):
+            raise CaseFailed(f"{proc.name}: no stderr line matches {pat!r}")
+        log(f"{proc.name}: stderr has {pat!r}")
+
+
+def read_port(server, deadline):
+    line = b""
+    fd = server.p.stdout.fileno()
+    while not line.endswith(b"\n"):
+        left = deadline - time.monotonic()
+        if left <= 0 or not select.select([fd], [], [], left)[0]:
+            raise CaseFailed("the server printed no port")
+        chunk = os.read(fd, 1)
+        if not chunk:
+            raise CaseFailed("the server ended before printing its port: " + server.stderr_text())
+        line += chunk
+    m = re.fullmatch(rb"listening on (\d+)\n", line)
+    if not m:
+        raise CaseFailed(f"unexpected first server line {line!r}")
+    return int(m.group(1))
+
+
+def wait_for_log(path, pattern, deadline):
+    while time.monotonic() < deadline:
+        try:
+            with open(path, encoding="utf-8", errors="replace") as f:
+                if re.search(pattern, f.read(), re.MULTILINE):
+                    return
+        except FileNotFoundError:
+            pass
+        time.sleep(0.1)
+    raise CaseFailed(f"the server log never showed {pattern!r}")
+
+
+def screenshot(path, env):
+    tool = os.path.join(os.path.dirname(os.path.abspath(__file__)), "..", "..", "scripts", "screenshot.sh")
+    rc = subprocess.call([tool, path], env=env, stdin=subprocess.DEVNULL,
+                         stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL)
+    log(f"screenshot {path}" if rc == 0 else f"warning: screenshot failed ({rc})")
+
+
+def client_cmd(args, line, port):
+    cmd = [args.wine, args.client]
+    if line is not None:
+        cmd.append(line.replace("%PORT%", str(port)))
+    return cmd
+
+
+def run_case(args, procs):
+    os.makedirs(args.work, exist_ok=True)
+    deadline = time.monotonic() + args.timeout
+    env = wine_env(args)
+    server_log = os.path.join(args.work, "server.log")
+    server = Proc("server", [args.server, "--port", "0", "--log", server_log,
+                             "--timeout", f"{int(args.timeout)}s", args.scenario],
+                  args.work, None, stdout=subprocess.PIPE)
+    procs.append(server)
+    port = read_port(server, deadline)
+    log(f"server listening on {port}; its log: {server_log}")
+
+    client = Proc("client", client_cmd(args, args.launch, port), args.work, env)
+    procs.append(client)
+
+    if args.second_launch is not None:
+        wait_for_log(server_log, r"C>S cmd 18 ", deadline)
+        second = Proc("second", client_cmd(args, args.second_launch, port), args.work, env)
+        procs.append(second)
+        code = second.wait(deadline)
+        if code is None:
+            raise CaseFailed("the second instance did not end")
+        if code != args.second_exit:
+            raise CaseFailed(f"the second instance ended with {code}, expected {args.second_exit}")
+        log(f"second instance ended with {code}")
+        check_lines(second, args.second_stderr)
+
+    if args.client_running and args.end_client_first:
+        if args.screenshot:
+            screenshot(args.screenshot, env)
+        if not client.running():
+            raise CaseFailed(f"the client ended early with {client.p.returncode}")
+        client.stop()
+        log("client ended by the runner")
+
+    code = server.wait(deadline)
+    if code is None:
+        raise CaseFailed("the server's scenario did not finish in time")
+    if code != 0:
+        raise CaseFailed(f"the server's scenario failed (exit {code})")
+    log("server scenario passed")
+
+    if args.client_running and not args.end_client_first:
+        end = time.monotonic() + args.alive_for
+        while time.monotonic() < end and client.running():
+            time.sleep(0.1)
+        if args.screenshot and client.running():
+            screenshot(args.screenshot, env)
+        if not client.running():
+            raise CaseFailed(f"the client ended with {client.p.returncode} while it should keep running")
+        client.stop()
+        log("client still running; ended by the runner")
+    elif args.client_exit is not None:
+        code = client.wait(deadline)
+        if code is None:
+            raise CaseFailed("the client did not end")
+        if code != args.client_exit:
+            raise CaseFailed(f"the client ended with {code}, expected {args.client_exit}")
+        log(f"client ended with {code}")
+    check_lines(client, args.client_stderr)
+
+
+def dump(path, title):
+    try:
+        with open(path, encoding="utf-8", errors="replace") as f:
+            text = f.read()
+    except FileNotFoundError:
+        return
+    print(f"----- {title} ({path}) -----")
+    print(text[-6000:], end="" if text.endswith("\n") else "\n")
+
+
+def main(argv):
+    sys.stdout.reconfigure(encoding="utf-8", errors="backslashreplace")
+    args = parse_args(argv)
+    procs = []
+    ok = False
+    try:
+        run_case(args, procs)
+        ok = True
+    except CaseFailed as e:
+        log(f"FAILED: {e}")
+    finally:
+        for p in reversed(procs):
+            p.stop()
+    if not ok:
+        dump(os.path.join(args.work, "server.log"), "server log")
+        for name in ("server", "client", "second"):
+            dump(os.path.join(args.work, f"{name}.stderr"), f"{name} stderr")
+    log("PASSED" if ok else "case failed")
+    return 0 if ok else 1
+
+
+if __name__ == "__main__":
+    sys.exit(main(sys.argv[1:]))
