@@ -316,9 +316,15 @@ void Win32Process::endProcess(int exitCode) {
 // ---------------------------------------------------------------- codec
 
 std::string Win32Codec::toGbk(std::string_view utf8, bool* lossless) const {
-    const std::wstring w = widen(utf8);
+    std::wstring w = widen(utf8);
     if (lossless) *lossless = true;
     if (w.empty()) return {};
+    // A character outside the basic plane is one '?', not one per half.
+    for (std::size_t i = 0; i + 1 < w.size(); ++i) {
+        if (w[i] >= 0xD800 && w[i] <= 0xDBFF && w[i + 1] >= 0xDC00 && w[i + 1] <= 0xDFFF) {
+            w.replace(i, 2, 1, L'\xFFFF');
+        }
+    }
     BOOL usedDefault = FALSE;
     const int n = WideCharToMultiByte(936, 0, w.data(), static_cast<int>(w.size()), nullptr, 0, "?", &usedDefault);
     std::string s(static_cast<std::size_t>(n), '\0');

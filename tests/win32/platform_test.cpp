@@ -1,0 +1,216 @@
+// The Win32 platform under Wine: GBK, INI profile files, files, timers and the
+// pump, the game socket on loopback, the hall lookup, and painting forms.
+#include <winsock2.h>
+#include <ws2tcpip.h>
+
+#include <gtest/gtest.h>
+
+#include <thread>
+
+#include "platform/win32/win32_forms.h"
+#include "platform/win32/win32_platform.h"
+
+namespace mj::platform::win32 {
+namespace {
+
+std::string tempFolder() {
+    wchar_t buf[MAX_PATH];
+    GetTempPathW(MAX_PATH, buf);
+    return narrow(buf);
+}
+
+TEST(Win32Codec, GbkRoundTripAndReplacement) {
+    Win32Codec codec;
+    const std::string han = "本游戏需从游戏大厅中启动！";
+    const std::string gbk = codec.toGbk(han);
+    EXPECT_EQ(gbk.size(), 26u);
+    EXPECT_EQ(static_cast<unsigned char>(gbk[0]), 0xB1);  // 本 is B1 BE in GBK
+    EXPECT_EQ(static_cast<unsigned char>(gbk[1]), 0xBE);
+    EXPECT_EQ(codec.fromGbk(gbk), han);
+    bool lossless = true;
+    EXPECT_EQ(codec.toGbk("a\xF0\x9F\x98\x80" "b", &lossless), "a?b");
+    EXPECT_FALSE(lossless);
+}
+
+TEST(Win32Ini, ProfileFunctionsKeepGbkValues) {
+    Win32Codec codec;
+    Win32Ini ini(codec);
+    Win32Files files;
+    const std::string path = tempFolder() + "mj_ini_test.ini";
+    files.remove(path);
+    EXPECT_EQ(ini.get(path, "Phrase1", "1"), "");
+    ini.write(path, "Phrase1", "1", "快点吧，我等到花儿都谢了");
+    ini.write(path, "vidiosetting", "vidiovalue", "1");
+    EXPECT_EQ(ini.get(path, "Phrase1", "1"), "快点吧，我等到花儿都谢了");
+    // The file itself holds GBK, which other tools of the hall read.
+    const auto raw = files.readAll(path);
+    ASSERT_TRUE(raw);
+    EXPECT_NE(raw->find(codec.toGbk("快点吧")), std::string::npos);
+    ini.deleteKey(path, "Phrase1", "1");
+    EXPECT_EQ(ini.get(path, "Phrase1", "1"), "");
+    ini.deleteSection(path, "vidiosetting");
+    EXPECT_EQ(ini.get(path, "vidiosetting", "vidiovalue"), "");
+    files.remove(path);
+}
+
+TEST(Win32Files, WriteReadRemove) {
+    Win32Files files;
+    const std::string path = tempFolder() + "mj_files_test.bin";
+    const std::string bytes("a\0b\xFF", 4);
+    ASSERT_TRUE(files.writeAll(path, bytes));
+    EXPECT_TRUE(files.exists(path));
+    EXPECT_EQ(files.readAll(path), bytes);
+    EXPECT_TRUE(files.remove(path));
+    EXPECT_FALSE(files.exists(path));
+    EXPECT_FALSE(files.readAll(path));
+}
+
+TEST(Win32Clock, TimersFireWhilePumpingButNeverNested) {
+    Win32Clock clock;
+    int ticks = 0;
+    int depth = 0, maxDepth = 0;
+    std::unique_ptr<Timer> timer;
+    timer = clock.createTimer(Millis(10), [&] {
+        ++ticks;
+        maxDepth = std::max(maxDepth, ++depth);
+        // A handler that pumps, as the pumping waits do.
+        const auto until = clock.monotonic() + Millis(40);
+        while (clock.monotonic() < until) clock.pumpEvents(Millis(5));
+        --depth;
+    });
+    timer->setEnabled(true);
+    const auto until = clock.monotonic() + Millis(300);
+    while (clock.monotonic() < until) clock.pumpEvents(Millis(10));
+    timer.reset();
+    EXPECT_GE(ticks, 3);
+    EXPECT_EQ(maxDepth, 1);
+}
+
+TEST(Win32Socket, ConnectsSendsReceivesAndSeesThePeerClose) {
+    WSADATA wd;
+    WSAStartup(MAKEWORD(2, 2), &wd);
+    SOCKET listener = socket(AF_INET, SOCK_STREAM, IPPROTO_TCP);
+    sockaddr_in addr{};
+    addr.sin_family = AF_INET;
+    addr.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
+    ASSERT_EQ(bind(listener, reinterpret_cast<sockaddr*>(&addr), sizeof addr), 0);
+    int len = sizeof addr;
+    getsockname(listener, reinterpret_cast<sockaddr*>(&addr), &len);
+    listen(listener, 1);
+    const int port = ntohs(addr.sin_port);
+
+    // The peer echoes one 272-byte message in two pieces, then closes.
+    std::thread peer([listener] {
+        SOCKET c = accept(listener, nullptr, nullptr);
+        char buf[272];
+        int got = 0;
+        while (got < 272) {
+            const int n = recv(c, buf + got, 272 - got, 0);
+            if (n <= 0) break;
+            got += n;
+        }
+        send(c, buf, 100, 0);
+        Sleep(50);
+        send(c, buf + 100, 172, 0);
+        Sleep(50);
+        closesocket(c);
+    });
+
+    struct Events : SocketEvents {
+        bool connected = false, closed = false;
+        std::vector<std::uint8_t> data;
+        void onConnected() override { connected = true; }
+        void onData(std::span<const std::uint8_t> b) override { data.insert(data.end(), b.begin(), b.end()); }
+        void onClosed(int) override { closed = true; }
+    } events;
+    Win32Clock clock;
+    Win32Socket sock;
+    sock.setEvents(&events);
+    sock.connect("127.0.0.1", static_cast<std::uint16_t>(port));
+    for (int i = 0; i < 200 && !events.connected; ++i) clock.pumpEvents(Millis(10));
+    ASSERT_TRUE(events.connected);
+    EXPECT_EQ(sock.state(), SocketState::Connected);
+    std::vector<std::uint8_t> msg(272);
+    for (int i = 0; i < 272; ++i) msg[static_cast<std::size_t>(i)] = static_cast<std::uint8_t>(i);
+    ASSERT_TRUE(sock.send(msg));
+    for (int i = 0; i < 300 && !events.closed; ++i) clock.pumpEvents(Millis(10));
+    peer.join();
+    closesocket(listener);
+    EXPECT_TRUE(events.closed);
+    EXPECT_EQ(events.data, msg);
+    sock.close();
+    EXPECT_EQ(sock.state(), SocketState::Closed);
+}
+
+TEST(Win32Socket, RefusedConnectArrivesAsClose) {
+    struct Events : SocketEvents {
+        int closedWith = -1;
+        void onConnected() override {}
+        void onData(std::span<const std::uint8_t>) override {}
+        void onClosed(int e) override { closedWith = e; }
+    } events;
+    Win32Clock clock;
+    Win32Socket sock;
+    sock.setEvents(&events);
+    sock.connect("127.0.0.1", 1);  // nothing listens on port 1
+    for (int i = 0; i < 300 && events.closedWith < 0; ++i) clock.pumpEvents(Millis(10));
+    EXPECT_GT(events.closedWith, 0);
+    EXPECT_NE(sock.state(), SocketState::Connected);
+    EXPECT_FALSE(sock.send(std::vector<std::uint8_t>(272)));
+}
+
+TEST(Win32Hall, FindsAWindowByItsChineseTitle) {
+    WNDCLASSW wc{};
+    wc.lpfnWndProc = DefWindowProcW;
+    wc.hInstance = GetModuleHandleW(nullptr);
+    wc.lpszClassName = L"MjTestHall";
+    RegisterClassW(&wc);
+    HWND h = CreateWindowExW(0, L"MjTestHall", widen("曲维山庄").c_str(), WS_OVERLAPPEDWINDOW, 0, 0, 100, 100,
+                             nullptr, nullptr, wc.hInstance, nullptr);
+    Win32Hall hall;
+    EXPECT_EQ(hall.findWindow("曲维山庄"), reinterpret_cast<WindowHandle>(h));
+    EXPECT_EQ(hall.findWindow("别的大厅"), 0u);
+    EXPECT_TRUE(hall.post(reinterpret_cast<WindowHandle>(h), WM_USER + 22, 0, 0));
+    MSG m;
+    ASSERT_TRUE(PeekMessageW(&m, h, WM_USER + 22, WM_USER + 22, PM_REMOVE));
+    DestroyWindow(h);
+}
+
+TEST(FormHost, PaintsPicturesWithTransparencyInStackingOrder) {
+    ui::Form form("F");
+    form.setBackColor({0, 0, 0});
+    auto& box = form.add<ui::PictureBox>("Pic1", -1);
+    box.move(0, 0, 40 * 15, 30 * 15);
+    box.setBackColor({0, 0, 255});
+    auto pic = std::make_shared<ui::Picture>();
+    pic->width = 2;
+    pic->height = 1;
+    pic->pixels = {0xFFFF0000u, 0x00000000u};  // red, transparent
+    auto& back = box.add<ui::Image>("A", -1);
+    back.setStretch(true);
+    back.move(0, 0, 20, 10);
+    back.setPicture(pic);
+    auto& front = box.add<ui::Image>("B", -1);
+    front.setStretch(true);
+    front.move(5, 0, 20, 10);
+    auto green = std::make_shared<ui::Picture>(ui::Picture{1, 1, {0xFF00FF00u}, 0});
+    front.setPicture(green);
+    std::vector<std::uint32_t> px(40 * 30);
+    FormHost::render(form, 40, 30, px.data());
+    auto at = [&](int x, int y) { return px[static_cast<std::size_t>(y * 40 + x)] & 0xFFFFFF; };
+    EXPECT_EQ(at(2, 2), 0xFF0000u);   // the back image
+    EXPECT_EQ(at(7, 2), 0x00FF00u);   // the front image covers it
+    EXPECT_EQ(at(30, 20), 0x0000FFu); // the picture box behind
+    front.sendToBack();
+    FormHost::render(form, 40, 30, px.data());
+    EXPECT_EQ(at(7, 2), 0xFF0000u);
+    // The transparent right half of the red picture shows what lies behind.
+    EXPECT_EQ(at(12, 2), 0x00FF00u);
+    back.setVisible(false);
+    front.setVisible(false);
+    FormHost::render(form, 40, 30, px.data());
+    EXPECT_EQ(at(2, 2), 0x0000FFu);
+}
+
+}  // namespace
+}  // namespace mj::platform::win32
