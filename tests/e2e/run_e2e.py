@@ -131,8 +131,12 @@ class Proc:
             return f.read().decode("utf-8", errors="replace")
 
 
+# The client may start its diagnostic lines with the time of day.
+TIME_PREFIX = re.compile(r"^\d\d:\d\d:\d\d(?:\.\d+)? ", re.MULTILINE)
+
+
 def check_lines(proc, patterns):
-    text = proc.stderr_text()
+    text = TIME_PREFIX.sub("", proc.stderr_text())
     for pat in patterns:
         if not re.search(pat, text, re.MULTILINE):
             raise CaseFailed(f"{proc.name}: no stderr line matches {pat!r}")
@@ -184,6 +188,9 @@ def client_cmd(args, line, port):
 
 def run_case(args, procs):
     os.makedirs(args.work, exist_ok=True)
+    for path, target in ((args.server, "scripted_server_host"), (args.client, "mjclient")):
+        if not os.path.isfile(path):
+            raise CaseFailed(f"{path} is missing: build the target {target} first")
     deadline = time.monotonic() + args.timeout
     env = wine_env(args)
     server_log = os.path.join(args.work, "server.log")
