@@ -119,7 +119,7 @@ TEST(SimPictureDecoder, ReportsWhyItFailed) {
 
 // ------------------------------------------------------------ loader
 
-struct LoaderFixture : ::testing::Test {
+struct ResourcePictureLoader : ::testing::Test {
     SimResources resources;
     SimPictureDecoder decoder;
     PictureLoader loader{resources, decoder};
@@ -131,7 +131,7 @@ struct LoaderFixture : ::testing::Test {
     }
 };
 
-TEST_F(LoaderFixture, SetsThePictureAndNamesItsNumber) {
+TEST_F(ResourcePictureLoader, SetsThePictureAndNamesItsNumber) {
     EXPECT_TRUE(loadPictureFromResource(loader, "205", "GIF", target));
     ASSERT_NE(target.picture(), nullptr);
     EXPECT_EQ(target.picture()->resourceId, 205);
@@ -141,7 +141,7 @@ TEST_F(LoaderFixture, SetsThePictureAndNamesItsNumber) {
     EXPECT_EQ(target.picture()->resourceId, 870);
 }
 
-TEST_F(LoaderFixture, FailureKeepsThePreviousPicture) {
+TEST_F(ResourcePictureLoader, FailureKeepsThePreviousPicture) {
     ASSERT_TRUE(loadPictureFromResource(loader, "205", "GIF", target));
     const ui::PictureRef before = target.picture();
     for (const char* id : {"865", "999", "", "20x", "-5", "99999999999", "205 "}) {
@@ -152,7 +152,7 @@ TEST_F(LoaderFixture, FailureKeepsThePreviousPicture) {
     EXPECT_EQ(target.picture(), before);
 }
 
-TEST_F(LoaderFixture, DecodesEachResourceOnce) {
+TEST_F(ResourcePictureLoader, DecodesEachResourceOnce) {
     ui::Image other{"MJ_Image", 1};
     for (int i = 0; i < 5; ++i) {
         EXPECT_TRUE(loadPictureFromResource(loader, 205, "GIF", target));
@@ -167,7 +167,7 @@ TEST_F(LoaderFixture, DecodesEachResourceOnce) {
 // ------------------------------------------------------------ generated artwork
 
 #ifdef MJ_ART_DIR
-struct Artwork : ::testing::Test {
+struct ResourceArtwork : ::testing::Test {
     static SimResources& resources() {
         static SimResources r = [] {
             SimResources s;
@@ -181,7 +181,7 @@ struct Artwork : ::testing::Test {
     platform::DecodedPicture load(int id) { return loader.load(id, "GIF"); }
 };
 
-TEST_F(Artwork, EveryNumberTheClientLoadsIsThereAndDecodes) {
+TEST_F(ResourceArtwork, EveryNumberTheClientLoadsIsThereAndDecodes) {
     std::vector<int> ids;
     auto range = [&](int first, int last) { for (int i = first; i <= last; ++i) ids.push_back(i); };
     range(101, 120); range(126, 137); range(141, 158); range(161, 176); range(182, 200);
@@ -196,7 +196,7 @@ TEST_F(Artwork, EveryNumberTheClientLoadsIsThereAndDecodes) {
     EXPECT_FALSE(load(121));
 }
 
-TEST_F(Artwork, PicturesHaveTheSizesTheirPlacesUse) {
+TEST_F(ResourceArtwork, PicturesHaveTheSizesTheirPlacesUse) {
     struct Case { int id; int w, h; };
     const Case cases[] = {
         {101, 50, 30}, {103, 60, 30}, {120, 60, 30}, {381, 47, 23}, {398, 47, 23},
@@ -218,7 +218,7 @@ TEST_F(Artwork, PicturesHaveTheSizesTheirPlacesUse) {
 // Each view's set shares one size for faces and lying back; upright sets are
 // taller than wide, the side views wider than tall; standing backs of the
 // side views are tall (a tile seen from its side).
-TEST_F(Artwork, TileSetsHaveOneShapePerView) {
+TEST_F(ResourceArtwork, TileSetsHaveOneShapePerView) {
     for (int set = 0; set < 5; ++set) {
         const auto face = load(201 + set * 36);  // 東 of the set
         ASSERT_TRUE(face);
@@ -238,7 +238,7 @@ TEST_F(Artwork, TileSetsHaveOneShapePerView) {
 }
 
 // No two faces of one set may look the same, and backs must differ from faces.
-TEST_F(Artwork, TileFacesAreDistinct) {
+TEST_F(ResourceArtwork, TileFacesAreDistinct) {
     for (int set = 0; set < 5; ++set) {
         std::set<std::vector<std::uint32_t>> seen;
         for (int place = 0; place < 36; ++place) {
@@ -249,7 +249,7 @@ TEST_F(Artwork, TileFacesAreDistinct) {
     }
 }
 
-TEST_F(Artwork, SkinsAreJpegAndTheAnimationHasFrames) {
+TEST_F(ResourceArtwork, SkinsAreJpegAndTheAnimationHasFrames) {
     for (int id = 870; id <= 875; ++id)
         EXPECT_EQ(platform::sniffPicture(*resources().bytes(id, "GIF")), platform::PictureKind::Jpeg) << id;
     EXPECT_EQ(platform::sniffPicture(*resources().bytes(201, "GIF")), platform::PictureKind::Gif);

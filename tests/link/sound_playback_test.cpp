@@ -28,7 +28,7 @@ TEST(LoadSoundPaths, FillsTheTableEntriesAndTheVoiceFolder) {
     EXPECT_EQ(s.voiceDir, "C:\\game\\mj\\..\\common\\mj\\");
 }
 
-struct Playback : ::testing::Test {
+struct SoundPlayback : ::testing::Test {
     SimSoundDevice device;
     SoundState state;
     std::string music, voice;
@@ -42,7 +42,7 @@ struct Playback : ::testing::Test {
     }
 };
 
-TEST_F(Playback, NoDeviceSwitchesSoundOffAndTheClientGoesOn) {
+TEST_F(SoundPlayback, NoDeviceSwitchesSoundOffAndTheClientGoesOn) {
     SimSoundDevice none;
     none.available = false;
     SoundState s;
@@ -50,7 +50,7 @@ TEST_F(Playback, NoDeviceSwitchesSoundOffAndTheClientGoesOn) {
     EXPECT_FALSE(s.soundOn);
 }
 
-TEST_F(Playback, AVoiceStopsTheMusicForGood) {
+TEST_F(SoundPlayback, AVoiceStopsTheMusicForGood) {
     playWave(state, device, music, true);
     setWaveVolume(state, device, 3000);
     playWave(state, device, voice, false);
@@ -62,14 +62,14 @@ TEST_F(Playback, AVoiceStopsTheMusicForGood) {
     EXPECT_FALSE(device.main->looping);
 }
 
-TEST_F(Playback, MissingFileLeavesSilenceAndSoundOn) {
+TEST_F(SoundPlayback, MissingFileLeavesSilenceAndSoundOn) {
     playWave(state, device, music, true);
     playWave(state, device, Music + "nothere.wav", false);
     EXPECT_FALSE(device.main);
     EXPECT_TRUE(state.soundOn);
 }
 
-TEST_F(Playback, DeviceErrorsSwitchSoundOff) {
+TEST_F(SoundPlayback, DeviceErrorsSwitchSoundOff) {
     struct Case { const char* name; bool SimSoundDevice::*fault; void (*act)(SoundState&, SimSoundDevice&, const std::string&); };
     const Case cases[] = {
         {"release before play", &SimSoundDevice::failRelease,
@@ -99,7 +99,7 @@ TEST_F(Playback, DeviceErrorsSwitchSoundOff) {
     EXPECT_EQ(d.main->file, music);
 }
 
-TEST_F(Playback, VolumeOutsideTheRangeChangesNothing) {
+TEST_F(SoundPlayback, VolumeOutsideTheRangeChangesNothing) {
     playWave(state, device, music, true);
     struct Case { long volume; long expected; };
     for (const Case c : {Case{0, -3000}, Case{3001, -3000}, Case{-1, -3000}, Case{3000, 0}, Case{1, -2999}}) {
@@ -109,7 +109,7 @@ TEST_F(Playback, VolumeOutsideTheRangeChangesNothing) {
     EXPECT_TRUE(state.soundOn);
 }
 
-TEST_F(Playback, NothingToStopOrTurnDownIsNoError) {
+TEST_F(SoundPlayback, NothingToStopOrTurnDownIsNoError) {
     device.failStop = device.failVolume = true;
     stopWave(state, device);
     setWaveVolume(state, device, 3000);
@@ -117,7 +117,7 @@ TEST_F(Playback, NothingToStopOrTurnDownIsNoError) {
     EXPECT_TRUE(device.log.empty());
 }
 
-TEST_F(Playback, EffectSlotsAreIndependentAndQuietFromTheStart) {
+TEST_F(SoundPlayback, EffectSlotsAreIndependentAndQuietFromTheStart) {
     playWave(state, device, music, true);
     playEffectWave(device, voice, 1);
     playEffectWave(device, state.soundFile[SoundDiscard], 2);
