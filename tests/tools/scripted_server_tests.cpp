@@ -293,6 +293,7 @@ struct LoopbackCase {
     const char* scenario;
     std::function<void(TestClient&)> client;
     const char* failure;  // nullptr: the scenario must pass
+    Millis global{5000};  // the run's global time limit
 };
 
 // The login scenario every client below plays against.
@@ -307,7 +308,7 @@ constexpr const char* LoginScenario =
     "  value 3 = 1\n"
     "  echo 12 34\n"
     "repeat 2\n"
-    "  expect 24 after 150ms within 400ms\n"
+    "  expect 24 after 150ms within 1s\n"
     "    echo 12 34\n"
     "end\n"
     "quiet 200ms\n"
@@ -346,7 +347,7 @@ TEST(ScriptedServerLoopback, PlaysScenariosAgainstAClient) {
              ASSERT_TRUE(c.receive().has_value());
              c.sendMessage(messageOf(24));
          },
-         "line 11: expect cmd 24 after 150 ms within 400 ms: cmd 24 came"},
+         "line 11: expect cmd 24 after 150 ms within 1000 ms: cmd 24 came"},
         {"other command while expecting", "accept within 2s\nexpect 18 within 1s\n",
          [](TestClient& c) { c.sendMessage(messageOf(2)); }, "expected cmd 18, got cmd 2 seat 0"},
         {"keep-alives are skipped by default", "accept within 2s\nexpect 18 within 1s\n",
@@ -378,6 +379,8 @@ TEST(ScriptedServerLoopback, PlaysScenariosAgainstAClient) {
              c.close();
          },
          "the peer closed after 3 bytes that are not a whole message"},
+        {"global limit cuts a long step", "accept within 2s\nexpect 18 within 10s\n", [](TestClient&) { pause(400); },
+         "global time limit reached while waiting for cmd 18", Millis(300)},
         {"server closes and accepts again", "accept within 2s\nclose\naccept within 2s\nexpect 18 within 1s\n",
          [](TestClient& c) {
              EXPECT_FALSE(c.receive().has_value());  // our connection was closed
@@ -394,7 +397,7 @@ TEST(ScriptedServerLoopback, PlaysScenariosAgainstAClient) {
         const std::uint16_t port = server.listen(0, error);
         ASSERT_NE(port, 0) << error;
         RunOutcome outcome;
-        std::thread serverThread([&] { outcome = server.run(parsed.steps, Millis(5000)); });
+        std::thread serverThread([&] { outcome = server.run(parsed.steps, c.global); });
         {
             TestClient client(port);
             ASSERT_TRUE(client.connected());
