@@ -40,7 +40,6 @@ ninja -C build/win -j "$jobs"
 step "Windows tests and end-to-end tests under Wine"
 # shellcheck source=scripts/wine-env.sh
 . scripts/wine-env.sh build/win
-mj_wine_start
 ctest --test-dir build/win --output-on-failure -j 4 || status=1
 mj_wine_stop
 
