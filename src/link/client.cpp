@@ -27,7 +27,7 @@ constexpr char MainCaption[] = "麻将";
 constexpr int MainTwipsPerPixel = 15;
 }  // namespace
 
-Client::Client(platform::Platform& platform) : p(platform) {
+Client::Client(platform::Platform& platform) : p(platform), pictureLoader(platform.resources, platform.pictures) {
     (void)ScHall;
     buildMainFormDesign();
     timerBong = p.clock.createTimer(platform::Millis(50), [this] {
@@ -216,12 +216,14 @@ void Client::formLoad() {
         shell.chatAllowed = true;
         link.loginSent = false;
 
-        link.musicOn = link.effectsOn = link.soundOn = true;
-        // Without a usable sound device the client plays silently instead of
-        // refusing to start.
-        if (!p.sound.init()) {
-            log("no sound device; sound off");
-            link.soundOn = false;
+        link.musicOn = link.effectsOn = link.sound.soundOn = true;
+        loadSoundPaths(link.sound, p.process.programFolder());
+        initDirectSound(link.sound, p.sound);
+        if (!link.sound.soundOn) log("no sound device; sound off");
+        if (link.sound.soundOn) {
+            stopWave(link.sound, p.sound);
+            playWave(link.sound, p.sound, link.sound.soundFile[SoundMusic], true);
+            setWaveVolume(link.sound, p.sound, 3000);
         }
 
         link.canReconnect = false;
@@ -234,6 +236,7 @@ void Client::formLoad() {
         shell.chatBlink = 0;
 
         link.initInProgress = true;
+        initPictureIdTables(link.pictures, link.scaleX);
         if (initSeatLayout) initSeatLayout(*this);
         link.initInProgress = false;
 
@@ -370,7 +373,7 @@ void Client::formResize() {
 void Client::formUnload() {
     ignoringErrors("shut-down", [this] {
         if (p2pSocket) p2pSocket->logout();
-        if (link.soundOn) p.sound.stopMain();
+        if (link.sound.soundOn) stopWave(link.sound, p.sound);
         if (props.loaded()) props.propDll->initExit(1);
         props.propDll.reset();
         props.propGameDllState = 0;

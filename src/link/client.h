@@ -13,6 +13,8 @@
 #include "claims/claims_state.h"
 #include "dispatch/dispatch_state.h"
 #include "link/launch_line.h"
+#include "link/picture_resources.h"
+#include "link/sound_playback.h"
 #include "link/wire_codec.h"
 #include "platform/controls.h"
 #include "platform/platform.h"
@@ -77,9 +79,10 @@ struct LinkState {
     platform::WindowHandle hallHwnd = 0;
     double scaleX = 1.0;
     double scaleY = 1.0;
-    bool soundOn = false;
     bool musicOn = false;
     bool effectsOn = false;
+    SoundState sound;
+    PictureTables pictures;
     // Messages refused because the send ring was full.
     int sendRingRefused = 0;
 };
@@ -110,6 +113,8 @@ public:
     ui::Image* timeImg = nullptr;
 
     std::unique_ptr<platform::VideoSocket> p2pSocket;
+    // Decoded resource pictures, kept for the whole run.
+    PictureLoader pictureLoader;
 
     std::unique_ptr<platform::Timer> timerBong;
     std::unique_ptr<platform::Timer> timerChat;
@@ -176,8 +181,6 @@ public:
     std::function<void(Client&)> startReconnect;
     // The chat button's picture while it flashes (remaining flashes).
     std::function<void(Client&, int chatBlink)> onChatButtonBlink;
-    // The countdown's warning sound.
-    std::function<void(Client&)> onWarningSound;
     // A props plug-in request other than a message to send.
     std::function<void(Client&, const platform::PropRequest&)> onPropRequest;
 

@@ -182,7 +182,10 @@ void Client::turnCountdownTask() {
     if (link.countdownSeconds > 0) {
         --link.countdownSeconds;
         showCountdownNumber();
-        if (link.countdownSeconds <= 5 && link.soundOn && onWarningSound) onWarningSound(*this);
+        if (link.countdownSeconds <= 5 && link.sound.soundOn) {
+            playWave(link.sound, p.sound, link.sound.soundFile[SoundPrompt], false);
+            setWaveVolume(link.sound, p.sound, 3000);
+        }
     } else if (claims.offerReceived) {
         if (claims.actionState >= 2) return;
         claims.actionState = 3;

@@ -5,6 +5,7 @@
 #include "platform/components.h"
 #include "platform/files.h"
 #include "platform/hall_link.h"
+#include "platform/picture_decoder.h"
 #include "platform/process.h"
 #include "platform/resources.h"
 #include "platform/socket.h"
@@ -23,6 +24,7 @@ struct Platform {
     HallLink& hall;
     SoundDevice& sound;
     Resources& resources;
+    PictureDecoder& pictures;
     ComponentFactory& components;
 };
 

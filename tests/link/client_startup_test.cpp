@@ -93,8 +93,27 @@ TEST_F(ClientFixture, ConnectionModeOtherThanDirectOrProxyConnectsNothing) {
 TEST_F(ClientFixture, MissingSoundDeviceSwitchesSoundOffAndStartsAnyway) {
     sim.sound.available = false;
     ASSERT_FALSE(start("a$b$h$1$"));
-    EXPECT_FALSE(client->link.soundOn);
+    EXPECT_FALSE(client->link.sound.soundOn);
     EXPECT_TRUE(client->mainForm.visible());
+}
+
+TEST_F(ClientFixture, StartUpLoopsTheMusicAtFullVolume) {
+    const std::string music = "C:\\game\\mj\\..\\common\\music\\majiang.wav";
+    sim.sound.files.insert(music);
+    ASSERT_FALSE(start("a$b$h$1$"));
+    ASSERT_TRUE(sim.sound.main);
+    EXPECT_EQ(sim.sound.main->file, music);
+    EXPECT_TRUE(sim.sound.main->playing);
+    EXPECT_TRUE(sim.sound.main->looping);
+    EXPECT_EQ(sim.sound.main->volume, 0);
+    EXPECT_TRUE(client->link.sound.soundOn);
+}
+
+TEST_F(ClientFixture, PictureTablesFollowTheScale) {
+    sim.process.screen = {800, 600};
+    ASSERT_FALSE(start("a$b$h$1$"));
+    EXPECT_EQ(client->link.pictures.anNiuPic[2], "381");
+    EXPECT_EQ(client->link.pictures.tilePic[151], "352");
 }
 
 TEST_F(ClientFixture, VideoSwitchFileIsCreatedOnAndReadBack) {

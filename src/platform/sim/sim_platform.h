@@ -11,6 +11,9 @@
 #include <vector>
 
 #include "platform/platform.h"
+#include "platform/sim/sim_picture_decoder.h"
+#include "platform/sim/sim_resources.h"
+#include "platform/sim/sim_sound.h"
 
 namespace mj::platform::sim {
 
@@ -142,27 +145,6 @@ public:
     [[nodiscard]] int count(std::uint32_t message) const;
 };
 
-// A device that is there but silent; tests can make it fail.
-class NullSound : public SoundDevice {
-public:
-    bool init() override { return available; }
-    [[nodiscard]] bool hasMain() const override { return !mainFile.empty(); }
-    bool releaseMain() override { mainFile.clear(); return true; }
-    bool createMain(const std::string& wavePath) override { mainFile = wavePath; return true; }
-    bool playMain(bool loop) override { played.push_back(mainFile + (loop ? " (loop)" : "")); return true; }
-    bool stopMain() override { return true; }
-    bool setMainVolume(long) override { return true; }
-    bool playEffect(int, const std::string&, long) override { return true; }
-    bool available = true;
-    std::string mainFile;
-    std::vector<std::string> played;
-};
-
-class NullResources : public Resources {
-public:
-    [[nodiscard]] std::optional<std::string> bytes(int, std::string_view) const override { return std::nullopt; }
-};
-
 class NullComponents : public ComponentFactory {
 public:
     [[nodiscard]] std::unique_ptr<Browser> createBrowser() override;
@@ -181,10 +163,11 @@ struct SimPlatform {
     SimFiles files;
     SimIni ini{files, codec};
     SimHall hall;
-    NullSound sound;
-    NullResources resources;
+    SimSoundDevice sound;
+    SimResources resources;
+    SimPictureDecoder pictures;
     NullComponents components;
-    Platform platform{clock, socket, process, codec, ini, files, hall, sound, resources, components};
+    Platform platform{clock, socket, process, codec, ini, files, hall, sound, resources, pictures, components};
 };
 
 }  // namespace mj::platform::sim
