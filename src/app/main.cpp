@@ -27,6 +27,9 @@ int WINAPI wWinMain(HINSTANCE, HINSTANCE, PWSTR, int) {
 
     mj::link::Client client(platform);
     win32::FormHost host;
+    host.onHandlerError = [&client](const std::exception_ptr& e) {
+        client.trapped("window event", [&e] { std::rethrow_exception(e); });
+    };
     host.attach(client.mainForm);
     client.formLoad();
     return clock.runMessageLoop();

@@ -214,3 +214,56 @@ TEST(FormHost, PaintsPicturesWithTransparencyInStackingOrder) {
 
 }  // namespace
 }  // namespace mj::platform::win32
+
+namespace mj::platform::win32 {
+namespace {
+
+TEST(FormHost, ClicksReachTheFrontControlAndHandlerErrorsStayInside) {
+    ui::Form form("F");
+    form.move(0, 0, 100 * 15, 80 * 15);
+    auto& box = form.add<ui::PictureBox>("Pic1", -1);
+    box.move(0, 0, 100 * 15, 80 * 15);
+    auto& under = box.add<ui::Image>("Under", -1);
+    under.setStretch(true);
+    under.move(10, 10, 30, 30);
+    auto& over = box.add<ui::Image>("Over", -1);
+    over.setStretch(true);
+    over.move(20, 20, 30, 30);
+    int underClicks = 0;
+    std::vector<ui::MouseEvent> downs;
+    under.onClick = [&] { ++underClicks; };
+    over.onMouseDown = [&](const ui::MouseEvent& e) { downs.push_back(e); };
+    over.onClick = [] { throw std::runtime_error("handler failed"); };
+    FormHost host;
+    std::string caught;
+    host.onHandlerError = [&](const std::exception_ptr& e) {
+        try {
+            std::rethrow_exception(e);
+        } catch (const std::exception& ex) {
+            caught = ex.what();
+        }
+    };
+    form.setVisible(true);
+    host.attach(form);
+    HWND h = host.windowOf(form);
+    ASSERT_NE(h, nullptr);
+    auto click = [h](int x, int y) {
+        SendMessageW(h, WM_LBUTTONDOWN, MK_LBUTTON, MAKELPARAM(x, y));
+        SendMessageW(h, WM_LBUTTONUP, 0, MAKELPARAM(x, y));
+    };
+    click(25, 25);  // both images lie here; the front one gets it
+    ASSERT_EQ(downs.size(), 1u);
+    EXPECT_EQ(downs[0].x, 5);
+    EXPECT_EQ(downs[0].y, 5);
+    EXPECT_EQ(caught, "handler failed");
+    EXPECT_EQ(underClicks, 0);
+    click(12, 12);
+    EXPECT_EQ(underClicks, 1);
+    over.setEnabled(false);
+    click(25, 25);  // a disabled control swallows the click
+    EXPECT_EQ(underClicks, 1);
+    host.detach(form);
+}
+
+}  // namespace
+}  // namespace mj::platform::win32

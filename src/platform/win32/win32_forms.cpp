@@ -298,7 +298,14 @@ LRESULT CALLBACK FormHost::wndProc(HWND h, UINT msg, WPARAM w, LPARAM l) {
     auto* form = reinterpret_cast<ui::Form*>(GetPropW(h, L"MjForm"));
     if (host && form) {
         auto it = host->entries_.find(form);
-        if (it != host->entries_.end()) return host->handle(it->second, msg, w, l);
+        if (it != host->entries_.end()) {
+            try {
+                return host->handle(it->second, msg, w, l);
+            } catch (...) {
+                if (host->onHandlerError) host->onHandlerError(std::current_exception());
+                return 0;
+            }
+        }
     }
     return DefWindowProcW(h, msg, w, l);
 }

@@ -3,6 +3,8 @@
 #pragma once
 #include <windows.h>
 
+#include <exception>
+#include <functional>
 #include <map>
 
 #include "platform/controls.h"
@@ -18,6 +20,9 @@ public:
     void attach(ui::Form& form);
     void detach(ui::Form& form);
     [[nodiscard]] HWND windowOf(const ui::Form& form) const;
+    // Called with what a control's event handler threw: no exception may cross
+    // the window procedure. Without it the error is dropped.
+    std::function<void(const std::exception_ptr&)> onHandlerError;
     // Draws the form into a 32-bit top-down pixel buffer (for tests).
     static void render(const ui::Form& form, int widthPx, int heightPx, std::uint32_t* pixels);
 
