@@ -1,8 +1,43 @@
-// dispatch_state.h: what the command handlers keep between messages.
+// dispatch_state.h: what the command handlers keep between messages, and (until
+// the client holds them itself) the link-side state of the proxy and of leaving.
 #pragma once
+#include <array>
+#include <functional>
+#include <memory>
+#include <string>
+
+#include "link/leave.h"
+#include "link/proxy.h"
+#include "platform/components.h"
+
+namespace mj::link {
+class Client;
+}
 
 namespace mj::dispatch {
 
-struct DispatchState {};
+struct DispatchState {
+    // Set by the login reply.
+    bool propReinitPending = false;
+    int gameStarted = 0;
+    std::array<double, 4> sumScore{};  // the result board's running totals
+    int replySeat = 0;                 // the chat addressee
+    std::string replyPrefix;
+    std::string advertUrl;
+    std::string adPageUrl;
+    // The banner browser the login reply navigates (created on first use).
+    std::unique_ptr<platform::Browser> banner;
+
+    // The server's closing text of the last kick, and the notice window that
+    // shows it with the player's choice (the shell fills it in).
+    std::string kickText;
+    std::function<void(link::Client&, const std::string& text)> showOtherExit;
+
+    // Messages dropped because a field was out of range.
+    int droppedMessages = 0;
+
+    link::ProxyLink proxy;
+    link::SessionState session;
+};
 
 }  // namespace mj::dispatch

@@ -2,10 +2,22 @@
 // its install call here.
 #include "link/subsystems.h"
 
+#include "dispatch/dispatcher.h"
 #include "link/client.h"
+#include "link/hall_window.h"
+#include "link/leave.h"
+#include "link/proxy.h"
 
 namespace mj::link {
 
-void installSubsystems(Client& client) { (void)client; }
+void installSubsystems(Client& client) {
+    client.dispatchServerCommand = &dispatch::dispatchServerCommand;
+    client.resetSession = &resetSession;
+    client.connectViaProxy = &connectViaProxy;
+    client.onProxyData = &handleProxyReply;
+    client.mainForm.onWindowMessage = [&client](std::uint32_t msg, std::uintptr_t w, std::intptr_t l, bool sent) {
+        return mainWindowProc(client, msg, w, l, sent);
+    };
+}
 
 }  // namespace mj::link

@@ -1,0 +1,154 @@
+// validate.cpp: range checks of the fields the handlers index with.
+#include "dispatch/validate.h"
+
+#include "dispatch/commands.h"
+
+namespace mj::dispatch {
+
+namespace {
+
+constexpr int MaxDie = 6;
+constexpr int WallTiles = 136;
+// Up to three rounds of four tiles fit the twelve tile pairs of a deal; the
+// round count is value(1) / 4 rounded half to even, so 13 is the largest.
+constexpr int MaxDealValue = 13;
+constexpr int RestorePairs = 24;
+
+std::string describe(std::string_view field, int v) { return std::string(field) + " = " + std::to_string(v); }
+
+class Checker {
+public:
+    explicit Checker(const WireMessage& m, const CmdInfo& info) : m_(m), info_(info) {}
+    // The first failing check is kept; later ones are skipped.
+    void seat() {
+        if (!isValidSeatBit(info_.seat & 15)) fail(describe("seat", info_.seat));
+    }
+    void tile(std::string_view field, int code) {
+        if (!isValidTile(static_cast<TileCode>(code)) || code > 0xFF) fail(describe(field, code));
+    }
+    // Zero stands for "no tile" where a handler skips empty entries.
+    void tileOrNone(std::string_view field, int code) {
+        if (code != 0) tile(field, code);
+    }
+    void range(std::string_view field, int v, int lo, int hi) {
+        if (v < lo || v > hi) fail(describe(field, v));
+    }
+    [[nodiscard]] int value(int k) const { return info_.value[static_cast<std::size_t>(k)] & 0xFF; }
+    [[nodiscard]] int byte(std::size_t at) const { return m_[at]; }
+    std::optional<std::string> result() const { return why_; }
+
+private:
+    void fail(std::string why) {
+        if (!why_) why_ = std::move(why);
+    }
+    const WireMessage& m_;
+    const CmdInfo& info_;
+    std::optional<std::string> why_;
+};
+
+}  // namespace
+
+std::optional<std::string> findMalformedField(const WireMessage& m, const CmdInfo& info, SeatBit ownSeat) {
+    Checker c(m, info);
+    switch (info.cmd) {
+    case CmdDealTiles: {
+        c.range("tiles per seat", c.value(1), 0, MaxDealValue);
+        if (c.result()) break;
+        const int v = c.value(1);
+        int rounds = v / 4;
+        if (v % 4 == 2 && rounds % 2 == 1) ++rounds;  // halves go to the even neighbour
+        if (v % 4 == 3) ++rounds;
+        for (int i = 0; i < 4 * rounds; ++i) {
+            const std::size_t at = wire::Body + 2 * static_cast<std::size_t>(i);
+            c.tile("dealt tile " + std::to_string(i), c.byte(at + 1) * 16 + c.byte(at));
+        }
+        break;
+    }
+    case CmdDiscard:
+        c.seat();
+        c.tile("discarded tile", c.value(3));
+        break;
+    case CmdHandStart:
+        c.seat();
+        c.range("die 0", c.value(0), 0, MaxDie);
+        c.range("die 1", c.value(1), 0, MaxDie);
+        // The doubling dice pick their pictures by face.
+        if (c.byte(wire::Body) != 0) {
+            c.range("die 2", c.value(2), 1, MaxDie);
+            c.range("die 3", c.value(3), 1, MaxDie);
+        }
+        break;
+    case CmdDrawTile:
+        c.seat();
+        if ((info.seat & 15) == ownSeat && ownSeat != 0) c.tile("drawn tile", c.value(3));
+        break;
+    case CmdPlayerAction: {
+        c.seat();
+        const int op = c.value(0);
+        switch (op) {
+        case OpPass:
+        case OpHu:
+            for (int k = 1; k <= 3; ++k) c.tileOrNone("action tile " + std::to_string(k), c.value(k));
+            break;
+        case OpChi:
+        case OpPeng:
+            c.tile("action tile 1", c.value(1));
+            c.tile("action tile 2", c.value(2));
+            c.tileOrNone("action tile 3", c.value(3));
+            break;
+        case OpMingGang:
+        case OpAnGang:
+        case OpSingleGang:
+            c.tileOrNone("action tile 1", c.value(1));
+            c.tileOrNone("action tile 2", c.value(2));
+            c.tile("action tile 3", c.value(3));
+            break;
+        default:
+            c.range("action", op, 1, 0);
+            break;
+        }
+        break;
+    }
+    case CmdHandGold:
+    case CmdHandDetail:
+        c.seat();
+        break;
+    case CmdSpecialTiles:
+        c.tile("wild tile", c.value(2));
+        c.tile("turned tile", c.value(3));
+        break;
+    case CmdHandReveal:
+        c.seat();
+        for (int k = 0; k < 4; ++k) c.tileOrNone("revealed tile " + std::to_string(k), c.value(k));
+        for (std::size_t k = 0; k < 5; ++k) c.tileOrNone("wall tile " + std::to_string(k), c.byte(wire::Body + k));
+        break;
+    case CmdTableStatus:
+        // Sub-code 2 names the banker by its seat.
+        if (c.value(3) == 2) c.seat();
+        break;
+    case CmdRestorePlayer:
+        c.seat();
+        c.range("discard count", info.byte7, 0, RestorePairs);
+        c.range("front count", c.value(1), 0, WallTiles - 1);
+        c.range("back count", c.value(3), 0, WallTiles - 1);
+        for (std::size_t k = 0; k < RestorePairs; ++k) {
+            c.tileOrNone("restored tile " + std::to_string(k), c.byte(wire::Body + 2 * k + 1));
+        }
+        break;
+    case CmdRestoreHand:
+        c.seat();
+        c.range("die 0", c.value(0), 0, MaxDie);
+        c.range("die 1", c.value(1), 0, MaxDie);
+        c.tile("wild tile", c.value(2));
+        c.tile("turned tile", c.value(3));
+        break;
+    default:
+        // The others carry names, texts, masks and codes that their handlers
+        // read without indexing (the profile's face code is bounded by its
+        // own parser), or go to the plug-in untouched.
+        break;
+    }
+    return c.result();
+}
+
+}  // namespace mj::dispatch

@@ -1,0 +1,18 @@
+// validate.h: the check every received message passes before a handler sees
+// it: each field a handler uses as an index or a count must be in range.
+#pragma once
+#include <optional>
+#include <string>
+
+#include "shared/game_types.h"
+#include "shared/wire.h"
+
+namespace mj::dispatch {
+
+// Why the message cannot be handled (the field and its value), or nullopt
+// when every field its handler indexes with is in range. `ownSeat` is the
+// local seat bit, 0 before the server has given one.
+[[nodiscard]] std::optional<std::string> findMalformedField(const WireMessage& m, const CmdInfo& info,
+                                                            SeatBit ownSeat);
+
+}  // namespace mj::dispatch
