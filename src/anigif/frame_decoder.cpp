@@ -6,15 +6,6 @@
 
 namespace mj::anigif {
 
-// Pixels the data did not reach stay 0, also where the last string copy
-// overshot.
-LzwEnd FrameDecoder::decode_clean(std::span<const uint8_t> data, int min_code_size, std::span<uint8_t> out) {
-  const LzwResult r = lzw_.decode(data, min_code_size, out);
-  std::fill(out.begin() + static_cast<std::ptrdiff_t>(r.pixels),
-            out.begin() + static_cast<std::ptrdiff_t>(std::min(out.size(), r.pixels + 8)), 0);
-  return r.end;
-}
-
 FrameCell FrameDecoder::decode(const ParsedGif& gif, std::span<const uint8_t> source, std::size_t index) {
   FrameCell cell;
   cell.decoded = true;
@@ -28,14 +19,14 @@ FrameCell FrameDecoder::decode(const ParsedGif& gif, std::span<const uint8_t> so
   const auto data = source.subspan(begin, std::max(begin, end) - begin);
 
   if (!f.interlaced) {
-    cell.result = decode_clean(data, f.min_code_size, cell.indices);
+    cell.result = lzw_.decode(data, f.min_code_size, cell.indices).end;
     return cell;
   }
 
   // Interlaced rows arrive in four passes: every 8th row from 0, every 8th from
   // 4, every 4th from 2, every 2nd from 1.
   linear_.assign(w * h, 0);
-  cell.result = decode_clean(data, f.min_code_size, linear_);
+  cell.result = lzw_.decode(data, f.min_code_size, linear_).end;
   static constexpr std::size_t kStart[4] = {0, 4, 2, 1};
   static constexpr std::size_t kStep[4] = {8, 8, 4, 2};
   const uint8_t* row = linear_.data();

@@ -26,7 +26,6 @@ class FrameDecoder {
   FrameCell decode(const ParsedGif& gif, std::span<const uint8_t> source, std::size_t index);
 
  private:
-  LzwEnd decode_clean(std::span<const uint8_t> data, int min_code_size, std::span<uint8_t> out);
   LzwDecoder lzw_;
   std::vector<uint8_t> linear_;  // interlaced frames decode here first
 };

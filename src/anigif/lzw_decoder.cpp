@@ -26,21 +26,21 @@ inline uint64_t load64(const uint8_t* p) {
   return v;
 }
 
-// Copies `len` bytes from an earlier position of `out` to `dst`. The source
-// string ends at or before `dst` (KwKwK is split by the caller), so 8-byte steps
-// never read a byte this copy has written. `room` bytes are writable at `dst`.
-inline void copy_earlier(uint8_t* out, std::size_t src, std::size_t dst, std::size_t len, std::size_t room) {
-  if (len + 7 <= room) {
-    const uint8_t* s = out + src;
-    uint8_t* d = out + dst;
-    for (std::size_t i = 0; i < len; i += 8) {
-      const uint64_t v = load64(s + i);
-      std::memcpy(d + i, &v, 8);
-    }
-  } else {
-    for (std::size_t i = 0; i < len; ++i) out[dst + i] = out[src + i];
-  }
+// Copies a string that ends at or before `d` (so 8-byte steps never read a byte
+// this copy has written) and may write up to 7 bytes past its end.
+inline void copy_string(const uint8_t* s, uint8_t* d, std::size_t len) {
+  std::size_t i = 0;
+  do {
+    const uint64_t v = load64(s + i);
+    std::memcpy(d + i, &v, 8);
+    i += 8;
+  } while (i < len);
 }
+
+// The work buffer: every byte value once (literal codes are strings there), then
+// the frame's indices, then room for the copies' overshoot.
+constexpr std::size_t kOrigin = 256;
+constexpr std::size_t kSlack = 16;
 
 }  // namespace
 
@@ -71,96 +71,120 @@ LzwResult LzwDecoder::decode(std::span<const uint8_t> sub_blocks, int min_code_s
   }
   std::memset(packed_.data() + data_len, 0, kPadding);
 
+  if (work_.empty()) {
+    work_.resize(kOrigin);
+    for (std::size_t k = 0; k < kOrigin; ++k) work_[k] = static_cast<uint8_t>(k);
+  }
+  if (work_.size() < kOrigin + out.size() + kSlack) work_.resize(kOrigin + out.size() + kSlack);
+  uint8_t* const w = work_.data();
+  const std::size_t end = kOrigin + out.size();
+  std::size_t o = kOrigin;
+
   const uint32_t clear = 1u << min_code_size;
   const uint32_t end_code = clear + 1;
-  uint32_t width = min_code_size + 1;
-  uint32_t mask = (1u << width) - 1;
-  uint32_t next = clear + 2;
 
-  // Entry k (k >= clear + 2): the string starts at out[pos[k]] and is len[k] long.
-  uint32_t pos[kTableSize];
-  uint16_t len[kTableSize];
+  // Entry k: the string starts at w[pos] and is len long; len 0 marks the clear
+  // and end codes. One spare slot takes the writes made while the table is full.
+  struct Entry {
+    uint32_t pos;
+    uint32_t len;
+  };
+  Entry table[kTableSize + 1];
+  for (uint32_t k = 0; k < clear; ++k) table[k] = {k, 1};
+  table[clear] = {0, 0};
+  table[end_code] = {0, 0};
 
-  uint8_t* const dst = out.data();
-  const std::size_t size = out.size();
-  std::size_t o = 0;
-
-  const uint8_t* in = packed_.data();
+  const uint8_t* const base = packed_.data();
+  const uint8_t* in = base;
+  // Past this point a code may run into the padding; only then is the exact
+  // number of bits consumed worked out.
+  const uint8_t* const near_end = base + (data_len > 8 ? data_len - 8 : 0);
   const uint64_t total_bits = uint64_t{data_len} * 8;
-  uint64_t used_bits = 0;
   uint64_t bits = 0;
   uint32_t nbits = 0;
+  uint32_t width = 0, mask = 0, next = 0, widen_at = 0;
 
-  bool have_prev = false;
-  std::size_t prev_pos = 0;
-  uint32_t prev_len = 0;
-
-  while (o < size) {
+  // Reads one code of `width` bits into `code`; false at the end of the data.
+  // The refill keeps (in - base) * 8 - nbits equal to the bits consumed.
+  auto read = [&](uint32_t& code) {
     if (nbits < width) {
       bits |= load64(in) << nbits;
       in += (63 - nbits) >> 3;
       nbits |= 56;
     }
-    used_bits += width;
-    if (used_bits > total_bits) return {o, LzwEnd::EndOfData};
-    const uint32_t code = static_cast<uint32_t>(bits) & mask;
+    if (in >= near_end) [[unlikely]] {
+      if (uint64_t(in - base) * 8 - nbits + width > total_bits) return false;
+    }
+    code = static_cast<uint32_t>(bits) & mask;
     bits >>= width;
     nbits -= width;
+    return true;
+  };
+  auto done = [&](LzwEnd why) {
+    std::memcpy(out.data(), w + kOrigin, o - kOrigin);
+    return LzwResult{o - kOrigin, why};
+  };
 
-    if (code == clear) {
-      width = min_code_size + 1;
-      mask = (1u << width) - 1;
-      next = clear + 2;
-      have_prev = false;
-      continue;
-    }
-    if (code == end_code) return {o, LzwEnd::Complete};
+  while (o < end) {
+    // After a clear (or at the start) the first code must be a literal.
+    width = min_code_size + 1;
+    mask = (1u << width) - 1;
+    widen_at = 1u << width;
+    next = clear + 2;
+    uint32_t code;
+    if (!read(code)) return done(LzwEnd::EndOfData);
+    if (code == clear) continue;
+    if (code == end_code) return done(LzwEnd::Complete);
+    if (code > clear) return done(LzwEnd::BadCode);
+    std::size_t prev_pos = o;
+    uint32_t prev_len = 1;
+    w[o++] = static_cast<uint8_t>(code);
 
-    const std::size_t start = o;
-    uint32_t length;
-    if (code < clear) {
-      dst[o++] = static_cast<uint8_t>(code);
-      length = 1;
-    } else if (!have_prev) {
-      return {o, LzwEnd::BadCode};  // a table code before any string exists
-    } else if (code < next) {
-      length = len[code];
-      const std::size_t room = size - o;
-      if (length > room) {
-        copy_earlier(dst, pos[code], o, room, room);
-        return {size, LzwEnd::Complete};
+    while (o < end) {
+      if (!read(code)) return done(LzwEnd::EndOfData);
+      uint32_t length;
+      if (code < next) [[likely]] {
+        const Entry e = table[code];
+        if (e.len == 0) [[unlikely]] {
+          if (code == clear) break;
+          return done(LzwEnd::Complete);
+        }
+        length = e.len;
+        if (length > end - o) [[unlikely]] {
+          length = static_cast<uint32_t>(end - o);
+          for (uint32_t i = 0; i < length; ++i) w[o + i] = w[e.pos + i];
+          o = end;
+          return done(LzwEnd::Complete);
+        }
+        copy_string(w + e.pos, w + o, length);
+      } else {
+        // Only the code being defined right now may follow: the previous
+        // string plus its own first byte.
+        if (code != next || next >= kTableSize) return done(LzwEnd::BadCode);
+        length = prev_len + 1;
+        if (length > end - o) [[unlikely]] {
+          for (std::size_t i = 0; o < end; ++i) w[o++] = w[prev_pos + i];
+          return done(LzwEnd::Complete);
+        }
+        copy_string(w + prev_pos, w + o, prev_len);
+        w[o + prev_len] = w[prev_pos];
       }
-      copy_earlier(dst, pos[code], o, length, room);
-      o += length;
-    } else if (code == next && next < kTableSize) {
-      // The code being defined right now: the previous string plus its own first byte.
-      length = prev_len + 1;
-      const std::size_t room = size - o;
-      const std::size_t take = std::min<std::size_t>(prev_len, room);
-      copy_earlier(dst, prev_pos, o, take, room);
-      if (take < prev_len || prev_len == room) return {size, LzwEnd::Complete};
-      dst[o + prev_len] = dst[prev_pos];
-      o += length;
-    } else {
-      return {o, LzwEnd::BadCode};
-    }
-
-    // The new entry is the previous string plus this string's first byte, which
-    // sits right after the previous string in the output.
-    if (have_prev && next < kTableSize) {
-      pos[next] = static_cast<uint32_t>(prev_pos);
-      len[next] = static_cast<uint16_t>(prev_len + 1);
-      ++next;
-      if (next == (1u << width) && width < kMaxCodeBits) {
+      // The new entry is the previous string plus this string's first byte,
+      // which sits right after the previous string. A full table stays in use,
+      // unchanged, until the stream clears it.
+      table[next] = {static_cast<uint32_t>(prev_pos), prev_len + 1};
+      next += next < kTableSize;
+      if (next == widen_at) [[unlikely]] {
         ++width;
         mask = (1u << width) - 1;
+        widen_at = width < kMaxCodeBits ? 1u << width : kTableSize + 1;
       }
+      prev_pos = o;
+      prev_len = length;
+      o += length;
     }
-    have_prev = true;
-    prev_pos = start;
-    prev_len = length;
   }
-  return {o, LzwEnd::Complete};
+  return done(LzwEnd::Complete);
 }
 
 }  // namespace mj::anigif

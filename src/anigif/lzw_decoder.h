@@ -28,13 +28,13 @@ class LzwDecoder {
  public:
   // `sub_blocks` starts at the first data sub-block's length byte; decoding
   // stops at its zero terminator or at the end of the span, whichever comes
-  // first. Indices go to `out` in stream order. Up to 8 bytes past the
-  // result's `pixels` may be overwritten (strings are copied in 8-byte steps);
-  // the rest of `out` is left as it was.
+  // first. Indices go to `out` in stream order; bytes past the result's
+  // `pixels` are left as they were.
   LzwResult decode(std::span<const uint8_t> sub_blocks, int min_code_size, std::span<uint8_t> out);
 
  private:
   std::vector<uint8_t> packed_;  // the sub-blocks' data gathered, plus padding
+  std::vector<uint8_t> work_;    // literal strings, then the indices as decoded
 };
 
 }  // namespace mj::anigif
