@@ -7,6 +7,7 @@
 #include "link/hall_window.h"
 #include "link/leave.h"
 #include "link/proxy.h"
+#include "table/table_install.h"
 
 namespace mj::link {
 
@@ -15,6 +16,7 @@ void installSubsystems(Client& client) {
     client.resetSession = &resetSession;
     client.connectViaProxy = &connectViaProxy;
     client.onProxyData = &handleProxyReply;
+    table::installTable(client);
     client.mainForm.onWindowMessage = [&client](std::uint32_t msg, std::uintptr_t w, std::intptr_t l, bool sent) {
         return mainWindowProc(client, msg, w, l, sent);
     };

@@ -1,5 +1,6 @@
 // table_state.h: the table view's state the rest of the client reads: the
-// per-view seat records and the blinking tile.
+// per-view seat records with their tile slots, the tile sizes in force, the
+// hand's special tiles, the wall pointers and the blinking tile.
 #pragma once
 #include <array>
 #include <string>
@@ -8,16 +9,97 @@
 
 namespace mj::table {
 
+// The 136 tile controls, one per physical tile; the index is the wall position.
+inline constexpr int WallSize = 136;
+inline constexpr int SlotCount = 18;
+// Tile pictures 0..179: set x 36 + suit index x 9 + rank - 1.
+inline constexpr int TilePictureCount = 180;
+
+enum SlotState : int {
+    SlotEmpty = 0,
+    SlotConcealed = 1,
+    SlotChi = 2,
+    SlotPeng = 3,
+    SlotMingGang = 4,
+    SlotAnGang = 5,
+    SlotSingleGang = 6,
+};
+
+struct TileSlot {
+    int state = SlotEmpty;
+    int tile = 0;  // a TileCode in the low byte; 0 no tile
+    int img = -1;  // the MJ_Image index showing it; -1 none
+};
+
 struct SeatRecord {
     std::string name;
+    double handGold = 0;
     SeatBit seat = 0;  // 0 before the player has a seat
+    int isBanker = 0;  // -1 for the banker
+    int discardX = 0, discardY = 0;
+    int discardRowX = 0, discardRowY = 0;
+    int handX = 0, handY = 0;
+    std::array<TileSlot, SlotCount> slots{};
+    // The next meld fills slots meldEnd - 2 .. meldEnd.
+    int meldEnd = 3;
+    int firstConcealed = 4;
+    int concealedCount = 0;
+    int wildCount = 0;
+    int pizi1Count = 0;
+    int pizi2Count = 0;
+    int hongZhongGangs = 0;
+    int baoGangs = 0;
+    int pizi1Gangs = 0;
+    int pizi2Gangs = 0;
 };
 
 struct TableState {
     std::array<SeatRecord, 4> custom{};
+    // Width and height, per view, at which tiles of that view are being placed.
+    std::array<int, 4> tileW{};
+    std::array<int, 4> tileH{};
+
     int curTileImg = -1;
     int prevBlinkImg = -1;
     int blinkCount = 0;
+
+    // The hand's special tiles (command 14): wild tile -1 until announced.
+    int wildTile = -1;
+    int specialMode = 0;  // 3: 痞子 mode
+    int piziTile1 = 0;
+    int piziTile2 = 0;
+    // Wall: the hand's start position and the indicator's distance from it.
+    int wallStart = 0;
+    int indicatorOffset = 0;
+    int indicatorImg = -1;
+
+    // Per-hand flags and lists the reset clears.
+    bool drawFromHead = true;
+    bool canDiscard = false;
+    int seatMsgCount = 0;
+    std::array<std::array<int, SlotCount>, 4> revealedTiles{};  // views 1..3 used
+    std::array<int, 24> discardImg3{};
+    int discardImg3Count = 0;
+    std::array<std::array<int, 12>, 4> singleGangImg{};
+    int winnerView = -1;
+    int resultCount = 0;
+    std::array<long, 4> wealthByView{};
+    int isWealthMultiple = 0;
+
+    // The click-reveal lists of the hand's end, cleared at every hand start.
+    std::array<int, 16> anGangImg{};
+    std::array<int, 16> anGangTile{};
+    std::array<int, 16> anGangView{};
+    int anGangCount = 0;
+    std::array<int, 5> wallPeekTile{};
+    std::array<int, 5> wallPeekImg{};
+    int wallPeekCount = 0;
+
+    // Start-up flags of the toolbar and the game flow.
+    bool nextHandPending = false;
+    std::array<bool, 9> anNiuState{};
+    std::array<bool, 9> anNiuHover{};
+    bool countingUserInfo = false;
 };
 
 }  // namespace mj::table
