@@ -45,7 +45,8 @@ if(WIN32)
                                        ${CMAKE_SOURCE_DIR}/src/platform/sim/sim_picture_decoder.cpp)
       add_dependencies(win_tests mj_art mj_sounds)
       # Wine sees the build tree through drive Z:.
-      target_compile_definitions(win_tests PRIVATE MJ_COMMON_DIR="Z:${MJ_COMMON_DIR}")
+      target_compile_definitions(win_tests PRIVATE MJ_COMMON_DIR="Z:${MJ_COMMON_DIR}"
+                                                   MJ_SHOT_DIR="Z:${MJ_ART_DIR}")
     endif()
     if(TARGET mjclient)
       get_target_property(_dir mjclient RUNTIME_OUTPUT_DIRECTORY)
