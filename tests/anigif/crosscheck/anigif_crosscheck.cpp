@@ -100,7 +100,9 @@ TEST(CrossCheck, TablesAndRastersMatchGiflib) {
         EXPECT_EQ(int(f.disposal), disposal);
         EXPECT_EQ(f.delay_ms, gcb.DelayTime * 10);
         EXPECT_EQ(f.has_transparency, gcb.TransparentColor >= 0);
-        if (gcb.TransparentColor >= 0) EXPECT_EQ(f.transparent_index, gcb.TransparentColor);
+        if (gcb.TransparentColor >= 0) {
+          EXPECT_EQ(f.transparent_index, gcb.TransparentColor);
+        }
       }
 
       const FrameCell& cell = ours.cells[size_t(i)];
