@@ -18,10 +18,23 @@ namespace {
 namespace fs = std::filesystem;
 using Files = std::vector<std::vector<uint8_t>>;
 
+// The small group is the client's own pictures when they have been drawn,
+// else the stand-ins of make_bench_pictures.sh.
+fs::path group_dir(const std::string& group) {
+  std::error_code ec;
+  if (group == "small" && fs::is_directory(ANIGIF_ART_DIR, ec)) {
+    for (const auto& e : fs::directory_iterator(ANIGIF_ART_DIR, ec))
+      if (e.path().extension() == ".gif") return ANIGIF_ART_DIR;
+  }
+  return fs::path(ANIGIF_BENCH_DIR) / group;
+}
+
 Files read_group(const std::string& group) {
   Files out;
   std::vector<fs::path> paths;
-  for (const auto& e : fs::directory_iterator(fs::path(ANIGIF_BENCH_DIR) / group))
+  const fs::path dir = group_dir(group);
+  std::cout << group << ": " << dir.string() << "\n";
+  for (const auto& e : fs::directory_iterator(dir))
     if (e.path().extension() == ".gif") paths.push_back(e.path());
   std::sort(paths.begin(), paths.end());
   for (const auto& p : paths) {
