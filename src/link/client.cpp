@@ -73,6 +73,9 @@ void Client::buildMainFormDesign() {
     number->setTransparentBack(true);
     timeImg = &pic1->add<ui::Image>("Time_Img", -1);
     timeImg->setVisible(false);
+    talk.move(0, 0, 330 * MainTwipsPerPixel, 300 * MainTwipsPerPixel);
+    talkText1 = &talk.add<ui::ListBox>("Text1", -1);
+    talkText1->move(0, 0, talk.width(), talk.height());
 }
 
 // ---------------------------------------------------------------- traps
@@ -233,7 +236,7 @@ void Client::formLoad() {
         for (bool& b : video.videoBusy) b = false;
         link.readySent = false;
         link.recvWatchdog = 0;
-        shell.chatBlink = 0;
+        link.receivedText.chatBlink = 0;
 
         link.initInProgress = true;
         initPictureIdTables(link.pictures, link.scaleX);
@@ -443,7 +446,25 @@ void Client::decodeMessage() {
         if (!m) return;
         link.msg = *m;
         link.info = decodeHeader(link.msg);
-        if (onReceivedText) onReceivedText(*this);
+        if (link.info.cmd == CmdSeatName) {
+            handleSeatName(link.receivedText, p.codec, link.msg, link.info.seat);
+        } else if (link.info.cmd == CmdChat) {
+            ChatTargets targets{p.codec,
+                                *talkText1,
+                                {sysmsg[0], sysmsg[1]},
+                                phrases1,
+                                phrases2,
+                                table.custom[0].seat,
+                                {},  // the own nickname arrives with the player records
+                                {},
+                                mainForm.windowState() == ui::Form::WindowState::Normal,
+                                link.sound,
+                                p.sound,
+                                filterChatText,
+                                showSpeakBubble,
+                                props.loaded() ? relayToProps : nullptr};
+            handleChat(link.receivedText, targets, link.msg, link.info);
+        }
     });
 }
 

@@ -14,6 +14,7 @@
 #include "dispatch/dispatch_state.h"
 #include "link/launch_line.h"
 #include "link/picture_resources.h"
+#include "link/received_text.h"
 #include "link/sound_playback.h"
 #include "link/wire_codec.h"
 #include "platform/controls.h"
@@ -83,6 +84,7 @@ struct LinkState {
     bool effectsOn = false;
     SoundState sound;
     PictureTables pictures;
+    ReceivedTextState receivedText;
     // Messages refused because the send ring was full.
     int sendRingRefused = 0;
 };
@@ -111,6 +113,11 @@ public:
     ui::Label* location = nullptr;
     ui::Label* number = nullptr;
     ui::Image* timeImg = nullptr;
+    // The chat history window and its list; the quick-phrase lists.
+    ui::Form talk{"Talk"};
+    ui::ListBox* talkText1 = nullptr;
+    std::vector<std::string> phrases1;
+    std::vector<std::string> phrases2;
 
     std::unique_ptr<platform::VideoSocket> p2pSocket;
     // Decoded resource pictures, kept for the whole run.
@@ -172,8 +179,10 @@ public:
     std::function<void(Client&)> showSettlement;
     std::function<void(Client&)> initSeatLayout;
     std::function<void(Client&)> initTableControls;
-    // Seat names and chat, handled by the decoder itself.
-    std::function<void(Client&)> onReceivedText;
+    // Where received chat lines go beyond the history and the message strip.
+    std::function<std::string(std::string_view)> filterChatText;
+    std::function<void(int view, const std::string& phrase)> showSpeakBubble;
+    std::function<void(const WireMessage&)> relayToProps;
     // The SOCKS5 connection and the proxy's reply bytes.
     std::function<void(Client&)> connectViaProxy;
     std::function<void(Client&, std::span<const std::uint8_t>)> onProxyData;

@@ -64,9 +64,11 @@ void handleSeatName(ReceivedTextState& state, const platform::TextCodec& codec, 
                     std::uint8_t seatBit) {
     if (seatBit == 0 || seatBit > 0x0F) return;
     const std::uint8_t index = bitToIndex(seatBit);
-    std::string& name = state.seatName[index];
-    for (std::size_t i = SeatNameStart; i < SeatNameEnd && msg[i] != 0; ++i)
-        name += codec.fromGbk(std::string(1, static_cast<char>(msg[i])));
+    // The field is GBK like every text of the server: a Chinese login name
+    // taken byte by byte would come out as question marks.
+    std::string gbk;
+    for (std::size_t i = SeatNameStart; i < SeatNameEnd && msg[i] != 0; ++i) gbk += static_cast<char>(msg[i]);
+    state.seatName[index] += codec.fromGbk(gbk);
 }
 
 std::uint32_t propRelayMarker(const WireMessage& msg) {

@@ -163,8 +163,9 @@ void Client::blinkTask() {
     } else if (auto* c = tile(table.curTileImg)) {
         c->setVisible(true);
     }
-    if (shell.chatBlink > 0) --shell.chatBlink;
-    if (onChatButtonBlink) onChatButtonBlink(*this, shell.chatBlink);
+    int& chatBlink = link.receivedText.chatBlink;
+    if (chatBlink > 0) --chatBlink;
+    if (onChatButtonBlink) onChatButtonBlink(*this, chatBlink);
     link.blinkTask.ticks = 0;
 }
 

@@ -7,7 +7,6 @@ namespace mj::shell {
 struct ShellState {
     bool bossKeyOn = false;
     bool chatAllowed = true;
-    int chatBlink = 0;
     bool bannerFailed = false;
 };
 

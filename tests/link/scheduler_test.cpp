@@ -309,3 +309,27 @@ TEST_F(TickTest, ExceptionInATaskTakesTheFatalPath) {
 
 }  // namespace
 }  // namespace mj::test
+
+namespace mj::test {
+namespace {
+
+TEST_F(TickTest, DecoderTakesSeatNamesAndChatLinesBeforeDispatch) {
+    client->table.custom[0].seat = 1;
+    WireMessage name = message(3, 4);
+    const std::string li = sim.codec.toGbk("李四");
+    std::copy(li.begin(), li.end(), name.begin() + 16);
+    deliver(name);
+    WireMessage chat = message(19, 2);
+    const std::string text = sim.codec.toGbk("大家好");
+    std::copy(text.begin(), text.end(), chat.begin() + 16);
+    deliver(chat);
+    ASSERT_FALSE(run(Millis(200)));
+    EXPECT_EQ(dispatched, (std::vector<int>{3, 19}));
+    EXPECT_EQ(client->link.receivedText.seatName[2], "李四");
+    ASSERT_FALSE(client->talkText1->items().empty());
+    EXPECT_NE(client->talkText1->items().back().find("大家好"), std::string::npos);
+    EXPECT_EQ(client->link.receivedText.chatBlink, 8);
+}
+
+}  // namespace
+}  // namespace mj::test
