@@ -112,6 +112,8 @@ void buildTableDesign(Client& c) {
     c.location->setWidth(161);
     c.location->setHeight(25);
     designImage(t, "imgLocation", -1, 632, 654, 394, 39, false, true);
+    // The room caption is written on its strip.
+    c.location->bringToFront();
     designImage(t, "imgword1", -1, 640, 659, 57, 13, true, true);
     designImage(t, "imgword2", -1, 640, 675, 57, 13, true, true);
     designImage(t, "ZhiNan", -1, 9, 112, 79, 81, true, false);

@@ -189,6 +189,7 @@ TEST_P(TableLayout, StartUpLeavesTheTableEmptyAndTheTilesUnderElementZero) {
     }
     EXPECT_TRUE(ctl("Bank").visible());
     EXPECT_TRUE(ctl("Proponeself").enabled());
+    EXPECT_GT(zOf(ctl("Location")), zOf(ctl("imgLocation"))) << "the room caption on its strip";
 }
 
 // ------------------------------------------------------------ the wall
