@@ -405,7 +405,8 @@ LRESULT FormHost::handle(Entry& e, UINT msg, WPARAM w, LPARAM l) {
     if (msg >= WM_USER && f.onWindowMessage) {
         if (f.onWindowMessage(msg, w, l, InSendMessage() != FALSE)) return 0;
     }
-    if (msg < WM_USER && f.onWindowMessage && msg == 0x16) {
+    // The hall's connect (0x16) and leave request (0x303) are below WM_USER.
+    if (msg < WM_USER && f.onWindowMessage && (msg == 0x16 || msg == 0x303)) {
         if (f.onWindowMessage(msg, w, l, InSendMessage() != FALSE)) return 0;
     }
     return DefWindowProcW(h, msg, w, l);
