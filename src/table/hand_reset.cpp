@@ -45,6 +45,7 @@ void resetHandDisplay(link::Client& c) {
             b->setVisible(false);
         }
     }
+    for (auto& name : c.link.receivedText.seatName) name.clear();
     hide(c, "QV_Image");
     hide(c, "imgPiZi", 0);
     hide(c, "imgPiZi", 1);

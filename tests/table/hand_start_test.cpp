@@ -99,7 +99,9 @@ TEST_F(HandStart, HandDisplayResetHidesTheHandAndKeepsTheSpectatorsBankerLabel) 
         ctl("Operation", 2).setEnabled(true);
         ctl("QV_Image").setVisible(true);
         c().table.curTileImg = 9;
+        c().link.receivedText.seatName[2] = "李四";
         c().resetHandDisplay(c());
+        EXPECT_EQ(c().link.receivedText.seatName[2], "");
         EXPECT_FALSE(tile(9).visible());
         EXPECT_FALSE(ctl("Operation", 2).visible());
         EXPECT_FALSE(ctl("Operation", 2).enabled());
