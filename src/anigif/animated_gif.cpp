@@ -4,6 +4,7 @@
 
 #include <algorithm>
 #include <cstdlib>
+#include <new>
 
 #include "anigif/gif_encoder.h"
 
@@ -38,7 +39,11 @@ std::vector<uint8_t> AnimatedGif::animated_gif() {
   if (current_frame_ == 0) return {};
   const auto i = static_cast<std::size_t>(current_frame_ - 1);
   const FrameRecord& f = gif_.frames[i];
-  return encode_frame_as_gif(f, gif_.palettes.at(static_cast<std::size_t>(f.palette)), cells_[i].indices);
+  try {
+    return encode_frame_as_gif(f, gif_.palettes.at(static_cast<std::size_t>(f.palette)), cells_[i].indices);
+  } catch (const std::bad_alloc&) {
+    return {};  // no picture rather than an error out of a property read
+  }
 }
 
 void AnimatedGif::set_animated_gif(std::optional<std::span<const uint8_t>> gif) {
@@ -229,6 +234,18 @@ void AnimatedGif::download_complete(std::span<const uint8_t> bytes) {
 }
 
 int32_t AnimatedGif::load_from_source() {
+  // Memory running out while a picture is decoded fails the load; it never
+  // leaves the control half-built or ends the program.
+  try {
+    return load_picture();
+  } catch (const std::bad_alloc&) {
+    source_.clear();
+    clear_animation();
+    return 0;
+  }
+}
+
+int32_t AnimatedGif::load_picture() {
   clear_animation();
   loops_ = 0;
   scale_x_ = scale_y_ = 0;
@@ -270,7 +287,10 @@ int32_t AnimatedGif::load_from_source() {
     // Frame 1 shows at once; the rest decode from a short one-shot.
     decode_pending_ = true;
     start(TimerUse::DeferredDecode);
-    if (play_state_ != PlayState::Armed) finish_pending_decode();
+    if (play_state_ != PlayState::Armed) {
+      decode_remaining();
+      finish_decoding();
+    }
   }
   host_.invalidate();
   return static_cast<int32_t>(n);
@@ -307,9 +327,14 @@ void AnimatedGif::finish_decoding() {
 
 void AnimatedGif::finish_pending_decode() {
   if (!decode_pending_) return;
+  timer_fired_now();
+}
+
+// The deferred decode's tick, run early.
+void AnimatedGif::timer_fired_now() {
   stop();
-  decode_remaining();
-  finish_decoding();
+  timer_use_ = TimerUse::DeferredDecode;
+  timer_fired();
 }
 
 // ---- animation ----
@@ -353,7 +378,14 @@ void AnimatedGif::timer_fired() {
   timer_use_ = TimerUse::None;  // every arming is a one-shot
   if (use == TimerUse::DeferredDecode) {
     play_state_ = PlayState::Stopped;
-    decode_remaining();
+    try {
+      decode_remaining();
+    } catch (const std::bad_alloc&) {
+      source_.clear();
+      clear_animation();
+      host_.invalidate();
+      return;
+    }
     finish_decoding();
     return;
   }

@@ -162,6 +162,8 @@ class AnimatedGif {
   enum class TimerUse { None, Advance, DeferredDecode };
 
   int32_t load_from_source();
+  int32_t load_picture();
+  void timer_fired_now();
   void clear_animation();
   void decode_remaining();
   void finish_decoding();
