@@ -19,8 +19,10 @@
 namespace mj::anigif {
 
 // What the control asks of the window that holds it. Every call comes on the
-// window thread; the host may call back into the control only from its own
-// event handlers, never from inside one of these calls.
+// window thread. The requests (sizes, timer, invalidate, files, downloads) must
+// not call back into the control, except that `set_size` may deliver the
+// resize event, which the control ignores while it sizes itself. The events
+// at the end may call into the control; it does nothing more after raising one.
 class AnimatedGifHost {
  public:
   virtual ~AnimatedGifHost() = default;
