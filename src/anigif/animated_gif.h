@@ -22,7 +22,7 @@ namespace mj::anigif {
 // window thread. The requests (sizes, timer, invalidate, files, downloads) must
 // not call back into the control, except that `set_size` may deliver the
 // resize event, which the control ignores while it sizes itself. The events
-// at the end may call into the control; it does nothing more after raising one.
+// at the end may call into the control, which looks at its state afresh after each.
 class AnimatedGifHost {
  public:
   virtual ~AnimatedGifHost() = default;
