@@ -48,7 +48,7 @@ Limits fuzz_limits() {
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   const std::span<const uint8_t> bytes(data, size);
-  // The first byte picks the control's settings, so they are fuzzed too.
+  // The last byte picks the control's settings, so they are fuzzed too.
   const uint8_t knobs = size > 0 ? data[size - 1] : 0;
 
   NullHost host;
