@@ -13,7 +13,7 @@ mkdir -p "$out"
 
 bash scripts/setup.sh
 cmake -S . -B build/win -G Ninja -DCMAKE_TOOLCHAIN_FILE="$root/cmake/mingw-w64.cmake" -DCMAKE_BUILD_TYPE=Release >/dev/null
-ninja -C build/win mjclient scripted_server_host
+ninja -C build/win mjclient scripted_server_host stand_in_hall
 
 # shellcheck source=scripts/wine-env.sh
 . scripts/wine-env.sh build/win
@@ -29,8 +29,9 @@ port=$(cat "$out/port")
 launch="demo\$secret\$127.0.0.1\$${port}\$演示房间\$0\$\$0\$\$\$0\$\$\$0\$0\$"
 hall_exe=build/win/bin/stand_in_hall.exe
 if [ -x "$hall_exe" ] || [ -f "$hall_exe" ]; then
-    wine "$hall_exe" --launch "$launch" --client build/win/bin/mjclient.exe --log "$out/hall.log" \
-        > "$out/hall.stdout" 2>&1 &
+    # The client inherits the hall's output: its log lines land there too.
+    wine "$hall_exe" --launch "$launch" --client build/win/bin/mjclient.exe --log "$out/hall.log" --script tools/demo/demo.hall \
+        > "$out/client.log" 2>&1 &
     client_pid=$!
 else
     # No hall here: the custom-hall switch with a blank title runs without one.
@@ -49,6 +50,7 @@ wait "$server_pid" 2>/dev/null || true
 mj_wine_stop
 
 echo
-echo "client log:  $out/client.log (or hall.stdout with the stand-in hall)"
+echo "client log:  $out/client.log"
+[ -f "$out/hall.log" ] && echo "hall log:    $out/hall.log"
 echo "server log:  $out/server.log"
 echo "screenshot:  $out/screenshot.png"

@@ -28,7 +28,7 @@ endif()
 
 # The keep-alive case needs the client's login-reply handler; switch it on when
 # that handler exists.
-option(MJ_E2E_LOGIN_REPLY "Run the e2e case that needs the login reply handled" OFF)
+option(MJ_E2E_LOGIN_REPLY "Run the e2e case that needs the login reply handled" ON)
 
 # mj_e2e_case(NAME SCENARIO file.scn [LAUNCH line] ARGS runner-options...)
 # %PORT% in the launch line becomes the server's port.
