@@ -1,13 +1,10 @@
-// dispatch_state.h: what the command handlers keep between messages, and (until
-// the client holds them itself) the link-side state of the proxy and of leaving.
+// dispatch_state.h: what the command handlers keep between messages.
 #pragma once
 #include <array>
 #include <functional>
 #include <memory>
 #include <string>
 
-#include "link/leave.h"
-#include "link/proxy.h"
 #include "platform/components.h"
 
 namespace mj::link {
@@ -35,9 +32,6 @@ struct DispatchState {
 
     // Messages dropped because a field was out of range.
     int droppedMessages = 0;
-
-    link::ProxyLink proxy;
-    link::SessionState session;
 };
 
 }  // namespace mj::dispatch

@@ -13,6 +13,8 @@
 #include "claims/claims_state.h"
 #include "dispatch/dispatch_state.h"
 #include "link/launch_line.h"
+#include "link/leave.h"
+#include "link/proxy.h"
 #include "link/picture_resources.h"
 #include "link/received_text.h"
 #include "link/sound_playback.h"
@@ -98,6 +100,8 @@ public:
 
     platform::Platform& p;
     LinkState link;
+    ProxyLink proxy;
+    SessionState session;
     dispatch::DispatchState dispatch;
     table::TableState table;
     claims::ClaimsState claims;

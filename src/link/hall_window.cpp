@@ -50,7 +50,7 @@ void connectForHall(Client& c) {
                   " makes no connection");
             break;
         }
-        c.dispatch.session.startButtonIsStart = false;
+        c.session.startButtonIsStart = false;
         c.timeImg->setVisible(false);
         c.number->setVisible(false);
     });

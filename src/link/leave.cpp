@@ -40,7 +40,7 @@ struct Flag {
 }  // namespace
 
 void leaveTable(Client& c) {
-    SessionState& s = c.dispatch.session;
+    SessionState& s = c.session;
     if (s.leaving) {
         c.log("leave: already leaving");
         return;
@@ -85,7 +85,7 @@ void leaveTable(Client& c) {
 }
 
 void resetSession(Client& c) {
-    SessionState& s = c.dispatch.session;
+    SessionState& s = c.session;
     if (s.resetting) {
         c.log("reset: already resetting");
         return;

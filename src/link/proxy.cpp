@@ -219,7 +219,7 @@ void stopReplyTimer(ProxyLink& proxy) {
 // A refusal: the message box, the socket closed; the client stays idle until
 // the hall or a reconnect attempt connects again.
 void proxyFailed(Client& c, Socks5Error e, std::string_view why) {
-    stopReplyTimer(c.dispatch.proxy);
+    stopReplyTimer(c.proxy);
     c.log(std::string("proxy: ") + std::string(why));
     c.p.socket.close();
     c.p.process.messageBox(failureText(e), c.mainForm.caption());
@@ -236,7 +236,7 @@ Socks5Request requestFor(const Client& c) {
 }  // namespace
 
 void connectViaProxy(Client& c) {
-    ProxyLink& proxy = c.dispatch.proxy;
+    ProxyLink& proxy = c.proxy;
     if (proxy.connecting) {
         // A connect request during our own wait would close the socket the
         // wait is watching; the attempt under way serves it.
@@ -279,7 +279,7 @@ void connectViaProxy(Client& c) {
         }
         if (!proxy.replyTimer) {
             proxy.replyTimer = c.p.clock.createTimer(ProxyTimeLimit, [&c] {
-                ProxyLink& pl = c.dispatch.proxy;
+                ProxyLink& pl = c.proxy;
                 stopReplyTimer(pl);
                 if (c.link.proxyHandshakeDone) return;
                 c.ignoringErrors("proxy time limit", [&c] {
@@ -295,7 +295,7 @@ void connectViaProxy(Client& c) {
 }
 
 void handleProxyReply(Client& c, std::span<const std::uint8_t> bytes) {
-    ProxyLink& proxy = c.dispatch.proxy;
+    ProxyLink& proxy = c.proxy;
     std::vector<std::uint8_t> surplus;
     bool done = false;
     // An error here must not take the client down: it ends this attempt.
