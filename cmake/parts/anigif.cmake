@@ -30,7 +30,7 @@ if(MJ_FUZZ)
     message(FATAL_ERROR "MJ_FUZZ needs clang: configure with -DCMAKE_CXX_COMPILER=clang++")
   endif()
   add_executable(anigif_fuzz ${CMAKE_SOURCE_DIR}/tests/anigif/fuzz/anigif_fuzz.cpp ${ANIGIF_SOURCES})
-  target_include_directories(anigif_fuzz PRIVATE ${CMAKE_SOURCE_DIR}/src)
+  target_include_directories(anigif_fuzz PRIVATE ${CMAKE_SOURCE_DIR}/src ${CMAKE_SOURCE_DIR}/tests)
   target_compile_options(anigif_fuzz PRIVATE -O1 -g -fsanitize=fuzzer,address,undefined -fno-sanitize-recover=all)
   target_link_options(anigif_fuzz PRIVATE -fsanitize=fuzzer,address,undefined)
   # New inputs go to the corpus in the build tree; the fixtures only seed it.

@@ -12,6 +12,7 @@
 #include "anigif/frame_decoder.h"
 #include "anigif/frame_renderer.h"
 #include "anigif/gif_encoder.h"
+#include "anigif/null_gif_host.h"
 
 namespace mj::anigif {
 namespace {
@@ -69,30 +70,10 @@ TEST(Robustness, EveryCutOfEveryFixture) {
     }
 }
 
-class NullHost : public AnimatedGifHost {
- public:
-  bool armed = false;
-  bool user_mode() const override { return true; }
-  int32_t inner_width() const override { return 64; }
-  int32_t inner_height() const override { return 48; }
-  void set_size(int32_t, int32_t) override {}
-  bool arm_timer(std::chrono::milliseconds) override { return armed = true; }
-  void kill_timer() override { armed = false; }
-  void invalidate() override {}
-  void property_changed(std::string_view) override {}
-  std::optional<std::vector<uint8_t>> read_file(std::string_view) override { return std::nullopt; }
-  bool start_download(std::string_view, std::string_view) override { return false; }
-  void cancel_download(std::string_view) override {}
-  void loops_ended() override {}
-  void report_over(int32_t) override {}
-  void remote_load_complete(float, float, bool&) override {}
-  void remote_load_failure() override {}
-};
-
 TEST(Robustness, RandomDamageThroughTheControl) {
   const auto all = load_fixtures();
   std::mt19937 rng(1234);
-  NullHost host;
+  NullGifHost host(64, 48);
   AnimatedGif gif(host);
   for (int round = 0; round < 3000; ++round) {
     std::vector<uint8_t> bytes = all[rng() % all.size()];

@@ -271,7 +271,11 @@ void FormHost::sync(Entry& e) {
     InvalidateRect(e.hwnd, nullptr, FALSE);
 }
 
-void FormHost::render(const ui::Form& form, int w, int h, std::uint32_t* pixels) {
+namespace {
+// Draws the form into a fresh 32-bit DIB of the given size and hands the
+// memory DC and its pixels to `use` before they are freed.
+template <class Use>
+void paintForm(const ui::Form& form, int w, int h, Use&& use) {
     BITMAPINFO bi{};
     bi.bmiHeader.biSize = sizeof bi.bmiHeader;
     bi.bmiHeader.biWidth = w;
@@ -287,10 +291,17 @@ void FormHost::render(const ui::Form& form, int w, int h, std::uint32_t* pixels)
     fillRect(c, RECT{0, 0, w, h}, form.backColor());
     drawChildren(c, form, 0, 0, RECT{0, 0, w, h});
     GdiFlush();
-    std::copy(c.pixels, c.pixels + static_cast<std::size_t>(w) * h, pixels);
+    use(mem, c.pixels);
     SelectObject(mem, old);
     DeleteObject(bmp);
     DeleteDC(mem);
+}
+}  // namespace
+
+void FormHost::render(const ui::Form& form, int w, int h, std::uint32_t* pixels) {
+    paintForm(form, w, h, [&](HDC, const std::uint32_t* drawn) {
+        std::copy(drawn, drawn + static_cast<std::size_t>(w) * h, pixels);
+    });
 }
 
 LRESULT CALLBACK FormHost::wndProc(HWND h, UINT msg, WPARAM w, LPARAM l) {
@@ -321,27 +332,10 @@ LRESULT FormHost::handle(Entry& e, UINT msg, WPARAM w, LPARAM l) {
         HDC dc = BeginPaint(h, &ps);
         RECT cr;
         GetClientRect(h, &cr);
-        const int cw = cr.right, ch = cr.bottom;
-        if (cw > 0 && ch > 0) {
-            BITMAPINFO bi{};
-            bi.bmiHeader.biSize = sizeof bi.bmiHeader;
-            bi.bmiHeader.biWidth = cw;
-            bi.bmiHeader.biHeight = -ch;
-            bi.bmiHeader.biPlanes = 1;
-            bi.bmiHeader.biBitCount = 32;
-            bi.bmiHeader.biCompression = BI_RGB;
-            void* bits = nullptr;
-            HDC mem = CreateCompatibleDC(dc);
-            HBITMAP bmp = CreateDIBSection(mem, &bi, DIB_RGB_COLORS, &bits, nullptr, 0);
-            HGDIOBJ old = SelectObject(mem, bmp);
-            Canvas c{mem, static_cast<std::uint32_t*>(bits), cw, ch};
-            fillRect(c, cr, f.backColor());
-            drawChildren(c, f, 0, 0, cr);
-            GdiFlush();
-            BitBlt(dc, 0, 0, cw, ch, mem, 0, 0, SRCCOPY);
-            SelectObject(mem, old);
-            DeleteObject(bmp);
-            DeleteDC(mem);
+        if (cr.right > 0 && cr.bottom > 0) {
+            paintForm(f, cr.right, cr.bottom, [&](HDC mem, const std::uint32_t*) {
+                BitBlt(dc, 0, 0, cr.right, cr.bottom, mem, 0, 0, SRCCOPY);
+            });
         }
         EndPaint(h, &ps);
         return 0;

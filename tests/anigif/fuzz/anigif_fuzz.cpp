@@ -8,30 +8,11 @@
 #include "anigif/animated_gif.h"
 #include "anigif/frame_decoder.h"
 #include "anigif/gif_encoder.h"
+#include "anigif/null_gif_host.h"
 
 namespace {
 
 using namespace mj::anigif;
-
-class NullHost : public AnimatedGifHost {
- public:
-  bool armed = false;
-  bool user_mode() const override { return true; }
-  int32_t inner_width() const override { return 150; }
-  int32_t inner_height() const override { return 150; }
-  void set_size(int32_t, int32_t) override {}
-  bool arm_timer(std::chrono::milliseconds) override { return armed = true; }
-  void kill_timer() override { armed = false; }
-  void invalidate() override {}
-  void property_changed(std::string_view) override {}
-  std::optional<std::vector<uint8_t>> read_file(std::string_view) override { return std::nullopt; }
-  bool start_download(std::string_view, std::string_view) override { return false; }
-  void cancel_download(std::string_view) override {}
-  void loops_ended() override {}
-  void report_over(int32_t) override {}
-  void remote_load_complete(float, float, bool&) override {}
-  void remote_load_failure() override {}
-};
 
 // Smaller caps than the product's keep each run fast; the cap checks are the
 // same code.
@@ -51,7 +32,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   // The last byte picks the control's settings, so they are fuzzed too.
   const uint8_t knobs = size > 0 ? data[size - 1] : 0;
 
-  NullHost host;
+  NullGifHost host(150, 150);
   AnimatedGif gif(host, fuzz_limits());
   gif.set_mirrored(knobs & 3);
   gif.set_delay_animation((knobs >> 2) & 3);
