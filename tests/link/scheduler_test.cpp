@@ -333,3 +333,31 @@ TEST_F(TickTest, DecoderTakesSeatNamesAndChatLinesBeforeDispatch) {
 
 }  // namespace
 }  // namespace mj::test
+
+namespace mj::test {
+namespace {
+
+TEST_F(ClientFixture, LostLinkWithoutAKnownHallStartsTheReconnectInsteadOfEnding) {
+    int reconnects = 0;
+    client->startReconnect = [&](link::Client&) { ++reconnects; };
+    ASSERT_FALSE(start("a$b$h$1$r$0$$0$$$1$$w$0$0$"));
+    sim.socket.acceptConnection();
+    ASSERT_FALSE(run(platform::Millis(300)));
+    client->link.canReconnect = true;
+    sim.socket.peerClose();
+    ASSERT_FALSE(run(platform::Millis(2500)));
+    EXPECT_EQ(reconnects, 1);
+    EXPECT_FALSE(client->link.loggedIn);
+}
+
+TEST_F(ClientFixture, LostLinkWithTheHallGoneEnds) {
+    ASSERT_FALSE(start("a$b$h$1$"));
+    sim.socket.acceptConnection();
+    ASSERT_FALSE(run(platform::Millis(300)));
+    sim.hall.windows.clear();
+    sim.socket.peerClose();
+    EXPECT_EQ(run(platform::Millis(2500)), 0);
+}
+
+}  // namespace
+}  // namespace mj::test
