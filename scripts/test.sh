@@ -42,6 +42,11 @@ step "Windows tests and end-to-end tests under Wine"
 . scripts/wine-env.sh build/win
 ctest --test-dir build/win --output-on-failure -j 4 || status=1
 mj_wine_stop
+# Screenshots drawn as bitmaps are kept as PNGs beside them, to be looked at.
+for f in build/win/art/*.bmp; do
+    [ -f "$f" ] && /usr/bin/convert "$f" "${f%.bmp}.png" || true
+done
+echo "screenshots: build/win/shots/*.png build/win/art/*.png build/win/e2e/*/*.png"
 
 echo
 if [ $status -eq 0 ]; then echo "test.sh: all tests passed"; else echo "test.sh: FAILURES"; fi
