@@ -210,6 +210,8 @@ void Client::formLoad() {
             link.scaleX = 800.0 / 1024.0;
             pic1->setPicture(pic2->picture());
             pic1->sendToBack();
+            if (auto* host = mainForm.find("Host")) host->move(6, 193 * link.scaleY);
+            if (auto* zhuang = mainForm.find("Zhuang")) zhuang->move(45, 193 * link.scaleY);
             for (auto* l : sysmsg) l->setFontSize(8);
         }
 
@@ -360,6 +362,10 @@ void Client::connectDirect() {
 void Client::formResize() {
     if (mainForm.windowState() == ui::Form::WindowState::Minimized) {
         claims.zhahuShown = false;
+        // The animation and its backdrop would otherwise stay over the desktop.
+        for (const char* name : {"bombPlayer", "Img_bg"}) {
+            if (auto* c = mainForm.find(name)) c->setVisible(false);
+        }
         return;
     }
     mainForm.setTopmost(true);

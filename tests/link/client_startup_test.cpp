@@ -167,3 +167,36 @@ INSTANTIATE_TEST_SUITE_P(Screens, ScreenSizeTest,
 
 }  // namespace
 }  // namespace mj::test
+
+namespace mj::test {
+namespace {
+
+TEST_F(ClientFixture, SmallScreenMovesTheBankerMarkAndLabel) {
+    sim.process.screen = {800, 600};
+    ASSERT_FALSE(start("a$b$h$1$"));
+    auto* host = client->mainForm.find("Host");
+    auto* zhuang = client->mainForm.find("Zhuang");
+    ASSERT_TRUE(host && zhuang);
+    EXPECT_DOUBLE_EQ(host->left(), 6);
+    EXPECT_DOUBLE_EQ(host->top(), 193 * 0.78125);
+    EXPECT_DOUBLE_EQ(zhuang->left(), 45);
+    EXPECT_DOUBLE_EQ(zhuang->top(), 193 * 0.78125);
+    EXPECT_EQ(client->sysmsg[0]->font().size, 8);
+}
+
+TEST_F(ClientFixture, MinimisingHidesTheAnimationAndRestoringMinimisesTheHall) {
+    ASSERT_FALSE(start("a$b$h$1$"));
+    auto* bomb = client->mainForm.find("bombPlayer");
+    ASSERT_TRUE(bomb);
+    bomb->setVisible(true);
+    client->link.timeoutCount = 3;
+    client->mainForm.setWindowState(ui::Form::WindowState::Minimized);
+    EXPECT_FALSE(bomb->visible());
+    EXPECT_TRUE(sim.hall.minimized.empty());
+    client->mainForm.setWindowState(ui::Form::WindowState::Normal);
+    EXPECT_EQ(sim.hall.minimized, std::vector<platform::WindowHandle>{HallWindow});
+    EXPECT_EQ(client->link.timeoutCount, 0);
+}
+
+}  // namespace
+}  // namespace mj::test
