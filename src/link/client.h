@@ -10,6 +10,7 @@
 #include <string>
 #include <string_view>
 
+#include "anigif/gif_player.h"
 #include "claims/claims_state.h"
 #include "dispatch/dispatch_state.h"
 #include "link/launch_line.h"
@@ -117,6 +118,8 @@ public:
     ui::Label* location = nullptr;
     ui::Label* number = nullptr;
     ui::Image* timeImg = nullptr;
+    // The consecutive-wild animation on the table, played on `bombPlayer`.
+    std::unique_ptr<anigif::GifPlayer> bombPlayer;
     // The chat history window and its list; the quick-phrase lists.
     ui::Form talk{"Talk"};
     ui::ListBox* talkText1 = nullptr;
@@ -194,6 +197,8 @@ public:
     std::function<void(Client&)> startReconnect;
     // The chat button's picture while it flashes (remaining flashes).
     std::function<void(Client&, int chatBlink)> onChatButtonBlink;
+    // Shows or hides the own camera picture (running, hide).
+    std::function<void(Client&, bool running, bool hide)> showOwnVideo;
     // A props plug-in request other than a message to send.
     std::function<void(Client&, const platform::PropRequest&)> onPropRequest;
 

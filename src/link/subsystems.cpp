@@ -17,6 +17,8 @@ void installSubsystems(Client& client) {
     client.connectViaProxy = &connectViaProxy;
     client.onProxyData = &handleProxyReply;
     table::installTable(client);
+    if (auto* view = client.mainForm.findAs<ui::Component>("bombPlayer"))
+        client.bombPlayer = std::make_unique<anigif::GifPlayer>(client.p.clock, *view);
     client.mainForm.onWindowMessage = [&client](std::uint32_t msg, std::uintptr_t w, std::intptr_t l, bool sent) {
         return mainWindowProc(client, msg, w, l, sent);
     };
