@@ -69,6 +69,7 @@ void Client::timerBongTick() {
         if (video.ownVideoTicks >= 4) {
             video.ownVideoWait = false;
             video.ownVideoTicks = 0;
+            if (showOwnVideo) showOwnVideo(*this, video.ownVideoOn, false);
         }
     }
 }

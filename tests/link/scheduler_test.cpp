@@ -361,3 +361,24 @@ TEST_F(ClientFixture, LostLinkWithTheHallGoneEnds) {
 
 }  // namespace
 }  // namespace mj::test
+
+namespace mj::test {
+namespace {
+
+TEST_F(TickTest, OwnVideoIsShownFourTicksAfterTheCameraStarted) {
+    std::vector<std::pair<bool, bool>> calls;
+    client->showOwnVideo = [&](link::Client&, bool running, bool hide) { calls.emplace_back(running, hide); };
+    client->video.ownVideoOn = true;
+    client->video.ownVideoWait = true;
+    client->video.ownVideoTicks = 0;
+    ASSERT_FALSE(run(Millis(150)));
+    EXPECT_TRUE(calls.empty());
+    ASSERT_FALSE(run(Millis(50)));
+    EXPECT_EQ(calls, (std::vector<std::pair<bool, bool>>{{true, false}}));
+    EXPECT_FALSE(client->video.ownVideoWait);
+    ASSERT_FALSE(run(Millis(500)));
+    EXPECT_EQ(calls.size(), 1u);
+}
+
+}  // namespace
+}  // namespace mj::test
