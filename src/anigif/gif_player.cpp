@@ -9,11 +9,13 @@ namespace mj::anigif {
 GifPlayer::GifPlayer(platform::Clock& clock, ui::Component& view)
     : view_(view),
       timer_(clock.createTimer(platform::Millis(AnimatedGif::kDefaultMinFrameDelay), [this] { tick(); })),
-      gif_(*this) {}
+      gif_(*this) {
+  view_.isHit = [this](double, double) { return gif_.hit_test() == AnimatedGif::kHit; };
+}
 
 // The control's destructor runs after this body and stops the timer itself;
 // the component keeps whatever it shows, as the window owns it.
-GifPlayer::~GifPlayer() = default;
+GifPlayer::~GifPlayer() { view_.isHit = nullptr; }
 
 bool GifPlayer::loadAnimatedGifArray(std::span<const std::uint8_t> bytes) {
   const bool loaded = gif_.load_array(bytes);

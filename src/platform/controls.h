@@ -122,6 +122,9 @@ public:
     std::function<void(const MouseEvent&)> onMouseMove;
     // Key code and shift state; the handler may change the code.
     std::function<void(int& keyCode, int shift)> onKeyDown;
+    // When set, the control takes the mouse only where this says so (a
+    // component that shows nothing lets clicks through to what lies behind).
+    std::function<bool(double x, double y)> isHit;
 
     // Copies the design properties (not events, not array slot) from another
     // control of the same kind: how a control array's new element is made.

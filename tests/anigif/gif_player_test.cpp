@@ -114,6 +114,17 @@ TEST_F(GifPlayerTest, PlaysEachFrameForItsDelayOnceThenShowsNothing) {
   EXPECT_FALSE(clock.anyRunning());
 }
 
+TEST_F(GifPlayerTest, TakesTheMouseOnlyWhileAFrameShows) {
+  ASSERT_TRUE(view.isHit);
+  EXPECT_FALSE(view.isHit(1, 1));
+  playOnce();
+  EXPECT_TRUE(view.isHit(1, 1));
+  advanceTo(PassEnd);
+  EXPECT_FALSE(view.isHit(1, 1)) << "an ended animation must let clicks through";
+  player.reset();
+  EXPECT_FALSE(view.isHit);
+}
+
 TEST_F(GifPlayerTest, EveryFrameIsAFreshPictureOfTheWholeLogicalScreen) {
   playOnce();
   const ui::PictureRef first = view.picture();

@@ -259,9 +259,13 @@ TEST(FormHost, ClicksReachTheFrontControlAndHandlerErrorsStayInside) {
     EXPECT_EQ(underClicks, 0);
     click(12, 12);
     EXPECT_EQ(underClicks, 1);
+    over.isHit = [](double, double) { return false; };
+    click(25, 25);  // a control that shows nothing lets the click through
+    EXPECT_EQ(underClicks, 2);
+    over.isHit = nullptr;
     over.setEnabled(false);
     click(25, 25);  // a disabled control swallows the click
-    EXPECT_EQ(underClicks, 1);
+    EXPECT_EQ(underClicks, 2);
     host.detach(form);
 }
 

@@ -173,6 +173,7 @@ ui::Control* hitTest(const ui::Container& box, int x, int y, int& localX, int& l
         const int l = px(c->left(), upp), t = px(c->top(), upp);
         const int w = px(c->width(), upp), h = px(c->height(), upp);
         if (x < l || y < t || x >= l + w || y >= t + h) continue;
+        if (c->isHit && !c->isHit((x - l) * upp, (y - t) * upp)) continue;
         if (c->kind() == ui::Kind::PictureBox) {
             if (ui::Control* inner = hitTest(static_cast<ui::Container&>(*c), x - l, y - t, localX, localY)) {
                 return inner;
