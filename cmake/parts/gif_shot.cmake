@@ -4,6 +4,7 @@
 if(WIN32)
   add_executable(gif_shot ${CMAKE_SOURCE_DIR}/tools/gif_shot/main.cpp)
   target_link_libraries(gif_shot PRIVATE mjwin32)
+  target_include_directories(gif_shot PRIVATE ${CMAKE_SOURCE_DIR}/tools)
   # The artwork the client ships, resource 420 among it, as its own resources.
   target_sources(gif_shot PRIVATE ${CMAKE_BINARY_DIR}/art/resources.rc)
   add_dependencies(gif_shot mj_art)

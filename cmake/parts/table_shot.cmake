@@ -4,6 +4,7 @@
 if(WIN32)
   add_executable(table_shot ${CMAKE_SOURCE_DIR}/tools/table_shot/main.cpp)
   target_link_libraries(table_shot PRIVATE mjwin32)
+  target_include_directories(table_shot PRIVATE ${CMAKE_SOURCE_DIR}/tools)
   # The artwork the client ships, as its own resources.
   target_sources(table_shot PRIVATE ${CMAKE_BINARY_DIR}/art/resources.rc)
   add_dependencies(table_shot mj_art)

@@ -42,7 +42,7 @@ inline constexpr int BankHoverId = 451;
 // numbers (drawn by tools/artgen; the two table backgrounds are JPEG).
 enum class DesignPicture : int {
     Table = 1001,            // Pic1, 1024 x 768
-    SpectatorTable = 1002,   // Pic2, 1024 x 768
+    SmallTable = 1002,       // Pic2, 800 x 600: the table on a small screen
     QuVei = 1003,            // wild-tile frame, 124 x 107
     ImgBg = 1004,            // backdrop of the consecutive-wild animation, 150 x 150
     Ok = 1005,               // ready mark, 41 x 49

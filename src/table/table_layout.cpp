@@ -178,7 +178,7 @@ void loadDesignPictures(Client& c) {
         }
     }
     (void)loadPicture(c, static_cast<int>(DesignPicture::Table), *c.pic1);
-    (void)loadPicture(c, static_cast<int>(DesignPicture::SpectatorTable), *c.pic2);
+    (void)loadPicture(c, static_cast<int>(DesignPicture::SmallTable), *c.pic2);
     // The tool buttons carry the pictures the tool-button table numbers.
     for (int i = 0; i < 16; ++i) {
         if (ui::Control* b = c.mainForm.find("ImCmd", i)) (void)loadPicture(c, FirstImCmdPicture + i, *b);

@@ -787,7 +787,8 @@ def caption_button(kind):
 # Numbers of the design pictures; the same list is in src/link/picture_resources.h.
 DESIGN = {
     1001: ("table", lambda: felt(1024, 768, (26, 96, 60), 1)),
-    1002: ("spectator table", lambda: felt(1024, 768, (30, 80, 96), 2)),
+    # Pic2's picture: the table drawn for the small screen, where it replaces Pic1's.
+    1002: ("small-screen table", lambda: felt(800, 600, (26, 96, 60), 2)),
     1003: ("wild-tile frame", quvei_frame),
     1004: ("animation backdrop", lambda: framed(150, 150, None, fill=(40, 10, 10, 200))),
     1005: ("ready mark", ready_mark),
