@@ -37,7 +37,7 @@ std::wstring faceFor(const std::string& name) {
         },
         reinterpret_cast<LPARAM>(&found), 0);
     ReleaseDC(nullptr, dc);
-    if (!found) face = L"WenQuanYi Zen Hei";
+    if (!found) face = L"Noto Sans CJK SC";
     cache[name] = face;
     return face;
 }
@@ -81,9 +81,24 @@ void drawPicture(Canvas& c, const ui::Picture& p, RECT dst, RECT clip) {
     }
 }
 
-void drawText(Canvas& c, const ui::Control& ctl, RECT r, const std::string& text, UINT format) {
+// Draws text in the control's font. With a row height, a font whose cell is
+// taller than the row (the CJK stand-in fonts have tall cells) is shrunk until
+// the text fits the row instead of being cut at its top and bottom.
+void drawText(Canvas& c, const ui::Control& ctl, RECT r, const std::string& text, UINT format, int rowHeight = 0) {
     HFONT f = makeFont(ctl.font());
     HGDIOBJ old = SelectObject(c.dc, f);
+    if (rowHeight > 0) {
+        TEXTMETRICW tm{};
+        GetTextMetricsW(c.dc, &tm);
+        if (tm.tmHeight > rowHeight) {
+            ui::Font smaller = ctl.font();
+            smaller.size = smaller.size * rowHeight / tm.tmHeight;
+            SelectObject(c.dc, old);
+            DeleteObject(f);
+            f = makeFont(smaller);
+            old = SelectObject(c.dc, f);
+        }
+    }
     SetBkMode(c.dc, TRANSPARENT);
     SetTextColor(c.dc, rgb(ctl.foreColor()));
     const std::wstring w = widen(text);
@@ -144,7 +159,7 @@ void drawControl(Canvas& c, const ui::Control& ctl, double upp, int ox, int oy, 
         int y = r.top;
         for (int i = list.topIndex(); i < list.listCount() && y < r.bottom; ++i, y += line) {
             drawText(c, ctl, RECT{r.left + 2, y, r.right, y + line}, list.items()[static_cast<std::size_t>(i)],
-                     DT_SINGLELINE | DT_VCENTER);
+                     DT_SINGLELINE | DT_VCENTER, line);
         }
         break;
     }
