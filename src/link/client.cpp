@@ -49,6 +49,8 @@ Client::~Client() { p.socket.setEvents(nullptr); }
 
 void Client::buildMainFormDesign() {
     mainForm.setCaption(MainCaption);
+    // Until the window skin is painted, the frame around the table is dark.
+    mainForm.setBackColor({0x0c, 0x24, 0x18});
     mainForm.move(0, 0, 1024 * MainTwipsPerPixel, 768 * MainTwipsPerPixel);
     pic1 = &mainForm.add<ui::PictureBox>("Pic1", -1);
     pic1->setBackColor({0x1e, 0x5a, 0x3c});
