@@ -36,7 +36,8 @@ std::string writeWave(const std::string& name, int milliseconds) {
     f.insert(f.end(), {'d', 'a', 't', 'a'});
     put32(f, samples * 2);
     for (std::uint32_t i = 0; i < samples; ++i) put16(f, (i / 20) % 2 ? 0x2000 : 0xE000);
-    const std::string path = tempFolder() + name;
+    // One file per process: tests may run side by side.
+    const std::string path = tempFolder() + std::to_string(GetCurrentProcessId()) + "_" + name;
     std::ofstream(path, std::ios::binary).write(f.data(), static_cast<std::streamsize>(f.size()));
     return path;
 }
