@@ -15,7 +15,6 @@
 namespace mj::link {
 
 namespace {
-constexpr std::uint32_t ScHall = 0;  // placeholder to keep the numbering readable
 constexpr char StartFromHallText[] = "本游戏需从游戏大厅中启动！";
 constexpr char AlreadyRunningText[] = "松涛云溪叶子牌游戏已经运行！";
 constexpr char WarningTitle[] = "警告";
@@ -28,7 +27,6 @@ constexpr int MainTwipsPerPixel = 15;
 }  // namespace
 
 Client::Client(platform::Platform& platform) : p(platform), pictureLoader(platform.resources, platform.pictures) {
-    (void)ScHall;
     buildMainFormDesign();
     timerBong = p.clock.createTimer(platform::Millis(50), [this] {
         trapped("scheduler tick", [this] { timerBongTick(); });
@@ -121,41 +119,29 @@ void Client::ignoringErrors(std::string_view where, const std::function<void()>&
 
 // ---------------------------------------------------------------- hall window
 
-void Client::restoreHallWindow() {
-    // A blank title means no hall is known: nothing to restore, no reason to end.
-    if (link.hallCaption.empty()) return;
+platform::WindowHandle Client::hallOrEnd() {
+    // A blank title means no hall is known: nothing to act on, no reason to end.
+    if (link.hallCaption.empty()) return 0;
     link.hallHwnd = p.hall.findWindow(link.hallCaption);
     if (link.hallHwnd == 0) {
         log("hall window gone; ending");
         p.process.endProcess(0);
     }
-    p.hall.restore(link.hallHwnd);
+    return link.hallHwnd;
+}
+
+void Client::restoreHallWindow() {
+    if (const auto hall = hallOrEnd()) p.hall.restore(hall);
 }
 
 void Client::minimizeHallWindow() {
-    if (link.hallCaption.empty()) return;
-    link.hallHwnd = p.hall.findWindow(link.hallCaption);
-    if (link.hallHwnd == 0) {
-        log("hall window gone; ending");
-        p.process.endProcess(0);
-    }
-    p.hall.minimize(link.hallHwnd);
+    if (const auto hall = hallOrEnd()) p.hall.minimize(hall);
 }
 
 void Client::postToHall(std::uint32_t message, std::uintptr_t wParam, std::intptr_t lParam) {
     if (link.hallCaption.empty()) return;
     link.hallHwnd = p.hall.findWindow(link.hallCaption);
     if (link.hallHwnd != 0) p.hall.post(link.hallHwnd, message, wParam, lParam);
-}
-
-bool Client::endProcessIfHallGone() {
-    if (link.hallCaption.empty()) return false;
-    link.hallHwnd = p.hall.findWindow(link.hallCaption);
-    if (link.hallHwnd == 0) {
-        log("hall window gone; ending");
-        p.process.endProcess(0);
-    }
-    return false;
 }
 
 // ---------------------------------------------------------------- start-up
@@ -421,16 +407,8 @@ void Client::sendCommand(CmdInfo& info) {
             std::memcpy(&m[wire::Body], gbk.data(), std::min<std::size_t>(gbk.size(), 200));
             link.chatOut.clear();
         }
-        m[wire::Echo] = link.echoByte[0];
-        m[wire::Echo + 1] = link.echoByte[1];
         // Queued only when whole, and never over messages still waiting.
-        if (!link.sendRing.pushMessage(m)) {
-            ++link.sendRingRefused;
-            log("send ring full; command " + std::to_string(info.cmd) + " dropped");
-            return;
-        }
-        link.sendTask.on = true;
-        link.sendTask.ticks = 0;
+        sendRawMessage(m);
     });
 }
 
@@ -440,7 +418,7 @@ void Client::sendRawMessage(WireMessage& m) {
         m[wire::Echo + 1] = link.echoByte[1];
         if (!link.sendRing.pushMessage(m)) {
             ++link.sendRingRefused;
-            log("send ring full; raw message " + std::to_string(m[wire::Cmd]) + " dropped");
+            log("send ring full; command " + std::to_string(m[wire::Cmd]) + " dropped");
             return;
         }
         link.sendTask.on = true;

@@ -212,7 +212,9 @@ private:
     void readyCountdownTask();
     void linkCheckTask();
     void propsTasks();
-    bool endProcessIfHallGone();
+    // The hall window, looked up again; ends the process when it is gone, 0
+    // when no hall is known.
+    platform::WindowHandle hallOrEnd();
     void showCountdownNumber();
     void sendReady();
     void setMessageStrip(std::string_view text);

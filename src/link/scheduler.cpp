@@ -98,7 +98,7 @@ void Client::receiveTask() {
         ++link.recvWatchdog;
         if (link.recvWatchdog >= WatchdogRuns) {
             link.recvWatchdog = 0;
-            endProcessIfHallGone();
+            (void)hallOrEnd();
             setMessageStrip(DisconnectedText);
             if (props.loaded()) {
                 props.propDll->initExit(0);
@@ -253,7 +253,7 @@ void Client::readyCountdownTask() {
 void Client::linkCheckTask() {
     if (p.socket.state() != platform::SocketState::Connected) {
         if (props.loaded()) props.propDll->recState(3, false, 0);
-        endProcessIfHallGone();
+        (void)hallOrEnd();
         if (link.canReconnect) {
             link.loggedIn = false;
             link.linkCheck = Task{};
