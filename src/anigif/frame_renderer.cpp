@@ -8,163 +8,164 @@
 namespace mj::anigif {
 
 Rect united(const Rect& a, const Rect& b) {
-  if (a.empty()) return b;
-  if (b.empty()) return a;
-  const int32_t x0 = std::min(a.x, b.x), y0 = std::min(a.y, b.y);
-  const int32_t x1 = std::max(a.x + a.width, b.x + b.width), y1 = std::max(a.y + a.height, b.y + b.height);
-  return {x0, y0, x1 - x0, y1 - y0};
+    if (a.empty()) return b;
+    if (b.empty()) return a;
+    const int32_t x0 = std::min(a.x, b.x), y0 = std::min(a.y, b.y);
+    const int32_t x1 = std::max(a.x + a.width, b.x + b.width), y1 = std::max(a.y + a.height, b.y + b.height);
+    return {x0, y0, x1 - x0, y1 - y0};
 }
 
 namespace {
 
 Rect clip(const Rect& r, int32_t width, int32_t height) {
-  const int32_t x0 = std::clamp(r.x, 0, width), y0 = std::clamp(r.y, 0, height);
-  const int32_t x1 = std::clamp<int64_t>(int64_t{r.x} + r.width, x0, width);
-  const int32_t y1 = std::clamp<int64_t>(int64_t{r.y} + r.height, y0, height);
-  return {x0, y0, x1 - x0, y1 - y0};
+    const int32_t x0 = std::clamp(r.x, 0, width), y0 = std::clamp(r.y, 0, height);
+    const int32_t x1 = std::clamp<int64_t>(int64_t{r.x} + r.width, x0, width);
+    const int32_t y1 = std::clamp<int64_t>(int64_t{r.y} + r.height, y0, height);
+    return {x0, y0, x1 - x0, y1 - y0};
 }
 
 template <typename T>
 void flip_block(T* px, int32_t width, int32_t height, int flips) {
-  if (flips & 1)
-    for (int32_t y = 0; y < height; ++y) std::reverse(px + int64_t{y} * width, px + int64_t{y + 1} * width);
-  if (flips & 2)
-    for (int32_t y = 0; y < height / 2; ++y)
-      std::swap_ranges(px + int64_t{y} * width, px + int64_t{y + 1} * width, px + int64_t{height - 1 - y} * width);
+    if (flips & 1)
+        for (int32_t y = 0; y < height; ++y) std::reverse(px + int64_t{y} * width, px + int64_t{y + 1} * width);
+    if (flips & 2)
+        for (int32_t y = 0; y < height / 2; ++y)
+            std::swap_ranges(px + int64_t{y} * width, px + int64_t{y + 1} * width,
+                             px + int64_t{height - 1 - y} * width);
 }
 
 Rect mirrored_rect(const Rect& r, int flips, int32_t width, int32_t height) {
-  Rect m = r;
-  if (flips & 1) m.x = width - (r.x + r.width);
-  if (flips & 2) m.y = height - (r.y + r.height);
-  return m;
+    Rect m = r;
+    if (flips & 1) m.x = width - (r.x + r.width);
+    if (flips & 2) m.y = height - (r.y + r.height);
+    return m;
 }
 
 }  // namespace
 
 void Compositor::reset(int32_t width, int32_t height) {
-  canvas_.width = width;
-  canvas_.height = height;
-  canvas_.pixels.assign(static_cast<std::size_t>(width) * static_cast<std::size_t>(height), 0);
-  pending_ = Disposal::Unspecified;
-  pending_rect_ = {};
-  saved_.clear();
+    canvas_.width = width;
+    canvas_.height = height;
+    canvas_.pixels.assign(static_cast<std::size_t>(width) * static_cast<std::size_t>(height), 0);
+    pending_ = Disposal::Unspecified;
+    pending_rect_ = {};
+    saved_.clear();
 }
 
 Rect Compositor::compose(const ParsedGif& gif, std::span<const FrameCell> cells, std::size_t index) {
-  const int32_t cw = canvas_.width;
-  uint32_t* const canvas = canvas_.pixels.data();
-  Rect dirty;
-  if (index == 0) {
-    std::fill(canvas_.pixels.begin(), canvas_.pixels.end(), 0u);
-    dirty = {0, 0, cw, canvas_.height};
-  } else if (pending_ == Disposal::Background) {
-    // Restore to background: the area becomes transparent; the stream's
-    // background colour is not used.
-    for (int32_t y = 0; y < pending_rect_.height; ++y)
-      std::fill_n(canvas + int64_t{pending_rect_.y + y} * cw + pending_rect_.x, pending_rect_.width, 0u);
-    dirty = pending_rect_;
-  } else if (pending_ == Disposal::Previous) {
-    for (int32_t y = 0; y < pending_rect_.height; ++y)
-      std::memcpy(canvas + int64_t{pending_rect_.y + y} * cw + pending_rect_.x,
-                  saved_.data() + int64_t{y} * pending_rect_.width, sizeof(uint32_t) * pending_rect_.width);
-    dirty = pending_rect_;
-  }
-  pending_ = Disposal::Unspecified;
-  pending_rect_ = {};
+    const int32_t cw = canvas_.width;
+    uint32_t* const canvas = canvas_.pixels.data();
+    Rect dirty;
+    if (index == 0) {
+        std::fill(canvas_.pixels.begin(), canvas_.pixels.end(), 0u);
+        dirty = {0, 0, cw, canvas_.height};
+    } else if (pending_ == Disposal::Background) {
+        // Restore to background: the area becomes transparent; the stream's
+        // background colour is not used.
+        for (int32_t y = 0; y < pending_rect_.height; ++y)
+            std::fill_n(canvas + int64_t{pending_rect_.y + y} * cw + pending_rect_.x, pending_rect_.width, 0u);
+        dirty = pending_rect_;
+    } else if (pending_ == Disposal::Previous) {
+        for (int32_t y = 0; y < pending_rect_.height; ++y)
+            std::memcpy(canvas + int64_t{pending_rect_.y + y} * cw + pending_rect_.x,
+                        saved_.data() + int64_t{y} * pending_rect_.width, sizeof(uint32_t) * pending_rect_.width);
+        dirty = pending_rect_;
+    }
+    pending_ = Disposal::Unspecified;
+    pending_rect_ = {};
 
-  if (index >= gif.frames.size() || index >= cells.size()) return dirty;
-  const FrameRecord& f = gif.frames[index];
-  const FrameCell& cell = cells[index];
-  const Rect r = clip({f.left, f.top, f.width, f.height}, cw, canvas_.height);
-  if (r.empty() || cell.indices.size() < static_cast<std::size_t>(f.width) * static_cast<std::size_t>(f.height))
-    return dirty;
+    if (index >= gif.frames.size() || index >= cells.size()) return dirty;
+    const FrameRecord& f = gif.frames[index];
+    const FrameCell& cell = cells[index];
+    const Rect r = clip({f.left, f.top, f.width, f.height}, cw, canvas_.height);
+    if (r.empty() || cell.indices.size() < static_cast<std::size_t>(f.width) * static_cast<std::size_t>(f.height))
+        return dirty;
 
-  if (f.disposal == Disposal::Previous) {
-    saved_.resize(static_cast<std::size_t>(r.width) * static_cast<std::size_t>(r.height));
-    for (int32_t y = 0; y < r.height; ++y)
-      std::memcpy(saved_.data() + int64_t{y} * r.width, canvas + int64_t{r.y + y} * cw + r.x,
-                  sizeof(uint32_t) * r.width);
-  }
-  if (f.disposal == Disposal::Background || f.disposal == Disposal::Previous) {
-    pending_ = f.disposal;
-    pending_rect_ = r;
-  }
+    if (f.disposal == Disposal::Previous) {
+        saved_.resize(static_cast<std::size_t>(r.width) * static_cast<std::size_t>(r.height));
+        for (int32_t y = 0; y < r.height; ++y)
+            std::memcpy(saved_.data() + int64_t{y} * r.width, canvas + int64_t{r.y + y} * cw + r.x,
+                        sizeof(uint32_t) * r.width);
+    }
+    if (f.disposal == Disposal::Background || f.disposal == Disposal::Previous) {
+        pending_ = f.disposal;
+        pending_rect_ = r;
+    }
 
-  // Indices past the palette's colour count show opaque black; the
-  // transparent index shows what lies behind, whatever the count.
-  uint32_t lut[256];
-  const Palette& pal = gif.palettes.at(static_cast<std::size_t>(f.palette));
-  for (int k = 0; k < 256; ++k) lut[k] = kOpaque | (k < pal.count ? pal.colors[k] : 0u);
-  const uint8_t* src = cell.indices.data() + int64_t{r.y - f.top} * f.width + (r.x - f.left);
-  uint32_t* dst = canvas + int64_t{r.y} * cw + r.x;
-  if (f.has_transparency) {
-    const uint8_t t = f.transparent_index;
-    for (int32_t y = 0; y < r.height; ++y, src += f.width, dst += cw)
-      for (int32_t x = 0; x < r.width; ++x)
-        if (src[x] != t) dst[x] = lut[src[x]];
-  } else {
-    for (int32_t y = 0; y < r.height; ++y, src += f.width, dst += cw)
-      for (int32_t x = 0; x < r.width; ++x) dst[x] = lut[src[x]];
-  }
-  return united(dirty, r);
+    // Indices past the palette's colour count show opaque black; the
+    // transparent index shows what lies behind, whatever the count.
+    uint32_t lut[256];
+    const Palette& pal = gif.palettes.at(static_cast<std::size_t>(f.palette));
+    for (int k = 0; k < 256; ++k) lut[k] = kOpaque | (k < pal.count ? pal.colors[k] : 0u);
+    const uint8_t* src = cell.indices.data() + int64_t{r.y - f.top} * f.width + (r.x - f.left);
+    uint32_t* dst = canvas + int64_t{r.y} * cw + r.x;
+    if (f.has_transparency) {
+        const uint8_t t = f.transparent_index;
+        for (int32_t y = 0; y < r.height; ++y, src += f.width, dst += cw)
+            for (int32_t x = 0; x < r.width; ++x)
+                if (src[x] != t) dst[x] = lut[src[x]];
+    } else {
+        for (int32_t y = 0; y < r.height; ++y, src += f.width, dst += cw)
+            for (int32_t x = 0; x < r.width; ++x) dst[x] = lut[src[x]];
+    }
+    return united(dirty, r);
 }
 
 void Compositor::mirror(int flips) {
-  flips &= 3;
-  if (!flips) return;
-  flip_block(canvas_.pixels.data(), canvas_.width, canvas_.height, flips);
-  if (pending_ != Disposal::Unspecified) {
-    if (pending_ == Disposal::Previous) flip_block(saved_.data(), pending_rect_.width, pending_rect_.height, flips);
-    pending_rect_ = mirrored_rect(pending_rect_, flips, canvas_.width, canvas_.height);
-  }
+    flips &= 3;
+    if (!flips) return;
+    flip_block(canvas_.pixels.data(), canvas_.width, canvas_.height, flips);
+    if (pending_ != Disposal::Unspecified) {
+        if (pending_ == Disposal::Previous) flip_block(saved_.data(), pending_rect_.width, pending_rect_.height, flips);
+        pending_rect_ = mirrored_rect(pending_rect_, flips, canvas_.width, canvas_.height);
+    }
 }
 
 void mirror_frame(FrameRecord& frame, FrameCell& cell, int flips, int32_t width, int32_t height) {
-  flips &= 3;
-  if (!flips) return;
-  const Rect m = mirrored_rect({frame.left, frame.top, frame.width, frame.height}, flips, width, height);
-  frame.left = m.x;
-  frame.top = m.y;
-  if (cell.indices.size() == static_cast<std::size_t>(frame.width) * static_cast<std::size_t>(frame.height))
-    flip_block(cell.indices.data(), frame.width, frame.height, flips);
+    flips &= 3;
+    if (!flips) return;
+    const Rect m = mirrored_rect({frame.left, frame.top, frame.width, frame.height}, flips, width, height);
+    frame.left = m.x;
+    frame.top = m.y;
+    if (cell.indices.size() == static_cast<std::size_t>(frame.width) * static_cast<std::size_t>(frame.height))
+        flip_block(cell.indices.data(), frame.width, frame.height, flips);
 }
 
 int32_t scaled(float scale, int32_t value) {
-  const float product = scale * static_cast<float>(value);
-  return static_cast<int32_t>(std::nearbyint(product));  // the default rounding mode is half-even
+    const float product = scale * static_cast<float>(value);
+    return static_cast<int32_t>(std::nearbyint(product));  // the default rounding mode is half-even
 }
 
 StretchResult compute_stretch(StretchMode mode, int32_t w, int32_t h, int32_t pic_w, int32_t pic_h) {
-  StretchResult r;
-  if (pic_w <= 0 || pic_h <= 0) return r;
-  const float fx = static_cast<float>(static_cast<double>(w) / pic_w);
-  const float fy = static_cast<float>(static_cast<double>(h) / pic_h);
-  switch (mode) {
+    StretchResult r;
+    if (pic_w <= 0 || pic_h <= 0) return r;
+    const float fx = static_cast<float>(static_cast<double>(w) / pic_w);
+    const float fy = static_cast<float>(static_cast<double>(h) / pic_h);
+    switch (mode) {
     case StretchMode::Clip:
-      r.width = std::min(w, pic_w);
-      r.height = std::min(h, pic_h);
-      return r;
+        r.width = std::min(w, pic_w);
+        r.height = std::min(h, pic_h);
+        return r;
     case StretchMode::Fit:
-      r.scale_x = r.scale_y = std::min(fx, fy);
-      break;
+        r.scale_x = r.scale_y = std::min(fx, fy);
+        break;
     case StretchMode::Fill:
-      r.scale_x = fx;
-      r.scale_y = fy;
-      r.width = w;
-      r.height = h;
-      return r;
+        r.scale_x = fx;
+        r.scale_y = fy;
+        r.width = w;
+        r.height = h;
+        return r;
     case StretchMode::FitNoEnlarge:
-      r.scale_x = r.scale_y = (fx > 1 && fy > 1) ? 1.0f : std::min(fx, fy);
-      break;
+        r.scale_x = r.scale_y = (fx > 1 && fy > 1) ? 1.0f : std::min(fx, fy);
+        break;
     case StretchMode::Natural:
-      r.width = pic_w;
-      r.height = pic_h;
-      return r;
-  }
-  r.width = scaled(r.scale_x, pic_w);
-  r.height = scaled(r.scale_y, pic_h);
-  return r;
+        r.width = pic_w;
+        r.height = pic_h;
+        return r;
+    }
+    r.width = scaled(r.scale_x, pic_w);
+    r.height = scaled(r.scale_y, pic_h);
+    return r;
 }
 
 }  // namespace mj::anigif

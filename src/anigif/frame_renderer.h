@@ -13,9 +13,9 @@
 namespace mj::anigif {
 
 struct Rect {
-  int32_t x = 0, y = 0, width = 0, height = 0;
-  bool empty() const { return width <= 0 || height <= 0; }
-  friend bool operator==(const Rect&, const Rect&) = default;
+    int32_t x = 0, y = 0, width = 0, height = 0;
+    bool empty() const { return width <= 0 || height <= 0; }
+    friend bool operator==(const Rect&, const Rect&) = default;
 };
 Rect united(const Rect& a, const Rect& b);
 
@@ -23,8 +23,8 @@ Rect united(const Rect& a, const Rect& b);
 // the point (what lies behind the control shows) and 255 elsewhere, so the
 // pixels are valid premultiplied and straight alike.
 struct Image {
-  int32_t width = 0, height = 0;
-  std::vector<uint32_t> pixels;
+    int32_t width = 0, height = 0;
+    std::vector<uint32_t> pixels;
 };
 inline constexpr uint32_t kOpaque = 0xFF000000u;
 
@@ -32,20 +32,20 @@ inline constexpr uint32_t kOpaque = 0xFF000000u;
 // 0 starts each pass from an empty picture; a frame is drawn over what the
 // earlier ones left after their disposal.
 class Compositor {
- public:
-  void reset(int32_t width, int32_t height);
-  // Draws frame `index` (0-based) and returns the area that changed.
-  Rect compose(const ParsedGif& gif, std::span<const FrameCell> cells, std::size_t index);
-  // Flips the picture and any saved disposal state; bit 0 left-right, bit 1 top-bottom.
-  void mirror(int flips);
-  const Image& image() const { return canvas_; }
+public:
+    void reset(int32_t width, int32_t height);
+    // Draws frame `index` (0-based) and returns the area that changed.
+    Rect compose(const ParsedGif& gif, std::span<const FrameCell> cells, std::size_t index);
+    // Flips the picture and any saved disposal state; bit 0 left-right, bit 1 top-bottom.
+    void mirror(int flips);
+    const Image& image() const { return canvas_; }
 
- private:
-  Image canvas_;
-  // Disposal of the frame drawn last, carried out before the next one is drawn.
-  Disposal pending_ = Disposal::Unspecified;
-  Rect pending_rect_;
-  std::vector<uint32_t> saved_;  // pixels under a "restore previous" frame
+private:
+    Image canvas_;
+    // Disposal of the frame drawn last, carried out before the next one is drawn.
+    Disposal pending_ = Disposal::Unspecified;
+    Rect pending_rect_;
+    std::vector<uint32_t> saved_;  // pixels under a "restore previous" frame
 };
 
 // Flips a decoded frame in place and mirrors its position in the logical
@@ -56,8 +56,8 @@ void mirror_frame(FrameRecord& frame, FrameCell& cell, int flips, int32_t width,
 enum class StretchMode : int32_t { Clip = 0, Fit = 1, Fill = 2, FitNoEnlarge = 3, Natural = 4 };
 
 struct StretchResult {
-  int32_t width = 0, height = 0;  // output size
-  float scale_x = 1, scale_y = 1;
+    int32_t width = 0, height = 0;  // output size
+    float scale_x = 1, scale_y = 1;
 };
 // `w` x `h` is the control's inner size, `pic_w` x `pic_h` the picture's.
 StretchResult compute_stretch(StretchMode mode, int32_t w, int32_t h, int32_t pic_w, int32_t pic_h);

@@ -16,45 +16,45 @@ constexpr int kHashShift = 4;
 constexpr std::size_t kSubBlock = 254;
 
 class CodeWriter {
- public:
-  explicit CodeWriter(std::vector<uint8_t>& out) : out_(out) {}
-  int width = 9;
+public:
+    explicit CodeWriter(std::vector<uint8_t>& out) : out_(out) {}
+    int width = 9;
 
-  void put(int code) {
-    acc_ |= static_cast<uint64_t>(code) << nbits_;
-    nbits_ += width;
-    while (nbits_ >= 8) {
-      block_[fill_++] = static_cast<uint8_t>(acc_);
-      acc_ >>= 8;
-      nbits_ -= 8;
-      if (fill_ == kSubBlock) emit_block();
+    void put(int code) {
+        acc_ |= static_cast<uint64_t>(code) << nbits_;
+        nbits_ += width;
+        while (nbits_ >= 8) {
+            block_[fill_++] = static_cast<uint8_t>(acc_);
+            acc_ >>= 8;
+            nbits_ -= 8;
+            if (fill_ == kSubBlock) emit_block();
+        }
     }
-  }
-  void flush() {
-    if (nbits_ > 0) {
-      block_[fill_++] = static_cast<uint8_t>(acc_);
-      acc_ = 0;
-      nbits_ = 0;
+    void flush() {
+        if (nbits_ > 0) {
+            block_[fill_++] = static_cast<uint8_t>(acc_);
+            acc_ = 0;
+            nbits_ = 0;
+        }
+        if (fill_ > 0) emit_block();
     }
-    if (fill_ > 0) emit_block();
-  }
 
- private:
-  void emit_block() {
-    out_.push_back(static_cast<uint8_t>(fill_));
-    out_.insert(out_.end(), block_.begin(), block_.begin() + static_cast<std::ptrdiff_t>(fill_));
-    fill_ = 0;
-  }
-  std::vector<uint8_t>& out_;
-  std::array<uint8_t, kSubBlock> block_{};
-  std::size_t fill_ = 0;
-  uint64_t acc_ = 0;
-  int nbits_ = 0;
+private:
+    void emit_block() {
+        out_.push_back(static_cast<uint8_t>(fill_));
+        out_.insert(out_.end(), block_.begin(), block_.begin() + static_cast<std::ptrdiff_t>(fill_));
+        fill_ = 0;
+    }
+    std::vector<uint8_t>& out_;
+    std::array<uint8_t, kSubBlock> block_{};
+    std::size_t fill_ = 0;
+    uint64_t acc_ = 0;
+    int nbits_ = 0;
 };
 
 void put16(std::vector<uint8_t>& out, int32_t v) {
-  out.push_back(static_cast<uint8_t>(v & 0xFF));
-  out.push_back(static_cast<uint8_t>((v >> 8) & 0xFF));
+    out.push_back(static_cast<uint8_t>(v & 0xFF));
+    out.push_back(static_cast<uint8_t>((v >> 8) & 0xFF));
 }
 
 }  // namespace
@@ -72,86 +72,87 @@ void put16(std::vector<uint8_t>& out, int32_t v) {
  */
 std::vector<uint8_t> encode_frame_as_gif(const FrameRecord& frame, const Palette& palette,
                                          std::span<const uint8_t> indices) {
-  const int32_t w = frame.width, h = frame.height;
-  const std::size_t count = static_cast<std::size_t>(w) * static_cast<std::size_t>(h);
-  if (w <= 0 || h <= 0 || w > 0xFFFF || h > 0xFFFF || indices.size() < count) return {};
+    const int32_t w = frame.width, h = frame.height;
+    const std::size_t count = static_cast<std::size_t>(w) * static_cast<std::size_t>(h);
+    if (w <= 0 || h <= 0 || w > 0xFFFF || h > 0xFFFF || indices.size() < count) return {};
 
-  std::vector<uint8_t> out;
-  out.reserve(count + 801);
-  for (char c : {'G', 'I', 'F', '8', '9', 'a'}) out.push_back(static_cast<uint8_t>(c));
-  put16(out, w);
-  put16(out, h);
-  out.insert(out.end(), {0x87, 0x00, 0x00});
-  for (int k = 0; k < 256; ++k) {
-    const uint32_t c = k < palette.count ? palette.colors[k] : 0;
-    out.insert(out.end(), {static_cast<uint8_t>(c >> 16), static_cast<uint8_t>(c >> 8), static_cast<uint8_t>(c)});
-  }
-  if (frame.has_transparency) out.insert(out.end(), {0x21, 0xF9, 0x04, 0x01, 0x00, 0x00, frame.transparent_index, 0x00});
-  out.push_back(0x2C);
-  put16(out, 0);
-  put16(out, 0);
-  put16(out, w);
-  put16(out, h);
-  out.push_back(0x00);
-  out.push_back(8);
-
-  std::array<int32_t, kHashSlots> keys;
-  std::array<int16_t, kHashSlots> codes{};
-  keys.fill(-1);
-  CodeWriter writer(out);
-  int max_code = 511;
-  int next_code = kFirstFree;
-
-  writer.put(kClear);
-  int prefix = indices[0];
-  for (std::size_t p = 1; p < count; ++p) {
-    const int c = indices[p];
-    const int32_t key = (c << 12) + prefix;
-    int i = (c << kHashShift) ^ prefix;
-    if (keys[i] == key) {
-      prefix = codes[i];
-      continue;
+    std::vector<uint8_t> out;
+    out.reserve(count + 801);
+    for (char c : {'G', 'I', 'F', '8', '9', 'a'}) out.push_back(static_cast<uint8_t>(c));
+    put16(out, w);
+    put16(out, h);
+    out.insert(out.end(), {0x87, 0x00, 0x00});
+    for (int k = 0; k < 256; ++k) {
+        const uint32_t c = k < palette.count ? palette.colors[k] : 0;
+        out.insert(out.end(), {static_cast<uint8_t>(c >> 16), static_cast<uint8_t>(c >> 8), static_cast<uint8_t>(c)});
     }
-    if (keys[i] != -1) {
-      const int step = i == 0 ? 1 : kHashSlots - i;
-      bool found = false;
-      do {
-        i -= step;
-        if (i < 0) i += kHashSlots;
+    if (frame.has_transparency)
+        out.insert(out.end(), {0x21, 0xF9, 0x04, 0x01, 0x00, 0x00, frame.transparent_index, 0x00});
+    out.push_back(0x2C);
+    put16(out, 0);
+    put16(out, 0);
+    put16(out, w);
+    put16(out, h);
+    out.push_back(0x00);
+    out.push_back(8);
+
+    std::array<int32_t, kHashSlots> keys;
+    std::array<int16_t, kHashSlots> codes{};
+    keys.fill(-1);
+    CodeWriter writer(out);
+    int max_code = 511;
+    int next_code = kFirstFree;
+
+    writer.put(kClear);
+    int prefix = indices[0];
+    for (std::size_t p = 1; p < count; ++p) {
+        const int c = indices[p];
+        const int32_t key = (c << 12) + prefix;
+        int i = (c << kHashShift) ^ prefix;
         if (keys[i] == key) {
-          found = true;
-          break;
+            prefix = codes[i];
+            continue;
         }
-      } while (keys[i] != -1);
-      if (found) {
-        prefix = codes[i];
-        continue;
-      }
+        if (keys[i] != -1) {
+            const int step = i == 0 ? 1 : kHashSlots - i;
+            bool found = false;
+            do {
+                i -= step;
+                if (i < 0) i += kHashSlots;
+                if (keys[i] == key) {
+                    found = true;
+                    break;
+                }
+            } while (keys[i] != -1);
+            if (found) {
+                prefix = codes[i];
+                continue;
+            }
+        }
+        writer.put(prefix);
+        prefix = c;
+        codes[i] = static_cast<int16_t>(next_code);
+        keys[i] = key;
+        if (next_code > max_code) {
+            if (next_code == kTableLimit) {
+                // The table is full: clear it (still at 12 bits) and start over.
+                writer.put(kClear);
+                keys.fill(-1);
+                writer.width = 9;
+                next_code = kClear + 1;
+            } else {
+                ++writer.width;
+            }
+            max_code = (1 << writer.width) - 1;
+        }
+        ++next_code;
     }
     writer.put(prefix);
-    prefix = c;
-    codes[i] = static_cast<int16_t>(next_code);
-    keys[i] = key;
-    if (next_code > max_code) {
-      if (next_code == kTableLimit) {
-        // The table is full: clear it (still at 12 bits) and start over.
-        writer.put(kClear);
-        keys.fill(-1);
-        writer.width = 9;
-        next_code = kClear + 1;
-      } else {
-        ++writer.width;
-      }
-      max_code = (1 << writer.width) - 1;
-    }
-    ++next_code;
-  }
-  writer.put(prefix);
-  writer.put(kEnd);
-  writer.flush();
-  out.push_back(0x00);
-  out.push_back(0x3B);
-  return out;
+    writer.put(kEnd);
+    writer.flush();
+    out.push_back(0x00);
+    out.push_back(0x3B);
+    return out;
 }
 
 }  // namespace mj::anigif

@@ -11,58 +11,58 @@ namespace {
 // Reads at a cursor; a read past the end sets `eof` and yields 0, so a block can
 // be read whole and checked once.
 struct Reader {
-  std::span<const uint8_t> data;
-  std::size_t pos = 0;
-  bool eof = false;
+    std::span<const uint8_t> data;
+    std::size_t pos = 0;
+    bool eof = false;
 
-  uint8_t byte() {
-    if (pos >= data.size()) {
-      eof = true;
-      return 0;
+    uint8_t byte() {
+        if (pos >= data.size()) {
+            eof = true;
+            return 0;
+        }
+        return data[pos++];
     }
-    return data[pos++];
-  }
-  uint16_t word() {
-    if (pos + 1 >= data.size()) {
-      eof = true;
-      pos = data.size();
-      return 0;
+    uint16_t word() {
+        if (pos + 1 >= data.size()) {
+            eof = true;
+            pos = data.size();
+            return 0;
+        }
+        uint16_t v = static_cast<uint16_t>(data[pos] | (data[pos + 1] << 8));
+        pos += 2;
+        return v;
     }
-    uint16_t v = static_cast<uint16_t>(data[pos] | (data[pos + 1] << 8));
-    pos += 2;
-    return v;
-  }
-  bool matches_ignoring_case(std::size_t at, std::string_view text) const {
-    if (at + text.size() > data.size()) return false;
-    for (std::size_t i = 0; i < text.size(); ++i) {
-      uint8_t c = data[at + i];
-      if (c >= 'A' && c <= 'Z') c = static_cast<uint8_t>(c - 'A' + 'a');
-      if (c != static_cast<uint8_t>(text[i])) return false;
+    bool matches_ignoring_case(std::size_t at, std::string_view text) const {
+        if (at + text.size() > data.size()) return false;
+        for (std::size_t i = 0; i < text.size(); ++i) {
+            uint8_t c = data[at + i];
+            if (c >= 'A' && c <= 'Z') c = static_cast<uint8_t>(c - 'A' + 'a');
+            if (c != static_cast<uint8_t>(text[i])) return false;
+        }
+        return true;
     }
-    return true;
-  }
-  // A data sub-block chain: length byte, that many bytes, ..., a zero length.
-  // Cut-off data stops at the end without an error.
-  void skip_sub_blocks() {
-    while (pos < data.size() && data[pos] != 0) pos += std::size_t{data[pos]} + 1;
-    pos = std::min(pos + 1, data.size());
-  }
-  // A colour table of 2^(code) entries. As in the control's long-standing reader,
-  // a table must be followed by at least one byte (a well-formed stream always
-  // has one), so a table ending on the very last byte counts as cut short.
-  bool color_table(Palette& out, int size_code) {
-    const std::size_t count = std::size_t{1} << size_code;
-    if (pos + 3 * count >= data.size()) {
-      eof = true;
-      pos = data.size();
-      return false;
+    // A data sub-block chain: length byte, that many bytes, ..., a zero length.
+    // Cut-off data stops at the end without an error.
+    void skip_sub_blocks() {
+        while (pos < data.size() && data[pos] != 0) pos += std::size_t{data[pos]} + 1;
+        pos = std::min(pos + 1, data.size());
     }
-    out = Palette{};
-    for (std::size_t k = 0; k < count; ++k, pos += 3)
-      out.colors[k] = (uint32_t{data[pos]} << 16) | (uint32_t{data[pos + 1]} << 8) | data[pos + 2];
-    out.count = static_cast<uint16_t>(count);
-    return true;
-  }
+    // A colour table of 2^(code) entries. As in the control's long-standing reader,
+    // a table must be followed by at least one byte (a well-formed stream always
+    // has one), so a table ending on the very last byte counts as cut short.
+    bool color_table(Palette& out, int size_code) {
+        const std::size_t count = std::size_t{1} << size_code;
+        if (pos + 3 * count >= data.size()) {
+            eof = true;
+            pos = data.size();
+            return false;
+        }
+        out = Palette{};
+        for (std::size_t k = 0; k < count; ++k, pos += 3)
+            out.colors[k] = (uint32_t{data[pos]} << 16) | (uint32_t{data[pos + 1]} << 8) | data[pos + 2];
+        out.count = static_cast<uint16_t>(count);
+        return true;
+    }
 };
 
 constexpr uint8_t kExtension = 0x21;
@@ -71,23 +71,29 @@ constexpr uint8_t kApplication = 0xFF;
 constexpr uint8_t kGraphicControl = 0xF9;
 
 ParsedGif refused(ParseEnd why) {
-  ParsedGif g;
-  g.end = why;
-  return g;
+    ParsedGif g;
+    g.end = why;
+    return g;
 }
 
 }  // namespace
 
 std::string_view to_string(ParseEnd end) {
-  switch (end) {
-    case ParseEnd::Trailer: return "end of stream";
-    case ParseEnd::EndOfData: return "data cut short";
-    case ParseEnd::BadSignature: return "not a GIF file";
-    case ParseEnd::NoColourTable: return "image without a colour table";
-    case ParseEnd::TooLarge: return "picture too large";
-    case ParseEnd::EmptyPicture: return "picture has no area";
-  }
-  return "unknown parse result";
+    switch (end) {
+    case ParseEnd::Trailer:
+        return "end of stream";
+    case ParseEnd::EndOfData:
+        return "data cut short";
+    case ParseEnd::BadSignature:
+        return "not a GIF file";
+    case ParseEnd::NoColourTable:
+        return "image without a colour table";
+    case ParseEnd::TooLarge:
+        return "picture too large";
+    case ParseEnd::EmptyPicture:
+        return "picture has no area";
+    }
+    return "unknown parse result";
 }
 
 /*
@@ -99,127 +105,126 @@ std::string_view to_string(ParseEnd end) {
  *  13     global colour table, 3 bytes per entry
  */
 ParsedGif parse_gif(std::span<const uint8_t> bytes, const Limits& limits) {
-  Reader in{bytes};
-  if (!in.matches_ignoring_case(0, "gif89a") && !in.matches_ignoring_case(0, "gif87a"))
-    return refused(ParseEnd::BadSignature);
+    Reader in{bytes};
+    if (!in.matches_ignoring_case(0, "gif89a") && !in.matches_ignoring_case(0, "gif87a"))
+        return refused(ParseEnd::BadSignature);
 
-  ParsedGif g;
-  g.palettes.emplace_back();
-  in.pos = 10;
-  const uint8_t screen = in.byte();
-  in.pos = 13;
-  bool global_table = false;
-  int64_t total_pixels = 0;
-  FrameRecord pending;
+    ParsedGif g;
+    g.palettes.emplace_back();
+    in.pos = 10;
+    const uint8_t screen = in.byte();
+    in.pos = 13;
+    bool global_table = false;
+    int64_t total_pixels = 0;
+    FrameRecord pending;
 
-  auto finish = [&](ParseEnd why) {
-    g.end = why;
-    if (!g.frames.empty() && (g.width == 0 || g.height == 0)) return refused(ParseEnd::EmptyPicture);
-    return std::move(g);
-  };
+    auto finish = [&](ParseEnd why) {
+        g.end = why;
+        if (!g.frames.empty() && (g.width == 0 || g.height == 0)) return refused(ParseEnd::EmptyPicture);
+        return std::move(g);
+    };
 
-  if (in.eof) return finish(ParseEnd::EndOfData);
-  if (screen & 0x80) {
-    if (!in.color_table(g.palettes[0], (screen & 7) + 1)) return finish(ParseEnd::EndOfData);
-    global_table = true;
-  }
-
-  for (;;) {
-    const uint8_t b = in.byte();
     if (in.eof) return finish(ParseEnd::EndOfData);
-    if (b == 0) continue;  // stray zeros between blocks
-    if (b == kExtension) {
-      const uint8_t label = in.byte();
-      if (in.eof) return finish(ParseEnd::EndOfData);
-      if (label == kApplication) {
-        /* 1 size (11), 11 "NETSCAPE2.0", then sub-block: 1 length (3), 1 id, 2 count LE */
-        const uint8_t size = in.byte();
+    if (screen & 0x80) {
+        if (!in.color_table(g.palettes[0], (screen & 7) + 1)) return finish(ParseEnd::EndOfData);
+        global_table = true;
+    }
+
+    for (;;) {
+        const uint8_t b = in.byte();
         if (in.eof) return finish(ParseEnd::EndOfData);
-        const std::size_t id_at = in.pos;
-        const bool netscape = size == 11 && in.matches_ignoring_case(id_at, "netscape2.0");
-        if (netscape) {
-          in.pos += size;
-          const uint8_t length = in.byte();
-          if (length == 3) {
-            in.byte();
-            const uint16_t count = in.word();
+        if (b == 0) continue;  // stray zeros between blocks
+        if (b == kExtension) {
+            const uint8_t label = in.byte();
             if (in.eof) return finish(ParseEnd::EndOfData);
-            g.loops = count;
-          } else if (!in.eof) {
-            --in.pos;
-          }
-          if (in.eof) return finish(ParseEnd::EndOfData);
-        } else {
-          --in.pos;  // the size byte starts the sub-block chain
+            if (label == kApplication) {
+                /* 1 size (11), 11 "NETSCAPE2.0", then sub-block: 1 length (3), 1 id, 2 count LE */
+                const uint8_t size = in.byte();
+                if (in.eof) return finish(ParseEnd::EndOfData);
+                const std::size_t id_at = in.pos;
+                const bool netscape = size == 11 && in.matches_ignoring_case(id_at, "netscape2.0");
+                if (netscape) {
+                    in.pos += size;
+                    const uint8_t length = in.byte();
+                    if (length == 3) {
+                        in.byte();
+                        const uint16_t count = in.word();
+                        if (in.eof) return finish(ParseEnd::EndOfData);
+                        g.loops = count;
+                    } else if (!in.eof) {
+                        --in.pos;
+                    }
+                    if (in.eof) return finish(ParseEnd::EndOfData);
+                } else {
+                    --in.pos;  // the size byte starts the sub-block chain
+                }
+                in.skip_sub_blocks();
+            } else if (label == kGraphicControl) {
+                /* 1 size (4), 1 packed: bits 2-4 disposal, bit 0 transparency,
+                   2 delay in 1/100 s LE, 1 transparent index, then the terminator */
+                pending = FrameRecord{};
+                const uint8_t size = in.byte();
+                if (in.eof || in.pos + size > bytes.size()) return finish(ParseEnd::EndOfData);
+                const std::size_t block_end = in.pos + size;
+                // A block shorter than its four fields says nothing reliable; it is
+                // stepped over like any other, honouring its own size byte.
+                if (size >= 4) {
+                    const uint8_t packed = in.byte();
+                    const uint16_t delay = in.word();
+                    const uint8_t index = in.byte();
+                    uint8_t disposal = (packed >> 2) & 7;
+                    if (disposal > 3 || (disposal == 3 && g.frames.empty())) disposal = 0;
+                    pending.disposal = static_cast<Disposal>(disposal);
+                    pending.delay_ms = int32_t{delay} * 10;
+                    pending.has_transparency = packed & 1;
+                    pending.transparent_index = pending.has_transparency ? index : 0;
+                }
+                in.pos = block_end;
+                in.skip_sub_blocks();
+            } else {
+                in.skip_sub_blocks();  // comment, plain text, unknown labels
+            }
+            continue;
         }
-        in.skip_sub_blocks();
-      } else if (label == kGraphicControl) {
-        /* 1 size (4), 1 packed: bits 2-4 disposal, bit 0 transparency,
-           2 delay in 1/100 s LE, 1 transparent index, then the terminator */
+        if (b != kImage) return finish(ParseEnd::Trailer);
+
+        /* Image descriptor: 2 left, 2 top, 2 width, 2 height (LE), 1 packed:
+           bit 7 local table, bit 6 interlaced, bits 0-2 size code - 1;
+           then the local table, 1 minimum code size, the data sub-blocks. */
+        FrameRecord f = pending;
         pending = FrameRecord{};
-        const uint8_t size = in.byte();
-        if (in.eof || in.pos + size > bytes.size()) return finish(ParseEnd::EndOfData);
-        const std::size_t block_end = in.pos + size;
-        // A block shorter than its four fields says nothing reliable; it is
-        // stepped over like any other, honouring its own size byte.
-        if (size >= 4) {
-          const uint8_t packed = in.byte();
-          const uint16_t delay = in.word();
-          const uint8_t index = in.byte();
-          uint8_t disposal = (packed >> 2) & 7;
-          if (disposal > 3 || (disposal == 3 && g.frames.empty())) disposal = 0;
-          pending.disposal = static_cast<Disposal>(disposal);
-          pending.delay_ms = int32_t{delay} * 10;
-          pending.has_transparency = packed & 1;
-          pending.transparent_index = pending.has_transparency ? index : 0;
+        f.chunk_start = in.pos - 1;
+        f.left = in.word();
+        f.top = in.word();
+        f.width = in.word();
+        f.height = in.word();
+        const uint8_t packed = in.byte();
+        if (in.eof) return finish(ParseEnd::EndOfData);
+        f.interlaced = packed & 0x40;
+        if (packed & 0x80) {
+            Palette local;
+            if (!in.color_table(local, (packed & 7) + 1)) return finish(ParseEnd::EndOfData);
+            g.palettes.push_back(local);
+            f.palette = static_cast<int32_t>(g.palettes.size() - 1);
+        } else if (!global_table) {
+            return refused(ParseEnd::NoColourTable);
         }
-        in.pos = block_end;
+        f.min_code_size = in.byte();
+        if (in.eof) return finish(ParseEnd::EndOfData);
+        f.data_start = in.pos;
         in.skip_sub_blocks();
-      } else {
-        in.skip_sub_blocks();  // comment, plain text, unknown labels
-      }
-      continue;
-    }
-    if (b != kImage) return finish(ParseEnd::Trailer);
+        f.chunk_length = in.pos - f.chunk_start;
 
-    /* Image descriptor: 2 left, 2 top, 2 width, 2 height (LE), 1 packed:
-       bit 7 local table, bit 6 interlaced, bits 0-2 size code - 1;
-       then the local table, 1 minimum code size, the data sub-blocks. */
-    FrameRecord f = pending;
-    pending = FrameRecord{};
-    f.chunk_start = in.pos - 1;
-    f.left = in.word();
-    f.top = in.word();
-    f.width = in.word();
-    f.height = in.word();
-    const uint8_t packed = in.byte();
-    if (in.eof) return finish(ParseEnd::EndOfData);
-    f.interlaced = packed & 0x40;
-    if (packed & 0x80) {
-      Palette local;
-      if (!in.color_table(local, (packed & 7) + 1)) return finish(ParseEnd::EndOfData);
-      g.palettes.push_back(local);
-      f.palette = static_cast<int32_t>(g.palettes.size() - 1);
-    } else if (!global_table) {
-      return refused(ParseEnd::NoColourTable);
+        const int64_t right = int64_t{f.left} + f.width, bottom = int64_t{f.top} + f.height;
+        const int64_t width = std::max<int64_t>(g.width, right), height = std::max<int64_t>(g.height, bottom);
+        total_pixels += int64_t{f.width} * f.height;
+        if (width > limits.max_side || height > limits.max_side || width * height > limits.max_logical_pixels ||
+            total_pixels > limits.max_total_frame_pixels || g.frames.size() >= limits.max_frames)
+            return refused(ParseEnd::TooLarge);
+        g.width = static_cast<int32_t>(width);
+        g.height = static_cast<int32_t>(height);
+        g.frames.push_back(f);
     }
-    f.min_code_size = in.byte();
-    if (in.eof) return finish(ParseEnd::EndOfData);
-    f.data_start = in.pos;
-    in.skip_sub_blocks();
-    f.chunk_length = in.pos - f.chunk_start;
-
-    const int64_t right = int64_t{f.left} + f.width, bottom = int64_t{f.top} + f.height;
-    const int64_t width = std::max<int64_t>(g.width, right), height = std::max<int64_t>(g.height, bottom);
-    total_pixels += int64_t{f.width} * f.height;
-    if (width > limits.max_side || height > limits.max_side ||
-        width * height > limits.max_logical_pixels || total_pixels > limits.max_total_frame_pixels ||
-        g.frames.size() >= limits.max_frames)
-      return refused(ParseEnd::TooLarge);
-    g.width = static_cast<int32_t>(width);
-    g.height = static_cast<int32_t>(height);
-    g.frames.push_back(f);
-  }
 }
 
 }  // namespace mj::anigif

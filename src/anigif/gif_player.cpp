@@ -10,7 +10,7 @@ GifPlayer::GifPlayer(platform::Clock& clock, ui::Component& view)
     : view_(view),
       timer_(clock.createTimer(platform::Millis(AnimatedGif::kDefaultMinFrameDelay), [this] { tick(); })),
       gif_(*this) {
-  view_.isHit = [this](double, double) { return gif_.hit_test() == AnimatedGif::kHit; };
+    view_.isHit = [this](double, double) { return gif_.hit_test() == AnimatedGif::kHit; };
 }
 
 // The control's destructor runs after this body and stops the timer itself;
@@ -18,57 +18,57 @@ GifPlayer::GifPlayer(platform::Clock& clock, ui::Component& view)
 GifPlayer::~GifPlayer() { view_.isHit = nullptr; }
 
 bool GifPlayer::loadAnimatedGifArray(std::span<const std::uint8_t> bytes) {
-  const bool loaded = gif_.load_array(bytes);
-  // A failed load empties the control without asking for a repaint; the
-  // component must not go on showing the previous picture.
-  repaint_ = true;
-  present();
-  return loaded;
+    const bool loaded = gif_.load_array(bytes);
+    // A failed load empties the control without asking for a repaint; the
+    // component must not go on showing the previous picture.
+    repaint_ = true;
+    present();
+    return loaded;
 }
 
 void GifPlayer::setLoops(std::int32_t count) {
-  gif_.set_loops(count);
-  present();
+    gif_.set_loops(count);
+    present();
 }
 
 void GifPlayer::setAction(std::int32_t act) {
-  gif_.set_action(act);
-  present();
+    gif_.set_action(act);
+    present();
 }
 
 void GifPlayer::erase() {
-  gif_.set_animated_gif(std::nullopt);
-  present();
+    gif_.set_animated_gif(std::nullopt);
+    present();
 }
 
 // ---- the control's surface
 
 double GifPlayer::unitsPerPixel() const {
-  const ui::Container* parent = view_.parent();
-  return parent ? parent->unitsPerPixel() : 1.0;
+    const ui::Container* parent = view_.parent();
+    return parent ? parent->unitsPerPixel() : 1.0;
 }
 
 // Whole pixels as the window host rounds them when it draws the component.
 std::int32_t GifPlayer::inner_width() const {
-  return static_cast<std::int32_t>(std::lround(view_.width() / unitsPerPixel()));
+    return static_cast<std::int32_t>(std::lround(view_.width() / unitsPerPixel()));
 }
 
 std::int32_t GifPlayer::inner_height() const {
-  return static_cast<std::int32_t>(std::lround(view_.height() / unitsPerPixel()));
+    return static_cast<std::int32_t>(std::lround(view_.height() / unitsPerPixel()));
 }
 
 void GifPlayer::set_size(std::int32_t width, std::int32_t height) {
-  view_.setWidth(width * unitsPerPixel());
-  view_.setHeight(height * unitsPerPixel());
+    view_.setWidth(width * unitsPerPixel());
+    view_.setHeight(height * unitsPerPixel());
 }
 
 // The platform timer repeats; each arming of the control is a one-shot, so the
 // tick switches it off before it lets the control arm it again.
 bool GifPlayer::arm_timer(std::chrono::milliseconds interval) {
-  timer_->setEnabled(false);
-  timer_->setInterval(interval);
-  timer_->setEnabled(true);
-  return true;
+    timer_->setEnabled(false);
+    timer_->setInterval(interval);
+    timer_->setEnabled(true);
+    return true;
 }
 
 void GifPlayer::kill_timer() { timer_->setEnabled(false); }
@@ -76,26 +76,26 @@ void GifPlayer::kill_timer() { timer_->setEnabled(false); }
 void GifPlayer::loops_ended() { loopsEnded_ = true; }
 
 void GifPlayer::tick() {
-  timer_->setEnabled(false);
-  gif_.timer_fired();
-  present();
-  // Raised after the component has been cleared, so a listener that looks at
-  // it, or loads the next picture, sees the finished state.
-  if (std::exchange(loopsEnded_, false) && onLoopsEnded) onLoopsEnded();
+    timer_->setEnabled(false);
+    gif_.timer_fired();
+    present();
+    // Raised after the component has been cleared, so a listener that looks at
+    // it, or loads the next picture, sees the finished state.
+    if (std::exchange(loopsEnded_, false) && onLoopsEnded) onLoopsEnded();
 }
 
 void GifPlayer::present() {
-  if (!std::exchange(repaint_, false)) return;
-  const Image* frame = gif_.paint();
-  if (!frame || frame->width <= 0 || frame->height <= 0) {
-    view_.setPicture(nullptr);
-    return;
-  }
-  auto picture = std::make_shared<ui::Picture>();
-  picture->width = frame->width;
-  picture->height = frame->height;
-  picture->pixels = frame->pixels;
-  view_.setPicture(std::move(picture));
+    if (!std::exchange(repaint_, false)) return;
+    const Image* frame = gif_.paint();
+    if (!frame || frame->width <= 0 || frame->height <= 0) {
+        view_.setPicture(nullptr);
+        return;
+    }
+    auto picture = std::make_shared<ui::Picture>();
+    picture->width = frame->width;
+    picture->height = frame->height;
+    picture->pixels = frame->pixels;
+    view_.setPicture(std::move(picture));
 }
 
 }  // namespace mj::anigif

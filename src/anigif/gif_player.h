@@ -21,65 +21,65 @@
 namespace mj::anigif {
 
 class GifPlayer final : private AnimatedGifHost {
- public:
-  // `clock` and `view` must outlive the player.
-  GifPlayer(platform::Clock& clock, ui::Component& view);
-  ~GifPlayer() override;
-  GifPlayer(const GifPlayer&) = delete;
-  GifPlayer& operator=(const GifPlayer&) = delete;
+public:
+    // `clock` and `view` must outlive the player.
+    GifPlayer(platform::Clock& clock, ui::Component& view);
+    ~GifPlayer() override;
+    GifPlayer(const GifPlayer&) = delete;
+    GifPlayer& operator=(const GifPlayer&) = delete;
 
-  // Loads a GIF held in memory; frame 1 shows at once and, with more than one
-  // frame, the animation starts by itself. False (and nothing shown) when no
-  // frame could be read.
-  bool loadAnimatedGifArray(std::span<const std::uint8_t> bytes);
-  // Passes to play before the control stops and clears itself; 0 = forever.
-  // A load replaces it with the file's own count, so set it after the load.
-  [[nodiscard]] std::int32_t loops() const { return gif_.loops(); }
-  void setLoops(std::int32_t count);
-  // 0 stopped, 1 playing, 2 paused; written: 0 stop and clear, 1 play,
-  // 2 pause, 3 step, 4 restart.
-  [[nodiscard]] std::int32_t action() const { return gif_.action(); }
-  void setAction(std::int32_t act);
-  // Puts nothing into the control: the animation is stopped and dropped and
-  // the component shows nothing.
-  void erase();
+    // Loads a GIF held in memory; frame 1 shows at once and, with more than one
+    // frame, the animation starts by itself. False (and nothing shown) when no
+    // frame could be read.
+    bool loadAnimatedGifArray(std::span<const std::uint8_t> bytes);
+    // Passes to play before the control stops and clears itself; 0 = forever.
+    // A load replaces it with the file's own count, so set it after the load.
+    [[nodiscard]] std::int32_t loops() const { return gif_.loops(); }
+    void setLoops(std::int32_t count);
+    // 0 stopped, 1 playing, 2 paused; written: 0 stop and clear, 1 play,
+    // 2 pause, 3 step, 4 restart.
+    [[nodiscard]] std::int32_t action() const { return gif_.action(); }
+    void setAction(std::int32_t act);
+    // Puts nothing into the control: the animation is stopped and dropped and
+    // the component shows nothing.
+    void erase();
 
-  // Raised once when a finite animation has played its passes and cleared itself.
-  std::function<void()> onLoopsEnded;
+    // Raised once when a finite animation has played its passes and cleared itself.
+    std::function<void()> onLoopsEnded;
 
-  [[nodiscard]] const ui::Component& view() const { return view_; }
+    [[nodiscard]] const ui::Component& view() const { return view_; }
 
- private:
-  // AnimatedGifHost: the component is the control's surface.
-  bool user_mode() const override { return true; }
-  std::int32_t inner_width() const override;
-  std::int32_t inner_height() const override;
-  void set_size(std::int32_t width, std::int32_t height) override;
-  bool arm_timer(std::chrono::milliseconds interval) override;
-  void kill_timer() override;
-  void invalidate() override { repaint_ = true; }
-  void property_changed(std::string_view) override {}
-  std::optional<std::vector<std::uint8_t>> read_file(std::string_view) override { return std::nullopt; }
-  bool start_download(std::string_view, std::string_view) override { return false; }
-  void cancel_download(std::string_view) override {}
-  void loops_ended() override;
-  void report_over(std::int32_t) override {}
-  void remote_load_complete(float, float, bool&) override {}
-  void remote_load_failure() override {}
+private:
+    // AnimatedGifHost: the component is the control's surface.
+    bool user_mode() const override { return true; }
+    std::int32_t inner_width() const override;
+    std::int32_t inner_height() const override;
+    void set_size(std::int32_t width, std::int32_t height) override;
+    bool arm_timer(std::chrono::milliseconds interval) override;
+    void kill_timer() override;
+    void invalidate() override { repaint_ = true; }
+    void property_changed(std::string_view) override {}
+    std::optional<std::vector<std::uint8_t>> read_file(std::string_view) override { return std::nullopt; }
+    bool start_download(std::string_view, std::string_view) override { return false; }
+    void cancel_download(std::string_view) override {}
+    void loops_ended() override;
+    void report_over(std::int32_t) override {}
+    void remote_load_complete(float, float, bool&) override {}
+    void remote_load_failure() override {}
 
-  void tick();
-  // Hands the control's picture to the component when it asked for a repaint.
-  // Runs after each call into the control, as the control must not be called
-  // back from inside its own requests.
-  void present();
-  double unitsPerPixel() const;
+    void tick();
+    // Hands the control's picture to the component when it asked for a repaint.
+    // Runs after each call into the control, as the control must not be called
+    // back from inside its own requests.
+    void present();
+    double unitsPerPixel() const;
 
-  ui::Component& view_;
-  std::unique_ptr<platform::Timer> timer_;
-  bool repaint_ = false;
-  bool loopsEnded_ = false;
-  // Declared last so it is destroyed first: its destructor still stops the timer.
-  AnimatedGif gif_;
+    ui::Component& view_;
+    std::unique_ptr<platform::Timer> timer_;
+    bool repaint_ = false;
+    bool loopsEnded_ = false;
+    // Declared last so it is destroyed first: its destructor still stops the timer.
+    AnimatedGif gif_;
 };
 
 }  // namespace mj::anigif

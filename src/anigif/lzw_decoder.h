@@ -10,31 +10,31 @@
 namespace mj::anigif {
 
 enum class LzwEnd {
-  Complete,      // end-of-information code, or the output is full
-  EndOfData,     // the data ran out first (missing end code, cut-off file)
-  BadCode,       // a code that is not in the table; decoding stops there
-  BadCodeSize,   // minimum code size outside 2..8: nothing decoded
+    Complete,     // end-of-information code, or the output is full
+    EndOfData,    // the data ran out first (missing end code, cut-off file)
+    BadCode,      // a code that is not in the table; decoding stops there
+    BadCodeSize,  // minimum code size outside 2..8: nothing decoded
 };
 std::string_view to_string(LzwEnd end);
 
 struct LzwResult {
-  std::size_t pixels = 0;  // indices written, from the start of the output
-  LzwEnd end = LzwEnd::Complete;
+    std::size_t pixels = 0;  // indices written, from the start of the output
+    LzwEnd end = LzwEnd::Complete;
 };
 
 // Keeps its working buffers between frames, so decoding an animation allocates
 // only when a frame's data is larger than any before.
 class LzwDecoder {
- public:
-  // `sub_blocks` starts at the first data sub-block's length byte; decoding
-  // stops at its zero terminator or at the end of the span, whichever comes
-  // first. Indices go to `out` in stream order; bytes past the result's
-  // `pixels` are left as they were.
-  LzwResult decode(std::span<const uint8_t> sub_blocks, int min_code_size, std::span<uint8_t> out);
+public:
+    // `sub_blocks` starts at the first data sub-block's length byte; decoding
+    // stops at its zero terminator or at the end of the span, whichever comes
+    // first. Indices go to `out` in stream order; bytes past the result's
+    // `pixels` are left as they were.
+    LzwResult decode(std::span<const uint8_t> sub_blocks, int min_code_size, std::span<uint8_t> out);
 
- private:
-  std::vector<uint8_t> packed_;  // the sub-blocks' data gathered, plus padding
-  std::vector<uint8_t> work_;    // literal strings, then the indices as decoded
+private:
+    std::vector<uint8_t> packed_;  // the sub-blocks' data gathered, plus padding
+    std::vector<uint8_t> work_;    // literal strings, then the indices as decoded
 };
 
 }  // namespace mj::anigif

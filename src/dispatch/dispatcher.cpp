@@ -29,27 +29,48 @@ void dispatchServerCommand(link::Client& c) {
         return;
     }
     switch (info.cmd) {
-    case CmdDealTiles: return onDealTiles(c);
-    case CmdDiscard: return onDiscard(c);
-    case CmdSeatName: return onSeatName(c);
-    case CmdHandStart: return onHandStart(c);
-    case CmdDrawTile: return onDrawTile(c);
-    case CmdOfferClaims: return onOfferClaims(c);
-    case CmdPlayerAction: return onPlayerAction(c);
-    case CmdHandGold: return onHandGold(c);
-    case CmdSpecialTiles: return onSpecialTiles(c);
-    case CmdHandReveal: return onHandReveal(c);
-    case CmdTableStatus: return onTableStatus(c);
-    case CmdHandDetail: return onHandDetail(c);
-    case CmdLoginResult: return onLoginResult(c);
-    case CmdChat: return onChat(c);
-    case CmdUserInfo: return onUserInfo(c);
-    case CmdPlayerLeft: return onPlayerLeft(c);
-    case CmdServerKick: return onServerKick(c);
-    case CmdPlayerReady: return onPlayerReady(c);
-    case CmdReconnectResult: return onReconnectResult(c);
-    case CmdRestorePlayer: return onRestorePlayer(c);
-    case CmdRestoreHand: return onRestoreHand(c);
+    case CmdDealTiles:
+        return onDealTiles(c);
+    case CmdDiscard:
+        return onDiscard(c);
+    case CmdSeatName:
+        return onSeatName(c);
+    case CmdHandStart:
+        return onHandStart(c);
+    case CmdDrawTile:
+        return onDrawTile(c);
+    case CmdOfferClaims:
+        return onOfferClaims(c);
+    case CmdPlayerAction:
+        return onPlayerAction(c);
+    case CmdHandGold:
+        return onHandGold(c);
+    case CmdSpecialTiles:
+        return onSpecialTiles(c);
+    case CmdHandReveal:
+        return onHandReveal(c);
+    case CmdTableStatus:
+        return onTableStatus(c);
+    case CmdHandDetail:
+        return onHandDetail(c);
+    case CmdLoginResult:
+        return onLoginResult(c);
+    case CmdChat:
+        return onChat(c);
+    case CmdUserInfo:
+        return onUserInfo(c);
+    case CmdPlayerLeft:
+        return onPlayerLeft(c);
+    case CmdServerKick:
+        return onServerKick(c);
+    case CmdPlayerReady:
+        return onPlayerReady(c);
+    case CmdReconnectResult:
+        return onReconnectResult(c);
+    case CmdRestorePlayer:
+        return onRestorePlayer(c);
+    case CmdRestoreHand:
+        return onRestoreHand(c);
     case CmdPropNotice:
         // The hand-end score information is announced only to a loaded plug-in.
         if (!c.props.loaded()) return;

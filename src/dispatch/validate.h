@@ -12,7 +12,6 @@ namespace mj::dispatch {
 // Why the message cannot be handled (the field and its value), or nullopt
 // when every field its handler indexes with is in range. `ownSeat` is the
 // local seat bit, 0 before the server has given one.
-[[nodiscard]] std::optional<std::string> findMalformedField(const WireMessage& m, const CmdInfo& info,
-                                                            SeatBit ownSeat);
+[[nodiscard]] std::optional<std::string> findMalformedField(const WireMessage& m, const CmdInfo& info, SeatBit ownSeat);
 
 }  // namespace mj::dispatch

@@ -28,15 +28,12 @@ constexpr int MainTwipsPerPixel = 15;
 
 Client::Client(platform::Platform& platform) : p(platform), pictureLoader(platform.resources, platform.pictures) {
     buildMainFormDesign();
-    timerBong = p.clock.createTimer(platform::Millis(50), [this] {
-        trapped("scheduler tick", [this] { timerBongTick(); });
-    });
-    timerChat = p.clock.createTimer(platform::Millis(800), [this] {
-        ignoringErrors("chat timer", [this] { timerChatTick(); });
-    });
-    timerKeepAlive = p.clock.createTimer(platform::Millis(5000), [this] {
-        ignoringErrors("keep-alive timer", [this] { timerKeepAliveTick(); });
-    });
+    timerBong =
+        p.clock.createTimer(platform::Millis(50), [this] { trapped("scheduler tick", [this] { timerBongTick(); }); });
+    timerChat = p.clock.createTimer(platform::Millis(800),
+                                    [this] { ignoringErrors("chat timer", [this] { timerChatTick(); }); });
+    timerKeepAlive = p.clock.createTimer(
+        platform::Millis(5000), [this] { ignoringErrors("keep-alive timer", [this] { timerKeepAliveTick(); }); });
     p.socket.setEvents(this);
     mainForm.onResize = [this] { ignoringErrors("resize", [this] { formResize(); }); };
     mainForm.onUnload = [this] { formUnload(); };
@@ -262,11 +259,11 @@ void Client::formLoad() {
         case LaunchError::ProxyCredentialTooLong:
         case LaunchError::ProxyCredentialNotSingleByte: {
             log(std::string("launch line refused: ") + std::string(toString(parsed.error)));
-            const char* text = parsed.error == LaunchError::LoginNotGbk ? LoginBadCharsText
-                               : (parsed.error == LaunchError::NameTooLong ||
-                                  parsed.error == LaunchError::PasswordTooLong)
-                                   ? LoginTooLongText
-                                   : ProxyCredentialText;
+            const char* text =
+                parsed.error == LaunchError::LoginNotGbk ? LoginBadCharsText
+                : (parsed.error == LaunchError::NameTooLong || parsed.error == LaunchError::PasswordTooLong)
+                    ? LoginTooLongText
+                    : ProxyCredentialText;
             p.process.messageBox(text, WarningTitle);
             restoreHallWindow();
             p.process.endProcess(1);
@@ -314,8 +311,10 @@ void Client::formLoad() {
             break;
         case 5:
             link.loginTask.on = false;
-            if (connectViaProxy) connectViaProxy(*this);
-            else log("proxy connection is not available in this build");
+            if (connectViaProxy)
+                connectViaProxy(*this);
+            else
+                log("proxy connection is not available in this build");
             break;
         default:
             log("connection mode " + std::to_string(link.launch.connectMode) + ": waiting for the hall");

@@ -34,8 +34,7 @@ void waitSeconds(platform::Clock& clock, double seconds);
 // NUL character.
 void addWrappedText(const platform::TextCodec& codec, ui::ListBox& list, std::string_view text, int width);
 // The pieces addWrappedText would add.
-[[nodiscard]] std::vector<std::string> wrapText(const platform::TextCodec& codec, std::string_view text,
-                                                int width);
+[[nodiscard]] std::vector<std::string> wrapText(const platform::TextCodec& codec, std::string_view text, int width);
 // The text with blanks appended up to `length` characters.
 [[nodiscard]] std::string padRight(std::string_view text, int length);
 // The smallest positive value, 0 when none is positive.

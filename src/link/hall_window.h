@@ -8,15 +8,15 @@ namespace mj::link {
 class Client;
 
 // A number may mean different things in the two directions.
-inline constexpr std::uint32_t HallConnect = 0x16;       // hall -> client: connect and log in
-inline constexpr std::uint32_t HallLeaveRequest = 0x303; // hall -> client: leave when idle
-inline constexpr std::uint32_t HallLoggedIn = 0x303;     // client -> hall
-inline constexpr std::uint32_t HallLeaveNow = 0x400;     // hall -> client: leave unconditionally
-inline constexpr std::uint32_t HallIdle = 0x400;         // client -> hall
-inline constexpr std::uint32_t HallStatusQuery = 0x465;  // hall -> client
-inline constexpr std::uint32_t HallInGame = 0x465;       // client -> hall
-inline constexpr std::uint32_t HallLoggingIn = 0x466;    // client -> hall
-inline constexpr std::uint32_t HallHandStarted = 0x467;  // client -> hall
+inline constexpr std::uint32_t HallConnect = 0x16;        // hall -> client: connect and log in
+inline constexpr std::uint32_t HallLeaveRequest = 0x303;  // hall -> client: leave when idle
+inline constexpr std::uint32_t HallLoggedIn = 0x303;      // client -> hall
+inline constexpr std::uint32_t HallLeaveNow = 0x400;      // hall -> client: leave unconditionally
+inline constexpr std::uint32_t HallIdle = 0x400;          // client -> hall
+inline constexpr std::uint32_t HallStatusQuery = 0x465;   // hall -> client
+inline constexpr std::uint32_t HallInGame = 0x465;        // client -> hall
+inline constexpr std::uint32_t HallLoggingIn = 0x466;     // client -> hall
+inline constexpr std::uint32_t HallHandStarted = 0x467;   // client -> hall
 // (HallConnectPending, client -> hall, is 0x16 too; see client.h.)
 
 // The main window's handler of the hall's messages. `sent` is true for a

@@ -18,9 +18,7 @@ std::string IniFile::getIniKey(std::string_view section, std::string_view key) c
     return v;
 }
 
-void IniFile::delIniKey(std::string_view section, std::string_view key) {
-    store_->deleteKey(path_, section, key);
-}
+void IniFile::delIniKey(std::string_view section, std::string_view key) { store_->deleteKey(path_, section, key); }
 
 void IniFile::delIniSec(std::string_view section) { store_->deleteSection(path_, section); }
 

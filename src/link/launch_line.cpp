@@ -11,16 +11,24 @@ namespace mj::link {
 
 std::string_view toString(LaunchError e) {
     switch (e) {
-    case LaunchError::None: return "no error";
-    case LaunchError::Empty: return "the launch line is empty";
-    case LaunchError::BadNumber: return "a numeric launch field is not a whole number";
-    case LaunchError::BadWatchedId: return "the watched player's id is not a number";
-    case LaunchError::NameTooLong: return "the login name is longer than 16 bytes";
-    case LaunchError::PasswordTooLong: return "the login password is longer than the login message holds";
-    case LaunchError::ProxyCredentialTooLong: return "the proxy user or password is longer than 255 bytes";
+    case LaunchError::None:
+        return "no error";
+    case LaunchError::Empty:
+        return "the launch line is empty";
+    case LaunchError::BadNumber:
+        return "a numeric launch field is not a whole number";
+    case LaunchError::BadWatchedId:
+        return "the watched player's id is not a number";
+    case LaunchError::NameTooLong:
+        return "the login name is longer than 16 bytes";
+    case LaunchError::PasswordTooLong:
+        return "the login password is longer than the login message holds";
+    case LaunchError::ProxyCredentialTooLong:
+        return "the proxy user or password is longer than 255 bytes";
     case LaunchError::ProxyCredentialNotSingleByte:
         return "the proxy user or password has characters outside the single-byte range";
-    case LaunchError::LoginNotGbk: return "the login name or password has characters the server cannot receive";
+    case LaunchError::LoginNotGbk:
+        return "the login name or password has characters the server cannot receive";
     }
     return "unknown launch line error";
 }
@@ -56,9 +64,13 @@ double leadingNumber(std::string_view text) {
     for (; i < text.size(); ++i) {
         const char c = text[i];
         if (c == ' ' || c == '\t') continue;
-        if (c >= '0' && c <= '9') digits += c;
-        else if (c == '.' && !seenDot) { seenDot = true; digits += c; }
-        else break;
+        if (c >= '0' && c <= '9')
+            digits += c;
+        else if (c == '.' && !seenDot) {
+            seenDot = true;
+            digits += c;
+        } else
+            break;
     }
     if (digits.empty() || digits == "-" || digits == "+") return 0;
     return std::strtod(digits.c_str(), nullptr);
@@ -101,10 +113,18 @@ LaunchResult parseLaunchLine(std::string_view rawLine, const platform::TextCodec
             return v;
         };
         switch (field) {
-        case 1: c.loginName = std::string(f); break;
-        case 2: c.loginPassword = std::string(f); break;
-        case 3: c.serverHost = std::string(f); break;
-        case 4: if (auto v = number(0, 65535)) c.serverPort = *v; break;
+        case 1:
+            c.loginName = std::string(f);
+            break;
+        case 2:
+            c.loginPassword = std::string(f);
+            break;
+        case 3:
+            c.serverHost = std::string(f);
+            break;
+        case 4:
+            if (auto v = number(0, 65535)) c.serverPort = *v;
+            break;
         case 5:
             c.roomCaption = std::string(f);
             if (c.isSpectator) {
@@ -116,23 +136,47 @@ LaunchResult parseLaunchLine(std::string_view rawLine, const platform::TextCodec
                 }
             }
             break;
-        case 6: if (auto v = number(-32768, 32767)) c.connectMode = *v; break;
-        case 7: c.proxyHost = std::string(f); break;
-        case 8: if (auto v = number(0, 65535)) c.proxyPort = *v; break;
-        case 9: c.proxyUser = std::string(f); break;
-        case 10: c.proxyPassword = std::string(f); break;
-        case 11: c.customHallMode = leadingNumber(f) == 1.0; break;
-        case 12: c.hallTitle = std::string(f); hallTitleGiven = true; break;
-        case 13: c.windowCaption = std::string(f); break;
-        case 14: if (auto v = number(-32768, 32767)) c.propSwitch = *v; break;
-        case 15: if (auto v = number(-32768, 32767)) c.propLaunchArg = *v; break;
-        default: break;
+        case 6:
+            if (auto v = number(-32768, 32767)) c.connectMode = *v;
+            break;
+        case 7:
+            c.proxyHost = std::string(f);
+            break;
+        case 8:
+            if (auto v = number(0, 65535)) c.proxyPort = *v;
+            break;
+        case 9:
+            c.proxyUser = std::string(f);
+            break;
+        case 10:
+            c.proxyPassword = std::string(f);
+            break;
+        case 11:
+            c.customHallMode = leadingNumber(f) == 1.0;
+            break;
+        case 12:
+            c.hallTitle = std::string(f);
+            hallTitleGiven = true;
+            break;
+        case 13:
+            c.windowCaption = std::string(f);
+            break;
+        case 14:
+            if (auto v = number(-32768, 32767)) c.propSwitch = *v;
+            break;
+        case 15:
+            if (auto v = number(-32768, 32767)) c.propLaunchArg = *v;
+            break;
+        default:
+            break;
         }
     }
     // The hall title counts only in custom-hall mode, where an absent one is
     // empty: "no hall known".
-    if (!c.customHallMode) c.hallTitle = DefaultHallTitle;
-    else if (!hallTitleGiven) c.hallTitle.clear();
+    if (!c.customHallMode)
+        c.hallTitle = DefaultHallTitle;
+    else if (!hallTitleGiven)
+        c.hallTitle.clear();
 
     if (r.error != LaunchError::None) return r;
     bool nameLossless = true;

@@ -39,14 +39,14 @@ struct LaunchConfig {
 
 enum class LaunchError {
     None,
-    Empty,           // no launch line at all
-    BadNumber,       // a numeric field that is not a whole number
-    BadWatchedId,    // the watched player's id is not a number
-    NameTooLong,     // more login name bytes than the message holds
-    PasswordTooLong, // more password bytes than the message holds
+    Empty,            // no launch line at all
+    BadNumber,        // a numeric field that is not a whole number
+    BadWatchedId,     // the watched player's id is not a number
+    NameTooLong,      // more login name bytes than the message holds
+    PasswordTooLong,  // more password bytes than the message holds
     ProxyCredentialTooLong,
     ProxyCredentialNotSingleByte,
-    LoginNotGbk,     // the login name or password has characters GBK cannot hold
+    LoginNotGbk,  // the login name or password has characters GBK cannot hold
 };
 [[nodiscard]] std::string_view toString(LaunchError e);
 

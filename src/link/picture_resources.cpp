@@ -33,8 +33,7 @@ void initPictureIdTables(PictureTables& t, double scaleX) {
     fillFrom(t.operationPic, 141);
     fillFrom(t.dicePic, 161);
     fillFrom(t.captionPic, 182);
-    for (int i = 0; i < 20; ++i)
-        t.facePic[static_cast<std::size_t>(i)] = std::to_string(i < 10 ? 191 + i : 391 + i);
+    for (int i = 0; i < 20; ++i) t.facePic[static_cast<std::size_t>(i)] = std::to_string(i < 10 ? 191 + i : 391 + i);
     fillFrom(t.dialogPic, 130);
     fillFrom(t.compassPic, 126);
     fillFrom(t.panelPic, 870);
@@ -63,8 +62,7 @@ bool loadPictureFromResource(PictureLoader& loader, int id, std::string_view typ
     return true;
 }
 
-bool loadPictureFromResource(PictureLoader& loader, std::string_view id, std::string_view type,
-                             ui::Control& target) {
+bool loadPictureFromResource(PictureLoader& loader, std::string_view id, std::string_view type, ui::Control& target) {
     int number = 0;
     const auto [end, ec] = std::from_chars(id.data(), id.data() + id.size(), number);
     if (ec != std::errc{} || end != id.data() + id.size() || number <= 0 || number > 0xFFFF) return false;

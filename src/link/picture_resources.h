@@ -16,17 +16,17 @@ namespace mj::link {
 // Resource numbers as decimal text, as callers look them up; filled once at
 // start-up by initPictureIdTables and never changed afterwards.
 struct PictureTables {
-    std::array<std::string, 20> anNiuPic;       // toolbar, normal/hover pairs
-    std::array<std::string, 180> tilePic;       // TilePicture numbers
-    std::array<std::string, 18> operationPic;   // claim buttons, 3 per button
-    std::array<std::string, 16> dicePic;        // 0-5 faces, 6-15 tumbling
-    std::array<std::string, 9> captionPic;      // claim captions
-    std::array<std::string, 20> facePic;        // avatars by face index
-    std::array<std::string, 8> dialogPic;       // dialog buttons and switches
-    std::array<std::string, 4> compassPic;      // by own seat index
-    std::array<std::string, 6> panelPic;        // video panel skins (JPEG)
-    std::array<std::string, 16> imCmdPic;       // video tool buttons; 865 does not exist
-    std::array<std::string, 6> seziPic;         // dice faces at the hand start
+    std::array<std::string, 20> anNiuPic;      // toolbar, normal/hover pairs
+    std::array<std::string, 180> tilePic;      // TilePicture numbers
+    std::array<std::string, 18> operationPic;  // claim buttons, 3 per button
+    std::array<std::string, 16> dicePic;       // 0-5 faces, 6-15 tumbling
+    std::array<std::string, 9> captionPic;     // claim captions
+    std::array<std::string, 20> facePic;       // avatars by face index
+    std::array<std::string, 8> dialogPic;      // dialog buttons and switches
+    std::array<std::string, 4> compassPic;     // by own seat index
+    std::array<std::string, 6> panelPic;       // video panel skins (JPEG)
+    std::array<std::string, 16> imCmdPic;      // video tool buttons; 865 does not exist
+    std::array<std::string, 6> seziPic;        // dice faces at the hand start
 };
 
 // Fills every table. Only the toolbar depends on the scale: the full-size set
@@ -41,36 +41,36 @@ inline constexpr int BankHoverId = 451;
 // The windows' design pictures, carried as resources of type "GIF" with these
 // numbers (drawn by tools/artgen; the two table backgrounds are JPEG).
 enum class DesignPicture : int {
-    Table = 1001,            // Pic1, 1024 x 768
-    SmallTable = 1002,       // Pic2, 800 x 600: the table on a small screen
-    QuVei = 1003,            // wild-tile frame, 124 x 107
-    ImgBg = 1004,            // backdrop of the consecutive-wild animation, 150 x 150
-    Ok = 1005,               // ready mark, 41 x 49
-    TimeImg = 1006,          // countdown clock, 81 x 38
-    ImgKuang = 1007,         // video frame, 126 x 105
-    PicLocalOwn = 1008,      // own tool strip, 87 x 17
-    PicLocalSeat = 1009,     // other seats' tool strip, 145 x 17
-    ImgShow = 1010,          // video-on icon, 16 x 14
-    Bird = 1011,             // picture under the banner, 82 x 80
-    ImgLocation = 1012,      // room caption strip, 394 x 39
-    ImgWord1 = 1013,         // quick-phrase list 1 button, 57 x 13
-    ImgWord2 = 1014,         // quick-phrase list 2 button, 57 x 13
-    ImgBeishu = 1015,        // dice multiplier, 80 x 29
-    ImgWealth = 1016,        // wealth multiplier, 80 x 29
-    ImgShuffle = 1017,       // seat-change screen, 200 x 60
-    MjImage = 1018,          // MJ_Image(0) design picture, 41 x 57
-    Zhuang = 1019,           // banker mark, 24 x 24
-    Host = 1020,             // host mark, 24 x 24
-    LianlaiImg = 1021,       // consecutive-wild caption, 100 x 40
-    QuveiImg = 1022,         // wild mark, 40 x 40
-    SpeakBubble = 1023,      // speech bubble, 160 x 70
-    PhraseWindow = 1024,     // quick-phrase window background, 320 x 180
-    WindowSkin = 1025,       // window frame skin, corners 8 x 20
-    PanelClose = 1026,       // video panel caption buttons, 17 x 16
+    Table = 1001,         // Pic1, 1024 x 768
+    SmallTable = 1002,    // Pic2, 800 x 600: the table on a small screen
+    QuVei = 1003,         // wild-tile frame, 124 x 107
+    ImgBg = 1004,         // backdrop of the consecutive-wild animation, 150 x 150
+    Ok = 1005,            // ready mark, 41 x 49
+    TimeImg = 1006,       // countdown clock, 81 x 38
+    ImgKuang = 1007,      // video frame, 126 x 105
+    PicLocalOwn = 1008,   // own tool strip, 87 x 17
+    PicLocalSeat = 1009,  // other seats' tool strip, 145 x 17
+    ImgShow = 1010,       // video-on icon, 16 x 14
+    Bird = 1011,          // picture under the banner, 82 x 80
+    ImgLocation = 1012,   // room caption strip, 394 x 39
+    ImgWord1 = 1013,      // quick-phrase list 1 button, 57 x 13
+    ImgWord2 = 1014,      // quick-phrase list 2 button, 57 x 13
+    ImgBeishu = 1015,     // dice multiplier, 80 x 29
+    ImgWealth = 1016,     // wealth multiplier, 80 x 29
+    ImgShuffle = 1017,    // seat-change screen, 200 x 60
+    MjImage = 1018,       // MJ_Image(0) design picture, 41 x 57
+    Zhuang = 1019,        // banker mark, 24 x 24
+    Host = 1020,          // host mark, 24 x 24
+    LianlaiImg = 1021,    // consecutive-wild caption, 100 x 40
+    QuveiImg = 1022,      // wild mark, 40 x 40
+    SpeakBubble = 1023,   // speech bubble, 160 x 70
+    PhraseWindow = 1024,  // quick-phrase window background, 320 x 180
+    WindowSkin = 1025,    // window frame skin, corners 8 x 20
+    PanelClose = 1026,    // video panel caption buttons, 17 x 16
     PanelEnlarge = 1027,
     PanelShrink = 1028,
-    ZhiNan = 1029,           // compass holder, 79 x 81
-    SaiImage = 1030,         // rolling die design picture, 40 x 40
+    ZhiNan = 1029,    // compass holder, 79 x 81
+    SaiImage = 1030,  // rolling die design picture, 40 x 40
 };
 
 // Reads and decodes numbered resources, keeping every decoded picture (and
@@ -94,8 +94,7 @@ private:
 // picture was set; false when the id is not a number, there is no such
 // resource or its data cannot be decoded, and then the target keeps its
 // previous picture. Nothing is written to disk.
-bool loadPictureFromResource(PictureLoader& loader, std::string_view id, std::string_view type,
-                             ui::Control& target);
+bool loadPictureFromResource(PictureLoader& loader, std::string_view id, std::string_view type, ui::Control& target);
 bool loadPictureFromResource(PictureLoader& loader, int id, std::string_view type, ui::Control& target);
 
 }  // namespace mj::link

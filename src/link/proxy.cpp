@@ -75,9 +75,7 @@ std::string_view toString(Socks5Error e) {
 
 // ---------------------------------------------------------------- byte machine
 
-std::vector<std::uint8_t> Socks5Handshake::greeting() {
-    return {SocksVersion, 2, MethodNone, MethodUserPass};
-}
+std::vector<std::uint8_t> Socks5Handshake::greeting() { return {SocksVersion, 2, MethodNone, MethodUserPass}; }
 
 std::vector<std::uint8_t> Socks5Handshake::authRequest(const Socks5Request& r) {
     std::vector<std::uint8_t> out{AuthVersion, static_cast<std::uint8_t>(r.user.size())};

@@ -112,7 +112,8 @@ void handleChat(ReceivedTextState& state, ChatTargets& t, const WireMessage& msg
             if (phrase && !phrase->empty() && t.mainWindowNormal) {
                 if (t.showSpeakBubble) t.showSpeakBubble(view, *phrase);
                 if (t.sound.soundOn) {
-                    if (const auto file = phraseVoiceFile(t.sound, t.voices[static_cast<std::size_t>(view)], kind, number))
+                    if (const auto file =
+                            phraseVoiceFile(t.sound, t.voices[static_cast<std::size_t>(view)], kind, number))
                         playEffectWave(t.device, *file, view);
                 }
             }

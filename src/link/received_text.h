@@ -45,14 +45,14 @@ struct ReceivedTextState {
 // What a chat line reaches, borrowed from the client for one call.
 struct ChatTargets {
     const platform::TextCodec& codec;
-    ui::ListBox& history;                   // Talk.Text1
-    std::array<ui::ListBox*, 2> sysmsg;     // the message strip, older line first
+    ui::ListBox& history;                      // Talk.Text1
+    std::array<ui::ListBox*, 2> sysmsg;        // the message strip, older line first
     const std::vector<std::string>& phrases1;  // huifu.List1
     const std::vector<std::string>& phrases2;  // huifu.List2
-    std::uint8_t ownSeat = 0;               // custom(0).Seat, 0 while unknown
-    std::string_view ownNickname;           // Player(0).NickName
-    std::array<VoiceId, 4> voices;          // Player(view) voice fields, by view
-    bool mainWindowNormal = true;           // neither minimised nor maximised
+    std::uint8_t ownSeat = 0;                  // custom(0).Seat, 0 while unknown
+    std::string_view ownNickname;              // Player(0).NickName
+    std::array<VoiceId, 4> voices;             // Player(view) voice fields, by view
+    bool mainWindowNormal = true;              // neither minimised nor maximised
     SoundState& sound;
     platform::SoundDevice& device;
     // FiltChat.FilterChatText; the line passes unchanged when empty.

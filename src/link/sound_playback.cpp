@@ -8,9 +8,7 @@ constexpr long FullVolume = 3000;
 constexpr long EffectVolume = -800;  // quick-phrase voices sit under the table sounds
 constexpr std::size_t MaxVoiceCode = 8;
 
-bool isAsciiAlnum(char c) {
-    return (c >= '0' && c <= '9') || (c >= 'A' && c <= 'Z') || (c >= 'a' && c <= 'z');
-}
+bool isAsciiAlnum(char c) { return (c >= '0' && c <= '9') || (c >= 'A' && c <= 'Z') || (c >= 'a' && c <= 'z'); }
 
 bool isSafeCode(std::string_view code) {
     if (code.size() > MaxVoiceCode) return false;
@@ -62,8 +60,8 @@ void playEffectWave(platform::SoundDevice& device, const std::string& file, int 
 }
 
 bool isSafeVoiceId(const VoiceId& id) {
-    return isSafeCode(id.voiceCode1) && isSafeCode(id.voiceCode2) && id.sex >= 0 && id.sex <= 255 &&
-           id.voiceSex >= 0 && id.voiceSex <= 255;
+    return isSafeCode(id.voiceCode1) && isSafeCode(id.voiceCode2) && id.sex >= 0 && id.sex <= 255 && id.voiceSex >= 0 &&
+           id.voiceSex <= 255;
 }
 
 std::optional<std::string> voiceFile(const SoundState& state, const VoiceId& id, std::string_view suffix) {
@@ -81,20 +79,27 @@ std::optional<std::string> voiceFile(const SoundState& state, const VoiceId& id,
 std::optional<std::string> discardVoiceFile(const SoundState& state, const VoiceId& id, TileCode tile) {
     if (!isValidTile(tile)) return std::nullopt;
     int suit = tileSuitBit(tile);
-    if (suit == 4) suit = 8;
-    else if (suit == 8) suit = 4;
+    if (suit == 4)
+        suit = 8;
+    else if (suit == 8)
+        suit = 4;
     return voiceFile(state, id, std::to_string(suit) + std::to_string(tileRank(tile)) + ".wav");
 }
 
 std::optional<std::string> claimVoiceFile(const SoundState& state, const VoiceId& id, ClaimOp op) {
     switch (op) {
-        case OpChi: return voiceFile(state, id, "01.wav");
-        case OpPeng: return voiceFile(state, id, "02.wav");
-        case OpMingGang:
-        case OpAnGang:
-        case OpSingleGang: return voiceFile(state, id, "03.wav");
-        case OpHu: return voiceFile(state, id, "09.wav");
-        case OpPass: break;
+    case OpChi:
+        return voiceFile(state, id, "01.wav");
+    case OpPeng:
+        return voiceFile(state, id, "02.wav");
+    case OpMingGang:
+    case OpAnGang:
+    case OpSingleGang:
+        return voiceFile(state, id, "03.wav");
+    case OpHu:
+        return voiceFile(state, id, "09.wav");
+    case OpPass:
+        break;
     }
     return std::nullopt;
 }

@@ -13,13 +13,13 @@ namespace mj::link {
 
 // Entries of SoundFile that are filled (7 is not used).
 enum SoundEntry : int {
-    SoundMusic = 1,      // majiang.wav, the looping background music
-    SoundDiscard = 2,    // dapai.wav
-    SoundDeal = 3,       // qupai.wav
-    SoundShuffle = 4,    // xipai.wav
-    SoundDice = 5,       // zhise.wav
-    SoundPrompt = 6,     // tishi.wav
-    SoundLianLai = 8,    // lianlai.wav
+    SoundMusic = 1,    // majiang.wav, the looping background music
+    SoundDiscard = 2,  // dapai.wav
+    SoundDeal = 3,     // qupai.wav
+    SoundShuffle = 4,  // xipai.wav
+    SoundDice = 5,     // zhise.wav
+    SoundPrompt = 6,   // tishi.wav
+    SoundLianLai = 8,  // lianlai.wav
 };
 
 struct SoundState {
@@ -69,18 +69,15 @@ struct VoiceId {
 
 // voiceDir & "v" & codes & sex & voice sex & suffix, or nothing when the id is
 // not safe. `suffix` is ours ("01.wav", "45.wav", ...).
-[[nodiscard]] std::optional<std::string> voiceFile(const SoundState& state, const VoiceId& id,
-                                                   std::string_view suffix);
+[[nodiscard]] std::optional<std::string> voiceFile(const SoundState& state, const VoiceId& id, std::string_view suffix);
 // The discard voice of a tile: voice suit (the suit bit with 4 and 8
 // exchanged) and rank, e.g. 0x85 gives "...45.wav". Nothing for a code that is
 // no tile.
-[[nodiscard]] std::optional<std::string> discardVoiceFile(const SoundState& state, const VoiceId& id,
-                                                          TileCode tile);
+[[nodiscard]] std::optional<std::string> discardVoiceFile(const SoundState& state, const VoiceId& id, TileCode tile);
 // The claim voice: "01.wav" 吃, "02.wav" 碰, "03.wav" any kong, "09.wav" 胡.
-[[nodiscard]] std::optional<std::string> claimVoiceFile(const SoundState& state, const VoiceId& id,
-                                                        ClaimOp op);
+[[nodiscard]] std::optional<std::string> claimVoiceFile(const SoundState& state, const VoiceId& id, ClaimOp op);
 // The quick-phrase voice: list 1 or 2, phrase number from 1.
-[[nodiscard]] std::optional<std::string> phraseVoiceFile(const SoundState& state, const VoiceId& id,
-                                                         int list, int number);
+[[nodiscard]] std::optional<std::string> phraseVoiceFile(const SoundState& state, const VoiceId& id, int list,
+                                                         int number);
 
 }  // namespace mj::link

@@ -30,7 +30,9 @@ public:
     // Seconds since local midnight with fractions; falls back to 0 at midnight.
     [[nodiscard]] virtual double secondsSinceMidnight() const = 0;
     // Local wall-clock time of day, for time stamps shown to the player.
-    struct TimeOfDay { int hour = 0, minute = 0, second = 0; };
+    struct TimeOfDay {
+        int hour = 0, minute = 0, second = 0;
+    };
     [[nodiscard]] virtual TimeOfDay timeOfDay() const = 0;
 
     // Blocks the thread: no event, timer or socket data is handled meanwhile.
@@ -41,8 +43,7 @@ public:
 
     // A disabled timer with the given interval; the callback runs on each
     // expiry while enabled. Ownership of the timer passes to the caller.
-    [[nodiscard]] virtual std::unique_ptr<Timer> createTimer(Millis interval,
-                                                             std::function<void()> onTick) = 0;
+    [[nodiscard]] virtual std::unique_ptr<Timer> createTimer(Millis interval, std::function<void()> onTick) = 0;
 };
 
 }  // namespace mj::platform

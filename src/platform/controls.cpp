@@ -6,8 +6,7 @@
 
 namespace mj::ui {
 
-Control::Control(Kind kind, std::string name, int index)
-    : kind_(kind), name_(std::move(name)), index_(index) {}
+Control::Control(Kind kind, std::string name, int index) : kind_(kind), name_(std::move(name)), index_(index) {}
 
 Form* Control::form() {
     Control* c = this;
@@ -23,10 +22,30 @@ void Control::changed() {
     }
 }
 
-void Control::setLeft(double v) { if (left_ != v) { left_ = v; changed(); } }
-void Control::setTop(double v) { if (top_ != v) { top_ = v; changed(); } }
-void Control::setWidth(double v) { if (width_ != v) { width_ = v; changed(); } }
-void Control::setHeight(double v) { if (height_ != v) { height_ = v; changed(); } }
+void Control::setLeft(double v) {
+    if (left_ != v) {
+        left_ = v;
+        changed();
+    }
+}
+void Control::setTop(double v) {
+    if (top_ != v) {
+        top_ = v;
+        changed();
+    }
+}
+void Control::setWidth(double v) {
+    if (width_ != v) {
+        width_ = v;
+        changed();
+    }
+}
+void Control::setHeight(double v) {
+    if (height_ != v) {
+        height_ = v;
+        changed();
+    }
+}
 void Control::move(double left, double top) {
     setLeft(left);
     setTop(top);
@@ -37,8 +56,18 @@ void Control::move(double left, double top, double width, double height) {
     setWidth(width);
     setHeight(height);
 }
-void Control::setVisible(bool v) { if (visible_ != v) { visible_ = v; changed(); } }
-void Control::setEnabled(bool v) { if (enabled_ != v) { enabled_ = v; changed(); } }
+void Control::setVisible(bool v) {
+    if (visible_ != v) {
+        visible_ = v;
+        changed();
+    }
+}
+void Control::setEnabled(bool v) {
+    if (enabled_ != v) {
+        enabled_ = v;
+        changed();
+    }
+}
 
 void Control::setPicture(PictureRef p) {
     picture_ = std::move(p);
@@ -51,18 +80,53 @@ void Control::setPicture(PictureRef p) {
     }
     changed();
 }
-void Control::setStretch(bool v) { if (stretch_ != v) { stretch_ = v; changed(); } }
-void Control::setCaption(std::string text) { if (caption_ != text) { caption_ = std::move(text); changed(); } }
-void Control::setFont(Font f) { if (!(font_ == f)) { font_ = std::move(f); changed(); } }
+void Control::setStretch(bool v) {
+    if (stretch_ != v) {
+        stretch_ = v;
+        changed();
+    }
+}
+void Control::setCaption(std::string text) {
+    if (caption_ != text) {
+        caption_ = std::move(text);
+        changed();
+    }
+}
+void Control::setFont(Font f) {
+    if (!(font_ == f)) {
+        font_ = std::move(f);
+        changed();
+    }
+}
 void Control::setFontSize(double size) {
     Font f = font_;
     f.size = size;
     setFont(std::move(f));
 }
-void Control::setForeColor(Color c) { if (!(foreColor_ == c)) { foreColor_ = c; changed(); } }
-void Control::setBackColor(Color c) { if (!(backColor_ == c)) { backColor_ = c; changed(); } }
-void Control::setTransparentBack(bool v) { if (transparentBack_ != v) { transparentBack_ = v; changed(); } }
-void Control::setAlignment(Align a) { if (alignment_ != a) { alignment_ = a; changed(); } }
+void Control::setForeColor(Color c) {
+    if (!(foreColor_ == c)) {
+        foreColor_ = c;
+        changed();
+    }
+}
+void Control::setBackColor(Color c) {
+    if (!(backColor_ == c)) {
+        backColor_ = c;
+        changed();
+    }
+}
+void Control::setTransparentBack(bool v) {
+    if (transparentBack_ != v) {
+        transparentBack_ = v;
+        changed();
+    }
+}
+void Control::setAlignment(Align a) {
+    if (alignment_ != a) {
+        alignment_ = a;
+        changed();
+    }
+}
 void Control::setToolTip(std::string text) { toolTip_ = std::move(text); }
 
 void Control::bringToFront() {
@@ -175,14 +239,20 @@ void Container::moveToBack(Control& c) {
 namespace {
 std::unique_ptr<Control> makeLike(const Control& proto, int index) {
     switch (proto.kind()) {
-    case Kind::Image: return std::make_unique<Image>(proto.name(), index);
-    case Kind::Label: return std::make_unique<Label>(proto.name(), index);
-    case Kind::TextBox: return std::make_unique<TextBox>(proto.name(), index);
-    case Kind::ListBox: return std::make_unique<ListBox>(proto.name(), index);
-    case Kind::PictureBox: return std::make_unique<PictureBox>(proto.name(), index);
+    case Kind::Image:
+        return std::make_unique<Image>(proto.name(), index);
+    case Kind::Label:
+        return std::make_unique<Label>(proto.name(), index);
+    case Kind::TextBox:
+        return std::make_unique<TextBox>(proto.name(), index);
+    case Kind::ListBox:
+        return std::make_unique<ListBox>(proto.name(), index);
+    case Kind::PictureBox:
+        return std::make_unique<PictureBox>(proto.name(), index);
     case Kind::Component:
         return std::make_unique<Component>(static_cast<const Component&>(proto).type(), proto.name(), index);
-    case Kind::Form: return nullptr;
+    case Kind::Form:
+        return nullptr;
     }
     return nullptr;
 }

@@ -262,9 +262,7 @@ public:
 // A top-level window. Geometry is in screen twips.
 class Form : public Container {
 public:
-    explicit Form(std::string name) : Container(Kind::Form, std::move(name), -1, 15.0) {
-        setVisible(false);
-    }
+    explicit Form(std::string name) : Container(Kind::Form, std::move(name), -1, 15.0) { setVisible(false); }
     enum class WindowState { Normal = 0, Minimized = 1, Maximized = 2 };
     [[nodiscard]] WindowState windowState() const { return windowState_; }
     void setWindowState(WindowState s);
@@ -281,8 +279,7 @@ public:
     // Messages the window procedure does not handle itself (the hall's posted
     // messages). `sent` tells a sent message from a posted one. Returns true
     // when handled; otherwise the default processing runs.
-    std::function<bool(std::uint32_t message, std::uintptr_t wParam, std::intptr_t lParam, bool sent)>
-        onWindowMessage;
+    std::function<bool(std::uint32_t message, std::uintptr_t wParam, std::intptr_t lParam, bool sent)> onWindowMessage;
     // The user asked to close the window (the unload event follows the close).
     std::function<void()> onUnload;
     void childChanged() override;

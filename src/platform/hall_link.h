@@ -15,8 +15,7 @@ public:
     // The top-level window whose title is exactly `title` (UTF-8), or 0.
     [[nodiscard]] virtual WindowHandle findWindow(std::string_view title) const = 0;
     // Posts a message; false when the window is gone.
-    virtual bool post(WindowHandle window, std::uint32_t message, std::uintptr_t wParam,
-                      std::intptr_t lParam) = 0;
+    virtual bool post(WindowHandle window, std::uint32_t message, std::uintptr_t wParam, std::intptr_t lParam) = 0;
     // The system commands restore and minimise, sent to the window.
     virtual void restore(WindowHandle window) = 0;
     virtual void minimize(WindowHandle window) = 0;

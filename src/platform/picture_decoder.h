@@ -20,12 +20,18 @@ enum class PictureError {
 
 [[nodiscard]] constexpr std::string_view toString(PictureError e) {
     switch (e) {
-        case PictureError::None: return "no error";
-        case PictureError::Empty: return "no picture data";
-        case PictureError::Unrecognised: return "not a GIF or JPEG picture";
-        case PictureError::Corrupt: return "picture data cannot be decoded";
-        case PictureError::TooLarge: return "picture too large";
-        case PictureError::System: return "picture decoder unavailable";
+    case PictureError::None:
+        return "no error";
+    case PictureError::Empty:
+        return "no picture data";
+    case PictureError::Unrecognised:
+        return "not a GIF or JPEG picture";
+    case PictureError::Corrupt:
+        return "picture data cannot be decoded";
+    case PictureError::TooLarge:
+        return "picture too large";
+    case PictureError::System:
+        return "picture decoder unavailable";
     }
     return "unknown picture error";
 }

@@ -138,8 +138,10 @@ void resetTableForHand(link::Client& c) {
     // 8. The consecutive-wild animation is cleared and put back in place.
     for (const char* name : {"bombPlayer", "Img_bg"}) {
         if (ui::Control* x = c.mainForm.find(name)) {
-            if (name != std::string_view("bombPlayer")) x->setVisible(false);
-            else if (c.bombPlayer) c.bombPlayer->erase();
+            if (name != std::string_view("bombPlayer"))
+                x->setVisible(false);
+            else if (c.bombPlayer)
+                c.bombPlayer->erase();
             x->move(420 * sx, 270 * sy, 150 * sx, 150 * sy);
         }
     }

@@ -89,7 +89,8 @@ void showWallBuilding(link::Client& c) {
     constexpr int Stack0[8] = {1, 0, 35, 34, 69, 68, 102, 103};
     for (int n = 0; n < 8; ++n) setTileImage(c, Stack0[n], lyingBack(n / 2));
     for (int k = 1; k <= 16; ++k) {
-        const int order[8] = {2 * k + 1, 2 * k, 35 + 2 * k, 34 + 2 * k, 69 + 2 * k, 68 + 2 * k, 102 + 2 * k, 103 + 2 * k};
+        const int order[8] = {2 * k + 1,  2 * k,      35 + 2 * k,  34 + 2 * k,
+                              69 + 2 * k, 68 + 2 * k, 102 + 2 * k, 103 + 2 * k};
         for (int i : order) {
             ui::Control* x = tileControl(c, i);
             ui::Control* model = tileControl(c, i - 2 * k);

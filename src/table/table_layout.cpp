@@ -39,8 +39,8 @@ ui::Component& ensureComponent(ui::Container& in, std::string_view type, std::st
     return in.add<ui::Component>(std::string(type), std::string(name), index);
 }
 
-ui::Image& designImage(ui::Container& in, std::string_view name, int index, double l, double t, double w,
-                       double h, bool stretch, bool visible) {
+ui::Image& designImage(ui::Container& in, std::string_view name, int index, double l, double t, double w, double h,
+                       bool stretch, bool visible) {
     auto& img = ensure<ui::Image>(in, name, index);
     img.setStretch(stretch);
     img.move(l, t, w, h);
@@ -158,19 +158,32 @@ void loadDesignPictures(Client& c) {
         DesignPicture picture;
     };
     static constexpr Design designs[] = {
-        {"Img_bg", -1, DesignPicture::ImgBg},       {"QuVei", -1, DesignPicture::QuVei},
-        {"OK", 0, DesignPicture::Ok},               {"Time_Img", -1, DesignPicture::TimeImg},
-        {"ImgKuang", 1, DesignPicture::ImgKuang},   {"ImgKuang", 2, DesignPicture::ImgKuang},
-        {"ImgKuang", 3, DesignPicture::ImgKuang},   {"PicLocal", 0, DesignPicture::PicLocalOwn},
-        {"PicLocal", 1, DesignPicture::PicLocalSeat}, {"PicLocal", 2, DesignPicture::PicLocalSeat},
-        {"PicLocal", 3, DesignPicture::PicLocalSeat}, {"ImgShow", 0, DesignPicture::ImgShow},
-        {"ImgShow", 1, DesignPicture::ImgShow},     {"ImgShow", 2, DesignPicture::ImgShow},
-        {"ImgShow", 3, DesignPicture::ImgShow},     {"Bird", -1, DesignPicture::Bird},
-        {"imgLocation", -1, DesignPicture::ImgLocation}, {"imgword1", -1, DesignPicture::ImgWord1},
-        {"imgword2", -1, DesignPicture::ImgWord2},  {"imgBeishu", -1, DesignPicture::ImgBeishu},
-        {"Imgwealth", -1, DesignPicture::ImgWealth}, {"MJ_Image", 0, DesignPicture::MjImage},
-        {"Host", -1, DesignPicture::Host},          {"ZhiNan", -1, DesignPicture::ZhiNan},
-        {"Sai_Image", 0, DesignPicture::SaiImage},  {"Sai_Image", 1, DesignPicture::SaiImage},
+        {"Img_bg", -1, DesignPicture::ImgBg},
+        {"QuVei", -1, DesignPicture::QuVei},
+        {"OK", 0, DesignPicture::Ok},
+        {"Time_Img", -1, DesignPicture::TimeImg},
+        {"ImgKuang", 1, DesignPicture::ImgKuang},
+        {"ImgKuang", 2, DesignPicture::ImgKuang},
+        {"ImgKuang", 3, DesignPicture::ImgKuang},
+        {"PicLocal", 0, DesignPicture::PicLocalOwn},
+        {"PicLocal", 1, DesignPicture::PicLocalSeat},
+        {"PicLocal", 2, DesignPicture::PicLocalSeat},
+        {"PicLocal", 3, DesignPicture::PicLocalSeat},
+        {"ImgShow", 0, DesignPicture::ImgShow},
+        {"ImgShow", 1, DesignPicture::ImgShow},
+        {"ImgShow", 2, DesignPicture::ImgShow},
+        {"ImgShow", 3, DesignPicture::ImgShow},
+        {"Bird", -1, DesignPicture::Bird},
+        {"imgLocation", -1, DesignPicture::ImgLocation},
+        {"imgword1", -1, DesignPicture::ImgWord1},
+        {"imgword2", -1, DesignPicture::ImgWord2},
+        {"imgBeishu", -1, DesignPicture::ImgBeishu},
+        {"Imgwealth", -1, DesignPicture::ImgWealth},
+        {"MJ_Image", 0, DesignPicture::MjImage},
+        {"Host", -1, DesignPicture::Host},
+        {"ZhiNan", -1, DesignPicture::ZhiNan},
+        {"Sai_Image", 0, DesignPicture::SaiImage},
+        {"Sai_Image", 1, DesignPicture::SaiImage},
     };
     for (const Design& d : designs) {
         if (ui::Control* target = c.mainForm.find(d.name, d.index)) {

@@ -24,10 +24,14 @@ constexpr BaseSize RevealSizes[4] = {{48, 60}, {45, 35}, {36, 39}, {45, 35}};
 
 const BaseSize* sizesOf(TileSizeSet set) {
     switch (set) {
-    case TileSizeSet::Lying: return LyingSizes;
-    case TileSizeSet::Standing: return StandingSizes;
-    case TileSizeSet::Action: return ActionSizes;
-    case TileSizeSet::Reveal: return RevealSizes;
+    case TileSizeSet::Lying:
+        return LyingSizes;
+    case TileSizeSet::Standing:
+        return StandingSizes;
+    case TileSizeSet::Action:
+        return ActionSizes;
+    case TileSizeSet::Reveal:
+        return RevealSizes;
     }
     return LyingSizes;
 }
@@ -40,9 +44,7 @@ int tilePicture(int set, int tileCode) {
     return set * 36 + link::bitToIndex(static_cast<std::uint8_t>(suit)) * 9 + rank - 1;
 }
 
-int viewPos(SeatBit own, SeatBit seat) {
-    return (link::bitToIndex(own) + 4 - link::bitToIndex(seat)) % 4;
-}
+int viewPos(SeatBit own, SeatBit seat) { return (link::bitToIndex(own) + 4 - link::bitToIndex(seat)) % 4; }
 
 int roundHalfEven(double v) {
     // The default rounding mode rounds halves to even, as the stored

@@ -16,31 +16,32 @@ using testing::grey_palette;
 using testing::lzw_data;
 
 std::vector<uint8_t> random_pixels(size_t n, int colors, uint32_t seed, int run = 1) {
-  std::mt19937 rng(seed);
-  std::vector<uint8_t> p(n);
-  for (size_t i = 0; i < n; ++i) p[i] = (i % size_t(run) == 0 || i == 0) ? uint8_t(rng() % unsigned(colors)) : p[i - 1];
-  return p;
+    std::mt19937 rng(seed);
+    std::vector<uint8_t> p(n);
+    for (size_t i = 0; i < n; ++i)
+        p[i] = (i % size_t(run) == 0 || i == 0) ? uint8_t(rng() % unsigned(colors)) : p[i - 1];
+    return p;
 }
 
 struct RoundTrip {
-  int code_size;
-  int w, h;
-  int run;  // 1: noise, larger: runs that make long table strings
-  bool clear_when_full;
+    int code_size;
+    int w, h;
+    int run;  // 1: noise, larger: runs that make long table strings
+    bool clear_when_full;
 };
 
 class LzwRoundTrip : public ::testing::TestWithParam<RoundTrip> {};
 
 TEST_P(LzwRoundTrip, DecodesWhatAnIndependentCoderWrote) {
-  const RoundTrip c = GetParam();
-  const auto pixels = random_pixels(size_t(c.w) * size_t(c.h), 1 << c.code_size, 42u + unsigned(c.code_size), c.run);
-  const Bytes data = lzw_data(pixels, c.code_size, c.clear_when_full, 300);
-  std::vector<uint8_t> out(pixels.size(), 0xEE);
-  LzwDecoder d;
-  const LzwResult r = d.decode(data, c.code_size, out);
-  EXPECT_EQ(r.end, LzwEnd::Complete);
-  EXPECT_EQ(r.pixels, pixels.size());
-  EXPECT_EQ(out, pixels);
+    const RoundTrip c = GetParam();
+    const auto pixels = random_pixels(size_t(c.w) * size_t(c.h), 1 << c.code_size, 42u + unsigned(c.code_size), c.run);
+    const Bytes data = lzw_data(pixels, c.code_size, c.clear_when_full, 300);
+    std::vector<uint8_t> out(pixels.size(), 0xEE);
+    LzwDecoder d;
+    const LzwResult r = d.decode(data, c.code_size, out);
+    EXPECT_EQ(r.end, LzwEnd::Complete);
+    EXPECT_EQ(r.pixels, pixels.size());
+    EXPECT_EQ(out, pixels);
 }
 
 INSTANTIATE_TEST_SUITE_P(CodeSizes, LzwRoundTrip,
@@ -55,84 +56,84 @@ INSTANTIATE_TEST_SUITE_P(CodeSizes, LzwRoundTrip,
                                            RoundTrip{8, 640, 1, 640, true}, RoundTrip{4, 1000, 50, 97, true}));
 
 TEST(LzwDecoder, DamagedData) {
-  const std::vector<uint8_t> pixels = random_pixels(400, 4, 7);
-  const Bytes good = lzw_data(pixels, 2);
-  LzwDecoder d;
-  std::vector<uint8_t> out(400);
+    const std::vector<uint8_t> pixels = random_pixels(400, 4, 7);
+    const Bytes good = lzw_data(pixels, 2);
+    LzwDecoder d;
+    std::vector<uint8_t> out(400);
 
-  // Cut off halfway: what was decoded stays, the end is reported.
-  Bytes cut(good.begin(), good.begin() + long(good.size() / 2));
-  LzwResult r = d.decode(cut, 2, out);
-  EXPECT_EQ(r.end, LzwEnd::EndOfData);
-  EXPECT_GT(r.pixels, 0u);
-  EXPECT_LT(r.pixels, 400u);
-  EXPECT_TRUE(std::equal(out.begin(), out.begin() + long(r.pixels), pixels.begin()));
+    // Cut off halfway: what was decoded stays, the end is reported.
+    Bytes cut(good.begin(), good.begin() + long(good.size() / 2));
+    LzwResult r = d.decode(cut, 2, out);
+    EXPECT_EQ(r.end, LzwEnd::EndOfData);
+    EXPECT_GT(r.pixels, 0u);
+    EXPECT_LT(r.pixels, 400u);
+    EXPECT_TRUE(std::equal(out.begin(), out.begin() + long(r.pixels), pixels.begin()));
 
-  // Output larger than the data: missing end code.
-  std::vector<uint8_t> big(800, 0xEE);
-  r = d.decode(good, 2, big);
-  EXPECT_EQ(r.pixels, 400u);
-  EXPECT_EQ(big[400], 0xEE);
+    // Output larger than the data: missing end code.
+    std::vector<uint8_t> big(800, 0xEE);
+    r = d.decode(good, 2, big);
+    EXPECT_EQ(r.pixels, 400u);
+    EXPECT_EQ(big[400], 0xEE);
 
-  // Output smaller than the data: excess data is ignored.
-  std::vector<uint8_t> small(100);
-  r = d.decode(good, 2, small);
-  EXPECT_EQ(r.end, LzwEnd::Complete);
-  EXPECT_EQ(r.pixels, 100u);
-  EXPECT_TRUE(std::equal(small.begin(), small.end(), pixels.begin()));
+    // Output smaller than the data: excess data is ignored.
+    std::vector<uint8_t> small(100);
+    r = d.decode(good, 2, small);
+    EXPECT_EQ(r.end, LzwEnd::Complete);
+    EXPECT_EQ(r.pixels, 100u);
+    EXPECT_TRUE(std::equal(small.begin(), small.end(), pixels.begin()));
 
-  // Code sizes outside 2..8 decode nothing.
-  for (int bad : {0, 1, 9, 12}) EXPECT_EQ(d.decode(good, bad, out).end, LzwEnd::BadCodeSize) << bad;
+    // Code sizes outside 2..8 decode nothing.
+    for (int bad : {0, 1, 9, 12}) EXPECT_EQ(d.decode(good, bad, out).end, LzwEnd::BadCodeSize) << bad;
 
-  // A table code before any string: clear (4), then code 6 in 3 bits.
-  const Bytes early = {1, 0x34, 0};  // bits: 100 110 ...
-  r = d.decode(early, 2, out);
-  EXPECT_EQ(r.end, LzwEnd::BadCode);
-  EXPECT_EQ(r.pixels, 0u);
+    // A table code before any string: clear (4), then code 6 in 3 bits.
+    const Bytes early = {1, 0x34, 0};  // bits: 100 110 ...
+    r = d.decode(early, 2, out);
+    EXPECT_EQ(r.end, LzwEnd::BadCode);
+    EXPECT_EQ(r.pixels, 0u);
 
-  // A code past the next free one: 1, then 7 while only 6 could be defined.
-  const Bytes ahead = {2, 0xCC, 0x01, 0};  // 4 (100), 1 (001), 7 (111) -> 0b111001100
-  r = d.decode(ahead, 2, out);
-  EXPECT_EQ(r.end, LzwEnd::BadCode);
-  EXPECT_EQ(r.pixels, 1u);
-  EXPECT_EQ(out[0], 1);
+    // A code past the next free one: 1, then 7 while only 6 could be defined.
+    const Bytes ahead = {2, 0xCC, 0x01, 0};  // 4 (100), 1 (001), 7 (111) -> 0b111001100
+    r = d.decode(ahead, 2, out);
+    EXPECT_EQ(r.end, LzwEnd::BadCode);
+    EXPECT_EQ(r.pixels, 1u);
+    EXPECT_EQ(out[0], 1);
 
-  // Nothing at all.
-  EXPECT_EQ(d.decode({}, 2, out).end, LzwEnd::EndOfData);
+    // Nothing at all.
+    EXPECT_EQ(d.decode({}, 2, out).end, LzwEnd::EndOfData);
 }
 
 TEST(FrameDecoder, InterlacedRowsComeOutInDisplayOrder) {
-  for (int h : {1, 2, 3, 5, 8, 9, 17, 33}) {
-    const int w = 3;
-    std::vector<uint8_t> pixels(size_t(w * h));
-    for (int y = 0; y < h; ++y)
-      for (int x = 0; x < w; ++x) pixels[size_t(y * w + x)] = uint8_t(y % 256);
-    const Bytes b = GifBuilder().screen(grey_palette(64), 6).image(0, 0, w, h, pixels, 6, {}, 0, true).end();
-    const DecodedGif g = decode_gif(b);
-    ASSERT_EQ(g.cells.size(), 1u);
-    EXPECT_EQ(g.cells[0].indices, pixels) << h;
-  }
+    for (int h : {1, 2, 3, 5, 8, 9, 17, 33}) {
+        const int w = 3;
+        std::vector<uint8_t> pixels(size_t(w * h));
+        for (int y = 0; y < h; ++y)
+            for (int x = 0; x < w; ++x) pixels[size_t(y * w + x)] = uint8_t(y % 256);
+        const Bytes b = GifBuilder().screen(grey_palette(64), 6).image(0, 0, w, h, pixels, 6, {}, 0, true).end();
+        const DecodedGif g = decode_gif(b);
+        ASSERT_EQ(g.cells.size(), 1u);
+        EXPECT_EQ(g.cells[0].indices, pixels) << h;
+    }
 }
 
 TEST(FrameDecoder, ZeroSizeAndCutFramesAreSafe) {
-  const Bytes b = GifBuilder()
-                      .screen(grey_palette(4), 2)
-                      .image(0, 0, 4, 4, std::vector<uint8_t>(16, 2), 2)
-                      .image(2, 2, 0, 0, {}, 2)
-                      .image(0, 0, 4, 4, std::vector<uint8_t>(16, 3), 2)
-                      .end();
-  DecodedGif g = decode_gif(b);
-  ASSERT_EQ(g.cells.size(), 3u);
-  EXPECT_TRUE(g.cells[1].indices.empty());
-  EXPECT_EQ(g.cells[2].indices, std::vector<uint8_t>(16, 3));
+    const Bytes b = GifBuilder()
+                        .screen(grey_palette(4), 2)
+                        .image(0, 0, 4, 4, std::vector<uint8_t>(16, 2), 2)
+                        .image(2, 2, 0, 0, {}, 2)
+                        .image(0, 0, 4, 4, std::vector<uint8_t>(16, 3), 2)
+                        .end();
+    DecodedGif g = decode_gif(b);
+    ASSERT_EQ(g.cells.size(), 3u);
+    EXPECT_TRUE(g.cells[1].indices.empty());
+    EXPECT_EQ(g.cells[2].indices, std::vector<uint8_t>(16, 3));
 
-  // Cut inside the last frame's data: the frame counts and what is missing is 0.
-  const Bytes cut(b.begin(), b.end() - 4);
-  g = decode_gif(cut);
-  ASSERT_EQ(g.cells.size(), 3u);
-  ASSERT_EQ(g.cells[2].indices.size(), 16u);
-  EXPECT_EQ(g.cells[2].result, LzwEnd::EndOfData);
-  EXPECT_EQ(g.cells[2].indices.back(), 0);  // not reached: stays 0
+    // Cut inside the last frame's data: the frame counts and what is missing is 0.
+    const Bytes cut(b.begin(), b.end() - 4);
+    g = decode_gif(cut);
+    ASSERT_EQ(g.cells.size(), 3u);
+    ASSERT_EQ(g.cells[2].indices.size(), 16u);
+    EXPECT_EQ(g.cells[2].result, LzwEnd::EndOfData);
+    EXPECT_EQ(g.cells[2].indices.back(), 0);  // not reached: stays 0
 }
 
 }  // namespace

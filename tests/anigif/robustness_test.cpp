@@ -20,81 +20,81 @@ namespace {
 namespace fs = std::filesystem;
 
 std::vector<std::vector<uint8_t>> load_fixtures() {
-  std::vector<std::vector<uint8_t>> out;
-  for (const auto& e : fs::directory_iterator(fs::path(__FILE__).parent_path() / "fixtures")) {
-    if (e.path().extension() != ".gif") continue;
-    std::ifstream f(e.path(), std::ios::binary);
-    out.emplace_back(std::istreambuf_iterator<char>(f), std::istreambuf_iterator<char>());
-  }
-  return out;
+    std::vector<std::vector<uint8_t>> out;
+    for (const auto& e : fs::directory_iterator(fs::path(__FILE__).parent_path() / "fixtures")) {
+        if (e.path().extension() != ".gif") continue;
+        std::ifstream f(e.path(), std::ios::binary);
+        out.emplace_back(std::istreambuf_iterator<char>(f), std::istreambuf_iterator<char>());
+    }
+    return out;
 }
 
 // Parses, decodes, composes every frame and encodes it; checks the invariants
 // every accepted picture keeps.
 void exercise(std::span<const uint8_t> bytes, bool round_trip = true) {
-  const DecodedGif d = decode_gif(bytes);
-  if (d.gif.frames.empty()) return;
-  ASSERT_GT(d.gif.width, 0);
-  ASSERT_GT(d.gif.height, 0);
-  Compositor c;
-  c.reset(d.gif.width, d.gif.height);
-  for (std::size_t i = 0; i < d.gif.frames.size(); ++i) {
-    const FrameRecord& f = d.gif.frames[i];
-    ASSERT_LE(f.chunk_start + f.chunk_length, bytes.size());
-    ASSERT_LE(f.left + f.width, d.gif.width);
-    ASSERT_LT(std::size_t(f.palette), d.gif.palettes.size());
-    ASSERT_EQ(d.cells[i].indices.size(), std::size_t(f.width) * std::size_t(f.height));
-    const Rect r = c.compose(d.gif, d.cells, i);
-    ASSERT_LE(r.x + r.width, d.gif.width);
-    const auto enc = encode_frame_as_gif(f, d.gif.palettes[std::size_t(f.palette)], d.cells[i].indices);
-    if (round_trip && f.width > 0 && f.height > 0) {
-      // What we write, we read back unchanged.
-      const DecodedGif back = decode_gif(enc);
-      ASSERT_EQ(back.cells.size(), 1u);
-      ASSERT_EQ(back.cells[0].indices, d.cells[i].indices);
+    const DecodedGif d = decode_gif(bytes);
+    if (d.gif.frames.empty()) return;
+    ASSERT_GT(d.gif.width, 0);
+    ASSERT_GT(d.gif.height, 0);
+    Compositor c;
+    c.reset(d.gif.width, d.gif.height);
+    for (std::size_t i = 0; i < d.gif.frames.size(); ++i) {
+        const FrameRecord& f = d.gif.frames[i];
+        ASSERT_LE(f.chunk_start + f.chunk_length, bytes.size());
+        ASSERT_LE(f.left + f.width, d.gif.width);
+        ASSERT_LT(std::size_t(f.palette), d.gif.palettes.size());
+        ASSERT_EQ(d.cells[i].indices.size(), std::size_t(f.width) * std::size_t(f.height));
+        const Rect r = c.compose(d.gif, d.cells, i);
+        ASSERT_LE(r.x + r.width, d.gif.width);
+        const auto enc = encode_frame_as_gif(f, d.gif.palettes[std::size_t(f.palette)], d.cells[i].indices);
+        if (round_trip && f.width > 0 && f.height > 0) {
+            // What we write, we read back unchanged.
+            const DecodedGif back = decode_gif(enc);
+            ASSERT_EQ(back.cells.size(), 1u);
+            ASSERT_EQ(back.cells[0].indices, d.cells[i].indices);
+        }
     }
-  }
 }
 
 TEST(Robustness, EveryCutOfEveryFixture) {
-  const auto all = load_fixtures();
-  ASSERT_GE(all.size(), 10u);
-  for (const auto& bytes : all)
-    for (std::size_t len = 0; len <= bytes.size(); ++len) {
-      // The encoder's round trip once per file keeps this quick; the cuts
-      // are about the reader.
-      exercise(std::span(bytes).first(len), len == bytes.size());
-      if (::testing::Test::HasFatalFailure()) {
-        FAIL() << "cut at " << len << " of " << bytes.size();
-      }
-    }
+    const auto all = load_fixtures();
+    ASSERT_GE(all.size(), 10u);
+    for (const auto& bytes : all)
+        for (std::size_t len = 0; len <= bytes.size(); ++len) {
+            // The encoder's round trip once per file keeps this quick; the cuts
+            // are about the reader.
+            exercise(std::span(bytes).first(len), len == bytes.size());
+            if (::testing::Test::HasFatalFailure()) {
+                FAIL() << "cut at " << len << " of " << bytes.size();
+            }
+        }
 }
 
 TEST(Robustness, RandomDamageThroughTheControl) {
-  const auto all = load_fixtures();
-  std::mt19937 rng(1234);
-  NullGifHost host(64, 48);
-  AnimatedGif gif(host);
-  for (int round = 0; round < 3000; ++round) {
-    std::vector<uint8_t> bytes = all[rng() % all.size()];
-    const int flips = 1 + int(rng() % 8);
-    for (int k = 0; k < flips; ++k) bytes[rng() % bytes.size()] ^= uint8_t(1u << (rng() % 8));
-    exercise(bytes);
-    ASSERT_FALSE(::testing::Test::HasFatalFailure()) << "round " << round;
-    gif.set_mirrored(int32_t(rng() % 4));
-    if (gif.load_array(bytes)) {
-      for (int t = 0; t < 12 && host.armed; ++t) {
-        host.armed = false;
-        gif.timer_fired();
-        if (const Image* img = gif.paint()) {
-          ASSERT_EQ(img->pixels.size(), std::size_t(img->width) * std::size_t(img->height));
+    const auto all = load_fixtures();
+    std::mt19937 rng(1234);
+    NullGifHost host(64, 48);
+    AnimatedGif gif(host);
+    for (int round = 0; round < 3000; ++round) {
+        std::vector<uint8_t> bytes = all[rng() % all.size()];
+        const int flips = 1 + int(rng() % 8);
+        for (int k = 0; k < flips; ++k) bytes[rng() % bytes.size()] ^= uint8_t(1u << (rng() % 8));
+        exercise(bytes);
+        ASSERT_FALSE(::testing::Test::HasFatalFailure()) << "round " << round;
+        gif.set_mirrored(int32_t(rng() % 4));
+        if (gif.load_array(bytes)) {
+            for (int t = 0; t < 12 && host.armed; ++t) {
+                host.armed = false;
+                gif.timer_fired();
+                if (const Image* img = gif.paint()) {
+                    ASSERT_EQ(img->pixels.size(), std::size_t(img->width) * std::size_t(img->height));
+                }
+            }
+            gif.set_mirrored(int32_t(rng() % 4));
+            gif.set_action(3);
+            (void)gif.animated_gif();
         }
-      }
-      gif.set_mirrored(int32_t(rng() % 4));
-      gif.set_action(3);
-      (void)gif.animated_gif();
     }
-  }
 }
 
 }  // namespace

@@ -86,8 +86,7 @@ TEST_P(MalformedFieldTest, OutOfRangeFieldsDropTheMessageNotTheClient) {
     ASSERT_FALSE(receive(m)) << "the process ended";
     if (k.dropReason) {
         EXPECT_EQ(client->dispatch.droppedMessages, 1);
-        EXPECT_TRUE(sim.process.logged(std::string("dropped command ") + std::to_string(k.cmd) + ": " +
-                                       k.dropReason))
+        EXPECT_TRUE(sim.process.logged(std::string("dropped command ") + std::to_string(k.cmd) + ": " + k.dropReason))
             << sim.process.logLines.back();
     } else {
         EXPECT_EQ(client->dispatch.droppedMessages, 0) << sim.process.logLines.back();
@@ -108,16 +107,20 @@ INSTANTIATE_TEST_SUITE_P(
         FieldCase{"DiscardRankTen", 2, [](W& m) { m[15] = 0x4A; }, "discarded tile = 74"},
         FieldCase{"DiscardRankZero", 2, [](W& m) { m[15] = 0x80; }, "discarded tile = 128"},
         FieldCase{"DiscardTwoSuitBits", 2, [](W& m) { m[15] = 0x31; }, "discarded tile = 49"},
-        FieldCase{"DealThreeRounds", 1, [](W& m) {
+        FieldCase{"DealThreeRounds", 1,
+                  [](W& m) {
                       m[11] = 12;
                       for (int i = 0; i < 12; ++i) m[16 + 2 * i] = 9, m[17 + 2 * i] = 8;
-                  }, nullptr},
+                  },
+                  nullptr},
         FieldCase{"DealFourRounds", 1, [](W& m) { m[11] = 14; }, "tiles per seat = 14"},
-        FieldCase{"DealBadTileInSecondRound", 1, [](W& m) {
+        FieldCase{"DealBadTileInSecondRound", 1,
+                  [](W& m) {
                       m[11] = 8;
                       for (int i = 0; i < 8; ++i) m[16 + 2 * i] = 1, m[17 + 2 * i] = 4;
                       m[17 + 2 * 5] = 0;
-                  }, "dealt tile 5 = 1"},
+                  },
+                  "dealt tile 5 = 1"},
         FieldCase{"DealUnusedPairsNotChecked", 1, [](W& m) { m[16 + 2 * 6] = 0xEE; }, nullptr},
         FieldCase{"HandStartDieSeven", 4, [](W& m) { m[9] = 7; }, "die 0 = 7"},
         FieldCase{"HandStartDieZeroIsRolled", 4, [](W& m) { m[9] = 0; }, nullptr},

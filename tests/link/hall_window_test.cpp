@@ -16,9 +16,7 @@ using link::HallStatusQuery;
 class HallWindowTest : public DispatchFixture {
 protected:
     // The hall posts; the window procedure's answer.
-    bool post(std::uint32_t msg, bool sent = false) {
-        return client->mainForm.onWindowMessage(msg, 0, 0, sent);
-    }
+    bool post(std::uint32_t msg, bool sent = false) { return client->mainForm.onWindowMessage(msg, 0, 0, sent); }
     std::vector<std::uint32_t> repliesAfter(std::size_t from) const {
         std::vector<std::uint32_t> out;
         for (std::size_t i = from; i < sim.hall.posted.size(); ++i) {
@@ -53,10 +51,10 @@ TEST_F(HallWindowTest, LeaveRequestIsCarriedOutOnlyWhenIdle) {
         std::uint32_t reply;
         bool leaves;
     };
-    for (const Case& k : {Case{"logging in", true, false, HallLoggingIn, false},
-                          Case{"logging in during a hand", true, true, HallLoggingIn, false},
-                          Case{"in a hand", false, true, HallInGame, false},
-                          Case{"idle", false, false, HallIdle, true}}) {
+    for (const Case& k :
+         {Case{"logging in", true, false, HallLoggingIn, false},
+          Case{"logging in during a hand", true, true, HallLoggingIn, false},
+          Case{"in a hand", false, true, HallInGame, false}, Case{"idle", false, false, HallIdle, true}}) {
         SCOPED_TRACE(k.name);
         sim.socket.close();
         sim.socket.connect("127.0.0.1", 9000);

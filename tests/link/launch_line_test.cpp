@@ -70,12 +70,9 @@ TEST_F(LaunchLineTest, NumericFieldsMustBeWholeNumbers) {
         int field;
     };
     const Case cases[] = {
-        {"a$b$h$x$", LaunchError::BadNumber, 4},
-        {"a$b$h$$", LaunchError::BadNumber, 4},
-        {"a$b$h$12.5$", LaunchError::BadNumber, 4},
-        {"a$b$h$70000$", LaunchError::BadNumber, 4},
-        {"a$b$h$65535$", LaunchError::None, 0},
-        {"a$b$h$1$r$five$", LaunchError::BadNumber, 6},
+        {"a$b$h$x$", LaunchError::BadNumber, 4},    {"a$b$h$$", LaunchError::BadNumber, 4},
+        {"a$b$h$12.5$", LaunchError::BadNumber, 4}, {"a$b$h$70000$", LaunchError::BadNumber, 4},
+        {"a$b$h$65535$", LaunchError::None, 0},     {"a$b$h$1$r$five$", LaunchError::BadNumber, 6},
         {"a$b$h$1$r$3$", LaunchError::None, 0},
     };
     for (const auto& c : cases) {
@@ -86,15 +83,14 @@ TEST_F(LaunchLineTest, NumericFieldsMustBeWholeNumbers) {
 }
 
 TEST_F(LaunchLineTest, CredentialsAreMeasuredInWireBytes) {
-    EXPECT_EQ(parse("abcdefghijklmnop$p$h$1$").error, LaunchError::None);    // 16 bytes
+    EXPECT_EQ(parse("abcdefghijklmnop$p$h$1$").error, LaunchError::None);  // 16 bytes
     EXPECT_EQ(parse("abcdefghijklmnopq$p$h$1$").error, LaunchError::NameTooLong);
-    EXPECT_EQ(parse("一二三四五六七八$p$h$1$").error, LaunchError::None);     // 16 GBK bytes
+    EXPECT_EQ(parse("一二三四五六七八$p$h$1$").error, LaunchError::None);  // 16 GBK bytes
     EXPECT_EQ(parse("一二三四五六七八九$p$h$1$").error, LaunchError::NameTooLong);
     EXPECT_EQ(parse("a$" + std::string(228, 'x') + "$h$1$").error, LaunchError::None);
     EXPECT_EQ(parse("a$" + std::string(229, 'x') + "$h$1$").error, LaunchError::PasswordTooLong);
     EXPECT_EQ(parse("a😀$p$h$1$").error, LaunchError::LoginNotGbk);
-    EXPECT_EQ(parse("a$p$h$1$r$5$ph$1$" + std::string(256, 'u') + "$pp$").error,
-              LaunchError::ProxyCredentialTooLong);
+    EXPECT_EQ(parse("a$p$h$1$r$5$ph$1$" + std::string(256, 'u') + "$pp$").error, LaunchError::ProxyCredentialTooLong);
     EXPECT_EQ(parse("a$p$h$1$r$5$ph$1$用户$pp$").error, LaunchError::ProxyCredentialNotSingleByte);
 }
 

@@ -97,8 +97,7 @@ TEST_F(LeaveTest, ExitDialogEndsTheClientWhenTheHallIsGone) {
     try {
         link::leaveByExitDialog(*client);
         FAIL() << "the client should have ended";
-    } catch (const platform::ProcessEnded&) {
-    }
+    } catch (const platform::ProcessEnded&) {}
     EXPECT_EQ(sim.socket.state(), platform::SocketState::Closed);
 }
 

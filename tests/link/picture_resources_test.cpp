@@ -21,11 +21,10 @@ using platform::sim::SimResources;
 
 // 3 x 2, global table red, green, blue, black; black (3) is transparent.
 // Pixels: red green blue / black red green.
-const std::uint8_t TinyGif[] = {
-    0x47, 0x49, 0x46, 0x38, 0x39, 0x61, 0x03, 0x00, 0x02, 0x00, 0x81, 0x00, 0x00, 0xFF, 0x00,
-    0x00, 0x00, 0xFF, 0x00, 0x00, 0x00, 0xFF, 0x00, 0x00, 0x00, 0x21, 0xF9, 0x04, 0x01, 0x00,
-    0x00, 0x03, 0x00, 0x2C, 0x00, 0x00, 0x00, 0x00, 0x03, 0x00, 0x02, 0x00, 0x00, 0x08, 0x08,
-    0x00, 0x01, 0x04, 0x10, 0x30, 0x40, 0x60, 0x40, 0x00, 0x3B};
+const std::uint8_t TinyGif[] = {0x47, 0x49, 0x46, 0x38, 0x39, 0x61, 0x03, 0x00, 0x02, 0x00, 0x81, 0x00, 0x00, 0xFF,
+                                0x00, 0x00, 0x00, 0xFF, 0x00, 0x00, 0x00, 0xFF, 0x00, 0x00, 0x00, 0x21, 0xF9, 0x04,
+                                0x01, 0x00, 0x00, 0x03, 0x00, 0x2C, 0x00, 0x00, 0x00, 0x00, 0x03, 0x00, 0x02, 0x00,
+                                0x00, 0x08, 0x08, 0x00, 0x01, 0x04, 0x10, 0x30, 0x40, 0x60, 0x40, 0x00, 0x3B};
 
 std::string tinyGif() { return std::string(reinterpret_cast<const char*>(TinyGif), sizeof TinyGif); }
 
@@ -40,7 +39,12 @@ std::string tinyJpeg() {
 
 TEST(PictureTables, EveryTableAtBothScales) {
     using Pick = std::string (*)(const PictureTables&);
-    struct Case { const char* name; double scale; Pick pick; const char* expected; };
+    struct Case {
+        const char* name;
+        double scale;
+        Pick pick;
+        const char* expected;
+    };
     const Case cases[] = {
         {"send", 1.0, [](const PictureTables& t) { return t.anNiuPic[0]; }, "101"},
         {"send small", 0.78125, [](const PictureTables& t) { return t.anNiuPic[0]; }, "101"},
@@ -100,7 +104,11 @@ TEST(SimPictureDecoder, ReportsWhyItFailed) {
     std::string hugeJpeg = tinyJpeg();
     hugeJpeg[15] = static_cast<char>(0x40);  // width 0x4005
     std::string badGif = tinyGif().substr(0, 20);
-    struct Case { const char* name; std::string bytes; PictureError error; };
+    struct Case {
+        const char* name;
+        std::string bytes;
+        PictureError error;
+    };
     const Case cases[] = {
         {"empty", "", PictureError::Empty},
         {"text", "hello, this is no picture", PictureError::Unrecognised},
@@ -183,10 +191,21 @@ struct ResourceArtwork : ::testing::Test {
 
 TEST_F(ResourceArtwork, EveryNumberTheClientLoadsIsThereAndDecodes) {
     std::vector<int> ids;
-    auto range = [&](int first, int last) { for (int i = first; i <= last; ++i) ids.push_back(i); };
-    range(101, 120); range(126, 137); range(141, 158); range(161, 176); range(182, 200);
-    range(201, 380); range(381, 398); range(401, 410); range(600, 605); range(850, 864);
-    range(870, 875); range(1001, 1030);
+    auto range = [&](int first, int last) {
+        for (int i = first; i <= last; ++i) ids.push_back(i);
+    };
+    range(101, 120);
+    range(126, 137);
+    range(141, 158);
+    range(161, 176);
+    range(182, 200);
+    range(201, 380);
+    range(381, 398);
+    range(401, 410);
+    range(600, 605);
+    range(850, 864);
+    range(870, 875);
+    range(1001, 1030);
     ids.insert(ids.end(), {420, 450, 451});
     for (int id : ids) {
         const auto r = load(id);
@@ -197,15 +216,16 @@ TEST_F(ResourceArtwork, EveryNumberTheClientLoadsIsThereAndDecodes) {
 }
 
 TEST_F(ResourceArtwork, PicturesHaveTheSizesTheirPlacesUse) {
-    struct Case { int id; int w, h; };
+    struct Case {
+        int id;
+        int w, h;
+    };
     const Case cases[] = {
-        {101, 50, 30}, {103, 60, 30}, {120, 60, 30}, {381, 47, 23}, {398, 47, 23},
-        {141, 50, 71}, {155, 50, 71}, {158, 50, 71},
-        {130, 70, 29}, {132, 70, 29}, {134, 64, 26}, {137, 64, 26},
-        {600, 24, 24}, {850, 16, 14}, {864, 16, 14},
-        {420, 150, 150}, {450, 54, 31}, {451, 54, 31},
-        {870, 175, 138}, {871, 276, 215}, {872, 434, 341}, {873, 137, 108}, {874, 216, 168}, {875, 339, 266},
-        {1001, 1024, 768}, {1002, 800, 600}, {1005, 41, 49}, {1018, 41, 57}, {1003, 124, 107},
+        {101, 50, 30},     {103, 60, 30},    {120, 60, 30},   {381, 47, 23},   {398, 47, 23},    {141, 50, 71},
+        {155, 50, 71},     {158, 50, 71},    {130, 70, 29},   {132, 70, 29},   {134, 64, 26},    {137, 64, 26},
+        {600, 24, 24},     {850, 16, 14},    {864, 16, 14},   {420, 150, 150}, {450, 54, 31},    {451, 54, 31},
+        {870, 175, 138},   {871, 276, 215},  {872, 434, 341}, {873, 137, 108}, {874, 216, 168},  {875, 339, 266},
+        {1001, 1024, 768}, {1002, 800, 600}, {1005, 41, 49},  {1018, 41, 57},  {1003, 124, 107},
     };
     for (const Case& c : cases) {
         const auto r = load(c.id);

@@ -45,10 +45,21 @@ struct ReceivedChat : ::testing::Test {
     SimSoundDevice device;
     std::vector<std::pair<int, std::string>> bubbles;
     std::vector<WireMessage> relayed;
-    ChatTargets targets{codec, history, {&strip0, &strip1}, list1, list2, 4, "小明",
-                        {VoiceId{"00", "10", 1, 3}, VoiceId{"00", "10", 0, 2}, VoiceId{"00", "10", 1, 3},
-                         VoiceId{"00", "30", 1, 3}},
-                        true, sound, device, nullptr, nullptr, nullptr};
+    ChatTargets targets{
+        codec,
+        history,
+        {&strip0, &strip1},
+        list1,
+        list2,
+        4,
+        "小明",
+        {VoiceId{"00", "10", 1, 3}, VoiceId{"00", "10", 0, 2}, VoiceId{"00", "10", 1, 3}, VoiceId{"00", "30", 1, 3}},
+        true,
+        sound,
+        device,
+        nullptr,
+        nullptr,
+        nullptr};
 
     void SetUp() override {
         loadSoundPaths(sound, "C:\\game\\mj");
@@ -73,7 +84,10 @@ TEST(ReceivedSeatName, AppendsTheLoginNameToTheSeatsEntry) {
     IconvCodec codec;
     ReceivedTextState state;
     WireMessage m{};
-    m[16] = 'a'; m[17] = 'b'; m[18] = 'c'; m[20] = 'x';  // the x after the 0 is not read
+    m[16] = 'a';
+    m[17] = 'b';
+    m[18] = 'c';
+    m[20] = 'x';  // the x after the 0 is not read
     handleSeatName(state, codec, m, 4);
     EXPECT_EQ(state.seatName[2], "abc");
     handleSeatName(state, codec, m, 4);  // a repeated name is doubled, as the resets expect
@@ -91,23 +105,31 @@ TEST(ReceivedSeatName, AppendsTheLoginNameToTheSeatsEntry) {
 // ------------------------------------------------------------ relay marker
 
 TEST_F(ReceivedChat, RelayMarkerGoesToThePluginOrIsDropped) {
-    struct Case { std::uint8_t b236, b237, b238, b239; bool loaded; bool relayed; bool shown; };
+    struct Case {
+        std::uint8_t b236, b237, b238, b239;
+        bool loaded;
+        bool relayed;
+        bool shown;
+    };
     const Case cases[] = {
-        {0x00, 0x00, 0x01, 0x10, true, true, false},   // 272
-        {0x00, 0x00, 0x01, 0x04, true, true, false},   // 260
-        {0x00, 0x00, 0x01, 0x10, false, false, false}, // plug-in not loaded: dropped
-        {0x00, 0x00, 0x01, 0x11, true, false, true},   // 273 is chat
-        {0x80, 0x00, 0x01, 0x10, true, false, true},   // high bit: no overflow, it is chat
+        {0x00, 0x00, 0x01, 0x10, true, true, false},    // 272
+        {0x00, 0x00, 0x01, 0x04, true, true, false},    // 260
+        {0x00, 0x00, 0x01, 0x10, false, false, false},  // plug-in not loaded: dropped
+        {0x00, 0x00, 0x01, 0x11, true, false, true},    // 273 is chat
+        {0x80, 0x00, 0x01, 0x10, true, false, true},    // high bit: no overflow, it is chat
         {0xFF, 0xFF, 0xFF, 0xFF, true, false, true},
     };
     for (const Case& c : cases) {
         history.clear();
         relayed.clear();
-        targets.relayToProps = c.loaded ? std::function<void(const WireMessage&)>(
-                                              [this](const WireMessage& m) { relayed.push_back(m); })
-                                        : nullptr;
+        targets.relayToProps =
+            c.loaded ? std::function<void(const WireMessage&)>([this](const WireMessage& m) { relayed.push_back(m); })
+                     : nullptr;
         WireMessage m = chatMessage(2, "hi");
-        m[236] = c.b236; m[237] = c.b237; m[238] = c.b238; m[239] = c.b239;
+        m[236] = c.b236;
+        m[237] = c.b237;
+        m[238] = c.b238;
+        m[239] = c.b239;
         receive(m);
         EXPECT_EQ(relayed.size(), c.relayed ? 1u : 0u) << int(c.b239);
         EXPECT_EQ(history.listCount() > 0, c.shown) << int(c.b236) << " " << int(c.b239);
@@ -132,7 +154,16 @@ TEST_F(ReceivedChat, PhraseFromTheLeftShowsItsBubbleAndSpeaks) {
 }
 
 TEST_F(ReceivedChat, PhraseWithoutBubbleOrVoice) {
-    struct Case { const char* name; int kind; int number; bool minimised; bool soundOn; VoiceId voice; bool bubble; bool voiced; };
+    struct Case {
+        const char* name;
+        int kind;
+        int number;
+        bool minimised;
+        bool soundOn;
+        VoiceId voice;
+        bool bubble;
+        bool voiced;
+    };
     const VoiceId good{"00", "10", 0, 2};
     const Case cases[] = {
         {"minimised", ChatKindPhrase2, 3, true, true, good, false, false},
@@ -140,7 +171,8 @@ TEST_F(ReceivedChat, PhraseWithoutBubbleOrVoice) {
         {"number past the list", ChatKindPhrase2, 4, false, true, good, false, false},
         {"number 255", ChatKindPhrase1, 255, false, true, good, false, false},
         {"sound off", ChatKindPhrase2, 3, false, false, good, true, false},
-        {"voice code leaving the folder", ChatKindPhrase2, 3, false, true, VoiceId{"..\\..\\x", "10", 0, 2}, true, false},
+        {"voice code leaving the folder", ChatKindPhrase2, 3, false, true, VoiceId{"..\\..\\x", "10", 0, 2}, true,
+         false},
         {"free text", ChatKindText, 3, false, true, good, false, false},
     };
     for (const Case& c : cases) {
@@ -168,7 +200,11 @@ TEST_F(ReceivedChat, OwnSeatUnknownKeepsTheSeatBitAndSkipsThePhrase) {
 // ------------------------------------------------------------ the line itself
 
 TEST_F(ReceivedChat, OwnNicknameBecomesYouExceptInSystemLines) {
-    struct Case { std::string nickname; std::string line; std::string shown; };
+    struct Case {
+        std::string nickname;
+        std::string line;
+        std::string shown;
+    };
     const Case cases[] = {
         {"小明", "张三对小明说：小明你好", "张三对你说：你你好"},
         {"小明", "系统提示：小明进入了房间", "系统提示：小明进入了房间"},

@@ -20,9 +20,9 @@ const std::string Music = "C:\\game\\mj\\..\\common\\music\\";
 TEST(LoadSoundPaths, FillsTheTableEntriesAndTheVoiceFolder) {
     SoundState s;
     loadSoundPaths(s, Folder);
-    const std::pair<int, const char*> expected[] = {
-        {1, "majiang.wav"}, {2, "dapai.wav"}, {3, "qupai.wav"}, {4, "xipai.wav"},
-        {5, "zhise.wav"},   {6, "tishi.wav"}, {8, "lianlai.wav"}};
+    const std::pair<int, const char*> expected[] = {{1, "majiang.wav"}, {2, "dapai.wav"}, {3, "qupai.wav"},
+                                                    {4, "xipai.wav"},   {5, "zhise.wav"}, {6, "tishi.wav"},
+                                                    {8, "lianlai.wav"}};
     for (const auto& [entry, file] : expected) EXPECT_EQ(s.soundFile[static_cast<std::size_t>(entry)], Music + file);
     for (std::size_t i : {0u, 7u, 9u, 100u}) EXPECT_TRUE(s.soundFile[i].empty()) << i;
     EXPECT_EQ(s.voiceDir, "C:\\game\\mj\\..\\common\\mj\\");
@@ -54,9 +54,8 @@ TEST_F(SoundPlayback, AVoiceStopsTheMusicForGood) {
     playWave(state, device, music, true);
     setWaveVolume(state, device, 3000);
     playWave(state, device, voice, false);
-    const std::vector<std::string> expected = {
-        "create main " + music, "play main loop", "volume main 0",
-        "release main " + music, "create main " + voice, "play main once"};
+    const std::vector<std::string> expected = {"create main " + music,  "play main loop",       "volume main 0",
+                                               "release main " + music, "create main " + voice, "play main once"};
     EXPECT_EQ(device.log, expected);
     ASSERT_TRUE(device.main);
     EXPECT_FALSE(device.main->looping);
@@ -70,11 +69,16 @@ TEST_F(SoundPlayback, MissingFileLeavesSilenceAndSoundOn) {
 }
 
 TEST_F(SoundPlayback, DeviceErrorsSwitchSoundOff) {
-    struct Case { const char* name; bool SimSoundDevice::*fault; void (*act)(SoundState&, SimSoundDevice&, const std::string&); };
+    struct Case {
+        const char* name;
+        bool SimSoundDevice::*fault;
+        void (*act)(SoundState&, SimSoundDevice&, const std::string&);
+    };
     const Case cases[] = {
         {"release before play", &SimSoundDevice::failRelease,
          [](SoundState& s, SimSoundDevice& d, const std::string& f) { playWave(s, d, f, false); }},
-        {"stop", &SimSoundDevice::failStop, [](SoundState& s, SimSoundDevice& d, const std::string&) { stopWave(s, d); }},
+        {"stop", &SimSoundDevice::failStop,
+         [](SoundState& s, SimSoundDevice& d, const std::string&) { stopWave(s, d); }},
         {"volume", &SimSoundDevice::failVolume,
          [](SoundState& s, SimSoundDevice& d, const std::string&) { setWaveVolume(s, d, 3000); }},
     };
@@ -101,7 +105,10 @@ TEST_F(SoundPlayback, DeviceErrorsSwitchSoundOff) {
 
 TEST_F(SoundPlayback, VolumeOutsideTheRangeChangesNothing) {
     playWave(state, device, music, true);
-    struct Case { long volume; long expected; };
+    struct Case {
+        long volume;
+        long expected;
+    };
     for (const Case c : {Case{0, -3000}, Case{3001, -3000}, Case{-1, -3000}, Case{3000, 0}, Case{1, -2999}}) {
         setWaveVolume(state, device, c.volume);
         EXPECT_EQ(device.main->volume, c.expected) << c.volume;
@@ -143,15 +150,19 @@ TEST(VoiceNames, ComposedAsTheTableAndClaimsNameThem) {
     const VoiceId man{"00", "10", 1, 3};
     const VoiceId woman{"00", "10", 0, 2};
     const std::string dir = s.voiceDir;
-    EXPECT_EQ(discardVoiceFile(s, man, 0x85), dir + "v00101345.wav");   // 筒 5: suit 8 spoken as 4
-    EXPECT_EQ(discardVoiceFile(s, man, 0x43), dir + "v00101383.wav");   // 萬 3: suit 4 spoken as 8
-    EXPECT_EQ(discardVoiceFile(s, woman, 0x15), dir + "v00100215.wav"); // 红中
+    EXPECT_EQ(discardVoiceFile(s, man, 0x85), dir + "v00101345.wav");    // 筒 5: suit 8 spoken as 4
+    EXPECT_EQ(discardVoiceFile(s, man, 0x43), dir + "v00101383.wav");    // 萬 3: suit 4 spoken as 8
+    EXPECT_EQ(discardVoiceFile(s, woman, 0x15), dir + "v00100215.wav");  // 红中
     EXPECT_EQ(discardVoiceFile(s, man, 0x29), dir + "v00101329.wav");
     EXPECT_EQ(claimVoiceFile(s, man, OpPeng), dir + "v00101302.wav");
     EXPECT_EQ(claimVoiceFile(s, man, OpSingleGang), dir + "v00101303.wav");
     EXPECT_EQ(claimVoiceFile(s, woman, OpHu), dir + "v00100209.wav");
-    EXPECT_EQ(phraseVoiceFile(s, man, 2, 3), dir + "v001013" "00203.wav");
-    EXPECT_EQ(phraseVoiceFile(s, man, 1, 12), dir + "v001013" "001012.wav");
+    EXPECT_EQ(phraseVoiceFile(s, man, 2, 3), dir +
+                                                 "v001013"
+                                                 "00203.wav");
+    EXPECT_EQ(phraseVoiceFile(s, man, 1, 12), dir +
+                                                  "v001013"
+                                                  "001012.wav");
 }
 
 // Server-supplied codes must not lead out of the voice folder.
@@ -159,9 +170,10 @@ TEST(VoiceNames, NoFileForAnythingTheNamesCannotHold) {
     SoundState s;
     loadSoundPaths(s, Folder);
     const VoiceId bad[] = {
-        {"..\\..", "10", 1, 3}, {"00", "..", 1, 3}, {"00", "a/b", 1, 3}, {"0:", "10", 1, 3},
-        {"00", "123456789", 1, 3}, {"00", std::string("1\0", 2), 1, 3}, {"0\xE4", "10", 1, 3},
-        {"00", "10", -1, 3}, {"00", "10", 256, 3}, {"00", "10", 1, 1000},
+        {"..\\..", "10", 1, 3}, {"00", "..", 1, 3},        {"00", "a/b", 1, 3},
+        {"0:", "10", 1, 3},     {"00", "123456789", 1, 3}, {"00", std::string("1\0", 2), 1, 3},
+        {"0\xE4", "10", 1, 3},  {"00", "10", -1, 3},       {"00", "10", 256, 3},
+        {"00", "10", 1, 1000},
     };
     for (const VoiceId& id : bad) {
         EXPECT_FALSE(isSafeVoiceId(id)) << id.voiceCode1 << "|" << id.voiceCode2;
@@ -188,7 +200,8 @@ TEST(VoiceNames, EveryComposedVoiceExists) {
         for (int suit : {1, 2, 4, 8})
             for (int rank = 1; rank <= (suit == 1 ? 7 : 9); ++rank)
                 names.push_back(*discardVoiceFile(s, id, static_cast<TileCode>(suit << 4 | rank)));
-        for (ClaimOp op : {OpChi, OpPeng, OpMingGang, OpAnGang, OpSingleGang, OpHu}) names.push_back(*claimVoiceFile(s, id, op));
+        for (ClaimOp op : {OpChi, OpPeng, OpMingGang, OpAnGang, OpSingleGang, OpHu})
+            names.push_back(*claimVoiceFile(s, id, op));
         for (int list : {1, 2})
             for (int n = 1; n <= 8; ++n) names.push_back(*phraseVoiceFile(s, id, list, n));
     }

@@ -130,8 +130,10 @@ TEST_F(HandStart, SeatDrawTurnsUpTheOwnWindAmongFourBacksInTheMiddle) {
             EXPECT_DOUBLE_EQ(tile(i).left(), 512 - 2 * 36 + i * 36);
             EXPECT_DOUBLE_EQ(tile(i).top(), 384 - 50);
             const int id = shownId("MJ_Image", i);
-            if (id == 201 + k.picture) ++turned;
-            else EXPECT_EQ(id, 201 + 7) << "a standing back";
+            if (id == 201 + k.picture)
+                ++turned;
+            else
+                EXPECT_EQ(id, 201 + 7) << "a standing back";
         }
         EXPECT_EQ(turned, 1);
     }
@@ -251,8 +253,8 @@ TEST_F(HandStart, IndicatorTileTurnsUpTheFirstPiziInItsSidesSet) {
         int wallStart, offset, pizi1, position, picture;
     };
     const Case cases[] = {
-        {10, 3, 0x15, 4, 4},        {2, 5, 0x21, 128, 108 + 9},  {80, 4, 0x15, 72, 76},
-        {0, 0, 0x89, 0, 35},        {5, 70, 0x11, 1, 0},         {5, 1000, 0x11, 45, 36},
+        {10, 3, 0x15, 4, 4}, {2, 5, 0x21, 128, 108 + 9}, {80, 4, 0x15, 72, 76},
+        {0, 0, 0x89, 0, 35}, {5, 70, 0x11, 1, 0},        {5, 1000, 0x11, 45, 36},
     };
     c().resetTableForHand(c());
     for (const Case& k : cases) {

@@ -43,8 +43,8 @@ TEST(ScenarioParser, StatementsBecomeSteps) {
         "close\n");
     ASSERT_TRUE(r.ok()) << r.error;
     ASSERT_EQ(r.steps.size(), 11u);
-    const std::vector<StepKind> kinds{StepKind::Accept, StepKind::Expect,   StepKind::Send,   StepKind::ExpectClose,
-                                      StepKind::Quiet,  StepKind::NoAccept, StepKind::Wait,   StepKind::Ignore,
+    const std::vector<StepKind> kinds{StepKind::Accept, StepKind::Expect,   StepKind::Send, StepKind::ExpectClose,
+                                      StepKind::Quiet,  StepKind::NoAccept, StepKind::Wait, StepKind::Ignore,
                                       StepKind::Ignore, StepKind::Expect,   StepKind::Close};
     for (std::size_t i = 0; i < kinds.size(); ++i) EXPECT_EQ(r.steps[i].kind, kinds[i]) << "step " << i;
     EXPECT_EQ(r.steps[0].within, Millis(30000));
@@ -172,13 +172,13 @@ mj::WireMessage loginMessage(const std::string& name, const std::string& passwor
 }
 
 TEST(Matcher, BuildsTheMessageOfASendStep) {
-    const auto m = buildMessage(specOf(
-        "send 18\n"
-        "  value 3 = 1\n"
-        "  value 1 = 0x0203\n"
-        "  text 16 \"ad\"\n"
-        "  echo ab cd\n"
-        "  key 0x11223344\n"));
+    const auto m =
+        buildMessage(specOf("send 18\n"
+                            "  value 3 = 1\n"
+                            "  value 1 = 0x0203\n"
+                            "  text 16 \"ad\"\n"
+                            "  echo ab cd\n"
+                            "  key 0x11223344\n"));
     mj::WireMessage want{};
     want[3] = 18;
     want[10] = 0x02;
@@ -209,7 +209,8 @@ TEST(Matcher, ReportsEachDifferenceOfAReceivedMessage) {
          {}},
         {"expect any\n text 16 \"test\"\n", {}},
         {"expect 24\n", {"command: expected 24, got 18"}},
-        {"expect 18\n field 16..31 \"test\"\n", {"line 2 'field 16..31 \"test\"': byte 20 on: expected 00 00 00 00 00 00 00 00 00 00 00 00, got 65 72 00"}},
+        {"expect 18\n field 16..31 \"test\"\n",
+         {"line 2 'field 16..31 \"test\"': byte 20 on: expected 00 00 00 00 00 00 00 00 00 00 00 00, got 65 72 00"}},
         {"expect 18\n field 32..259 \"secret!\"\n", {"byte 38 on: expected 21"}},
         {"expect 18\n bytes 15 = 01\n seat 1\n", {"byte 15 on: expected 01, got 00", "byte 6 on: expected 01, got 00"}},
         {"expect 18\n value 3 = 1\n", {"byte 14 on: expected 00 01, got 01 00"}},
@@ -218,7 +219,8 @@ TEST(Matcher, ReportsEachDifferenceOfAReceivedMessage) {
     for (const auto& c : cases) {
         const auto problems = checkMessage(specOf(c.expect), login);
         ASSERT_EQ(problems.size(), c.problems.size()) << c.expect << (problems.empty() ? "" : problems[0]);
-        for (std::size_t i = 0; i < problems.size(); ++i) EXPECT_THAT(problems[i], HasSubstr(c.problems[i])) << c.expect;
+        for (std::size_t i = 0; i < problems.size(); ++i)
+            EXPECT_THAT(problems[i], HasSubstr(c.problems[i])) << c.expect;
     }
 }
 
@@ -335,8 +337,7 @@ void playGoodLogin(TestClient& c) {
 TEST(ScriptedServerLoopback, PlaysScenariosAgainstAClient) {
     const std::vector<LoopbackCase> cases{
         {"good login", LoginScenario, playGoodLogin, nullptr},
-        {"wrong password", LoginScenario,
-         [](TestClient& c) { c.sendMessage(loginMessage("tester", "secreT")); },
+        {"wrong password", LoginScenario, [](TestClient& c) { c.sendMessage(loginMessage("tester", "secreT")); },
          "line 2: expect cmd 18 within 1000 ms: the message differs:\n    line 5 'field 32..259 \"secret\"': byte 37"},
         {"silent client", LoginScenario, [](TestClient&) { pause(1300); }, "timed out waiting for cmd 18"},
         {"client closes at once", LoginScenario, [](TestClient& c) { c.close(); },
@@ -362,8 +363,8 @@ TEST(ScriptedServerLoopback, PlaysScenariosAgainstAClient) {
              c.sendMessage(messageOf(18));
          },
          "expected cmd 18, got cmd 24"},
-        {"message during quiet", "accept within 2s\nquiet 500ms\n",
-         [](TestClient& c) { c.sendMessage(messageOf(19)); }, "expected nothing, got cmd 19"},
+        {"message during quiet", "accept within 2s\nquiet 500ms\n", [](TestClient& c) { c.sendMessage(messageOf(19)); },
+         "expected nothing, got cmd 19"},
         {"split message is reassembled", "accept within 2s\nexpect 18 within 1s\n  field 16..31 \"ab\"\n",
          [](TestClient& c) {
              const auto m = loginMessage("ab", "");
@@ -435,7 +436,10 @@ TEST(ScriptedServerLoopback, LogsBothDirections) {
     }
     ASSERT_TRUE(outcome.ok) << outcome.failure;
     const std::string text = log.str();
-    EXPECT_THAT(text, HasSubstr("C>S cmd 18 seat 0 v 0 0 0 256 | 16: 74 65 73 74 65 72 \"tester\" | 32: 73 65 63 72 65 74 \"secret\""));
+    EXPECT_THAT(
+        text,
+        HasSubstr(
+            "C>S cmd 18 seat 0 v 0 0 0 256 | 16: 74 65 73 74 65 72 \"tester\" | 32: 73 65 63 72 65 74 \"secret\""));
     EXPECT_THAT(text, HasSubstr("S>C cmd 18 seat 0 v 0 0 0 1 | 260: 12 34"));
     EXPECT_THAT(text, HasSubstr("C>S cmd 24 seat 0 v 0 0 0 0 | 260: 12 34"));
     EXPECT_THAT(text, HasSubstr("peer closed the connection"));

@@ -28,7 +28,10 @@ TEST(Win32Codec, GbkRoundTripAndReplacement) {
     EXPECT_EQ(static_cast<unsigned char>(gbk[1]), 0xBE);
     EXPECT_EQ(codec.fromGbk(gbk), han);
     bool lossless = true;
-    EXPECT_EQ(codec.toGbk("a\xF0\x9F\x98\x80" "b", &lossless), "a?b");
+    EXPECT_EQ(codec.toGbk("a\xF0\x9F\x98\x80"
+                          "b",
+                          &lossless),
+              "a?b");
     EXPECT_FALSE(lossless);
 }
 
@@ -165,8 +168,8 @@ TEST(Win32Hall, FindsAWindowByItsChineseTitle) {
     wc.hInstance = GetModuleHandleW(nullptr);
     wc.lpszClassName = L"MjTestHall";
     RegisterClassW(&wc);
-    HWND h = CreateWindowExW(0, L"MjTestHall", widen("曲维山庄").c_str(), WS_OVERLAPPEDWINDOW, 0, 0, 100, 100,
-                             nullptr, nullptr, wc.hInstance, nullptr);
+    HWND h = CreateWindowExW(0, L"MjTestHall", widen("曲维山庄").c_str(), WS_OVERLAPPEDWINDOW, 0, 0, 100, 100, nullptr,
+                             nullptr, wc.hInstance, nullptr);
     Win32Hall hall;
     EXPECT_EQ(hall.findWindow("曲维山庄"), reinterpret_cast<WindowHandle>(h));
     EXPECT_EQ(hall.findWindow("别的大厅"), 0u);
@@ -198,9 +201,9 @@ TEST(FormHost, PaintsPicturesWithTransparencyInStackingOrder) {
     std::vector<std::uint32_t> px(40 * 30);
     FormHost::render(form, 40, 30, px.data());
     auto at = [&](int x, int y) { return px[static_cast<std::size_t>(y * 40 + x)] & 0xFFFFFF; };
-    EXPECT_EQ(at(2, 2), 0xFF0000u);   // the back image
-    EXPECT_EQ(at(7, 2), 0x00FF00u);   // the front image covers it
-    EXPECT_EQ(at(30, 20), 0x0000FFu); // the picture box behind
+    EXPECT_EQ(at(2, 2), 0xFF0000u);    // the back image
+    EXPECT_EQ(at(7, 2), 0x00FF00u);    // the front image covers it
+    EXPECT_EQ(at(30, 20), 0x0000FFu);  // the picture box behind
     front.sendToBack();
     FormHost::render(form, 40, 30, px.data());
     EXPECT_EQ(at(7, 2), 0xFF0000u);

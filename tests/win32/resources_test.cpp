@@ -59,7 +59,8 @@ TEST(Win32Resources, EveryPictureLoadsIntoAControl) {
     }
     for (int id : {link::BombAnimationId, link::BankNormalId, link::BankHoverId})
         EXPECT_TRUE(link::loadPictureFromResource(loader, id, "GIF", target)) << id;
-    for (int id = static_cast<int>(link::DesignPicture::Table); id <= static_cast<int>(link::DesignPicture::SaiImage); ++id)
+    for (int id = static_cast<int>(link::DesignPicture::Table); id <= static_cast<int>(link::DesignPicture::SaiImage);
+         ++id)
         EXPECT_TRUE(link::loadPictureFromResource(loader, id, "GIF", target)) << id;
     EXPECT_GT(loaded, 500);
 
@@ -176,14 +177,26 @@ TEST(ChineseText, ScreenshotOfAWindowWithPicturesAndText) {
     auto pic = [&](int id) { return loader.load(id, "GIF").picture; };
     canvas.draw(*pic(1001), -192, -174);
     int x = 40;
-    for (int id : {201, 205, 206, 207, 210, 218, 219, 227, 228, 236}) { canvas.draw(*pic(id), x, 40); x += 44; }
+    for (int id : {201, 205, 206, 207, 210, 218, 219, 227, 228, 236}) {
+        canvas.draw(*pic(id), x, 40);
+        x += 44;
+    }
     x = 40;
-    for (int id : {345, 349, 350, 351, 354, 364, 372, 380, 352}) { canvas.draw(*pic(id), x, 110); x += 52; }
+    for (int id : {345, 349, 350, 351, 354, 364, 372, 380, 352}) {
+        canvas.draw(*pic(id), x, 110);
+        x += 52;
+    }
     x = 40;
-    for (int id : {244, 245, 280, 281, 316, 317}) { canvas.draw(*pic(id), x, 210); x += 56; }
+    for (int id : {244, 245, 280, 281, 316, 317}) {
+        canvas.draw(*pic(id), x, 210);
+        x += 56;
+    }
     canvas.draw(*pic(127), 420, 200);
     x = 40;
-    for (int id : {142, 145, 148, 151, 154}) { canvas.draw(*pic(id), x, 290); x += 54; }
+    for (int id : {142, 145, 148, 151, 154}) {
+        canvas.draw(*pic(id), x, 290);
+        x += 54;
+    }
     canvas.draw(*pic(189), 330, 300);
     canvas.draw(*pic(105), 480, 300);
     canvas.draw(*pic(191), 540, 40);

@@ -22,8 +22,12 @@ std::string tempFolder() {
     return path;
 }
 
-void put32(std::vector<char>& out, std::uint32_t v) { for (int i = 0; i < 4; ++i) out.push_back(static_cast<char>(v >> (8 * i))); }
-void put16(std::vector<char>& out, std::uint16_t v) { for (int i = 0; i < 2; ++i) out.push_back(static_cast<char>(v >> (8 * i))); }
+void put32(std::vector<char>& out, std::uint32_t v) {
+    for (int i = 0; i < 4; ++i) out.push_back(static_cast<char>(v >> (8 * i)));
+}
+void put16(std::vector<char>& out, std::uint16_t v) {
+    for (int i = 0; i < 2; ++i) out.push_back(static_cast<char>(v >> (8 * i)));
+}
 
 // A mono 16-bit 11025 Hz square wave of the given length.
 std::string writeWave(const std::string& name, int milliseconds) {
@@ -32,7 +36,13 @@ std::string writeWave(const std::string& name, int milliseconds) {
     f.insert(f.end(), {'R', 'I', 'F', 'F'});
     put32(f, 36 + samples * 2);
     f.insert(f.end(), {'W', 'A', 'V', 'E', 'f', 'm', 't', ' '});
-    put32(f, 16); put16(f, 1); put16(f, 1); put32(f, 11025); put32(f, 22050); put16(f, 2); put16(f, 16);
+    put32(f, 16);
+    put16(f, 1);
+    put16(f, 1);
+    put32(f, 11025);
+    put32(f, 22050);
+    put16(f, 2);
+    put16(f, 16);
     f.insert(f.end(), {'d', 'a', 't', 'a'});
     put32(f, samples * 2);
     for (std::uint32_t i = 0; i < samples; ++i) put16(f, (i / 20) % 2 ? 0x2000 : 0xE000);
@@ -69,7 +79,10 @@ TEST_F(Win32Sound, AVoiceCutsOffTheLoopingMusicForGood) {
 
 TEST_F(Win32Sound, VolumeRange) {
     link::playWave(state, device, music, true);
-    struct Case { long volume; long expected; };
+    struct Case {
+        long volume;
+        long expected;
+    };
     // out-of-range values leave the last valid setting
     for (const Case c : {Case{0, -3000}, Case{3001, -3000}, Case{-1, -3000}, Case{1500, -1500}, Case{3000, 0}}) {
         link::setWaveVolume(state, device, c.volume);
@@ -116,7 +129,8 @@ TEST_F(Win32Sound, EffectSlotsPlayTogetherAtMinus8Db) {
 TEST_F(Win32Sound, OurSoundFilesPlay) {
     link::loadSoundPaths(state, std::string(MJ_COMMON_DIR) + "\\..\\bin");
     for (int entry : {1, 2, 3, 4, 5, 6, 8}) {
-        ASSERT_TRUE(device.createMain(state.soundFile[static_cast<std::size_t>(entry)])) << state.soundFile[static_cast<std::size_t>(entry)];
+        ASSERT_TRUE(device.createMain(state.soundFile[static_cast<std::size_t>(entry)]))
+            << state.soundFile[static_cast<std::size_t>(entry)];
     }
     const link::VoiceId man{"00", "10", 1, 3};
     const auto discard = link::discardVoiceFile(state, man, 0x85);

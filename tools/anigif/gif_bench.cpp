@@ -21,81 +21,82 @@ using Files = std::vector<std::vector<uint8_t>>;
 // The small group is the client's own pictures when they have been drawn,
 // else the stand-ins of make_bench_pictures.sh.
 fs::path group_dir(const std::string& group) {
-  std::error_code ec;
-  if (group == "small" && fs::is_directory(ANIGIF_ART_DIR, ec)) {
-    for (const auto& e : fs::directory_iterator(ANIGIF_ART_DIR, ec))
-      if (e.path().extension() == ".gif") return ANIGIF_ART_DIR;
-  }
-  return fs::path(ANIGIF_BENCH_DIR) / group;
+    std::error_code ec;
+    if (group == "small" && fs::is_directory(ANIGIF_ART_DIR, ec)) {
+        for (const auto& e : fs::directory_iterator(ANIGIF_ART_DIR, ec))
+            if (e.path().extension() == ".gif") return ANIGIF_ART_DIR;
+    }
+    return fs::path(ANIGIF_BENCH_DIR) / group;
 }
 
 Files read_group(const std::string& group) {
-  Files out;
-  std::vector<fs::path> paths;
-  const fs::path dir = group_dir(group);
-  std::cout << group << ": " << dir.string() << "\n";
-  for (const auto& e : fs::directory_iterator(dir))
-    if (e.path().extension() == ".gif") paths.push_back(e.path());
-  std::sort(paths.begin(), paths.end());
-  for (const auto& p : paths) {
-    std::ifstream f(p, std::ios::binary);
-    out.emplace_back(std::istreambuf_iterator<char>(f), std::istreambuf_iterator<char>());
-  }
-  return out;
+    Files out;
+    std::vector<fs::path> paths;
+    const fs::path dir = group_dir(group);
+    std::cout << group << ": " << dir.string() << "\n";
+    for (const auto& e : fs::directory_iterator(dir))
+        if (e.path().extension() == ".gif") paths.push_back(e.path());
+    std::sort(paths.begin(), paths.end());
+    for (const auto& p : paths) {
+        std::ifstream f(p, std::ios::binary);
+        out.emplace_back(std::istreambuf_iterator<char>(f), std::istreambuf_iterator<char>());
+    }
+    return out;
 }
 
 void ours(benchmark::State& state, const Files* files) {
-  for (auto _ : state)
-    for (const auto& bytes : *files) {
-      mj::anigif::DecodedGif d = mj::anigif::decode_gif(bytes);
-      benchmark::DoNotOptimize(d.cells.data());
-      if (d.cells.empty()) state.SkipWithError("refused a benchmark picture");
-    }
+    for (auto _ : state)
+        for (const auto& bytes : *files) {
+            mj::anigif::DecodedGif d = mj::anigif::decode_gif(bytes);
+            benchmark::DoNotOptimize(d.cells.data());
+            if (d.cells.empty()) state.SkipWithError("refused a benchmark picture");
+        }
 }
 
 void giflib(benchmark::State& state, const Files* files) {
-  for (auto _ : state)
-    for (const auto& bytes : *files) {
-      mj::anigif::reference::MemoryInput in{bytes};
-      auto g = mj::anigif::reference::slurp(in);
-      benchmark::DoNotOptimize(g.get());
-      if (!g) state.SkipWithError("giflib refused a benchmark picture");
-    }
+    for (auto _ : state)
+        for (const auto& bytes : *files) {
+            mj::anigif::reference::MemoryInput in{bytes};
+            auto g = mj::anigif::reference::slurp(in);
+            benchmark::DoNotOptimize(g.get());
+            if (!g) state.SkipWithError("giflib refused a benchmark picture");
+        }
 }
 
 // Collects the mean time of each run to print the ratios at the end.
 class RatioReporter : public benchmark::ConsoleReporter {
- public:
-  std::map<std::string, double> times;
-  void ReportRuns(const std::vector<Run>& runs) override {
-    for (const Run& r : runs)
-      if (r.run_type == Run::RT_Iteration || r.aggregate_name == "mean") times[r.run_name.function_name] = r.GetAdjustedRealTime();
-    ConsoleReporter::ReportRuns(runs);
-  }
+public:
+    std::map<std::string, double> times;
+    void ReportRuns(const std::vector<Run>& runs) override {
+        for (const Run& r : runs)
+            if (r.run_type == Run::RT_Iteration || r.aggregate_name == "mean")
+                times[r.run_name.function_name] = r.GetAdjustedRealTime();
+        ConsoleReporter::ReportRuns(runs);
+    }
 };
 
 }  // namespace
 
 int main(int argc, char** argv) {
-  const std::vector<std::pair<std::string, double>> groups = {
-      {"small", 4.0}, {"still", 2.6}, {"anim", 5.0}, {"interlaced", 0.0}};
-  std::map<std::string, Files> files;
-  for (const auto& [g, goal] : groups) {
-    files[g] = read_group(g);
-    benchmark::RegisterBenchmark(("ours/" + g).c_str(), ours, &files[g])->Unit(benchmark::kMicrosecond);
-    benchmark::RegisterBenchmark(("giflib/" + g).c_str(), giflib, &files[g])->Unit(benchmark::kMicrosecond);
-  }
-  benchmark::Initialize(&argc, argv);
-  RatioReporter reporter;
-  benchmark::RunSpecifiedBenchmarks(&reporter);
-  std::cout << "\nspeed as a multiple of giflib's DGifSlurp:\n";
-  for (const auto& [g, goal] : groups) {
-    const double o = reporter.times["ours/" + g], r = reporter.times["giflib/" + g];
-    if (o <= 0 || r <= 0) continue;
-    std::cout << "  " << g << ": " << r / o << "x";
-    if (goal > 0) std::cout << " (goal " << goal << "x)";
-    std::cout << "\n";
-  }
-  benchmark::Shutdown();
-  return 0;
+    const std::vector<std::pair<std::string, double>> groups = {
+        {"small", 4.0}, {"still", 2.6}, {"anim", 5.0}, {"interlaced", 0.0}};
+    std::map<std::string, Files> files;
+    for (const auto& [g, goal] : groups) {
+        files[g] = read_group(g);
+        benchmark::RegisterBenchmark(("ours/" + g).c_str(), ours, &files[g])->Unit(benchmark::kMicrosecond);
+        benchmark::RegisterBenchmark(("giflib/" + g).c_str(), giflib, &files[g])->Unit(benchmark::kMicrosecond);
+    }
+    benchmark::Initialize(&argc, argv);
+    RatioReporter reporter;
+    benchmark::RunSpecifiedBenchmarks(&reporter);
+    std::cout << "\nspeed as a multiple of giflib's DGifSlurp:\n";
+    for (const auto& [g, goal] : groups) {
+        const double o = reporter.times["ours/" + g], r = reporter.times["giflib/" + g];
+        if (o <= 0 || r <= 0) continue;
+        std::cout << "  " << g << ": " << r / o << "x";
+        if (goal > 0) std::cout << " (goal " << goal << "x)";
+        std::cout << "\n";
+    }
+    benchmark::Shutdown();
+    return 0;
 }

@@ -13,8 +13,8 @@
 
 namespace {
 
-using mj::shots::Pixels;
 using mj::platform::Millis;
+using mj::shots::Pixels;
 
 // The share of pixels inside the control's rectangle (window pixels) that
 // differ between two paintings of the window.
@@ -62,7 +62,8 @@ bool run(int w, int h, const std::string& prefix) {
     // The picture the animation's own timer puts up next, waited for through
     // the window messages; the bound only keeps a broken timer from hanging.
     const mj::ui::PictureRef shownFirst = view->picture();
-    for (int i = 0; i < 500 && view->picture() == shownFirst && bomb.action() == 1; ++i) shot.clock.pumpEvents(Millis(10));
+    for (int i = 0; i < 500 && view->picture() == shownFirst && bomb.action() == 1; ++i)
+        shot.clock.pumpEvents(Millis(10));
     if (view->picture() == shownFirst) ok = fail(prefix + ": the animation never moved on");
     const Pixels later = shot.render();
     ok = mj::shots::writeBmp(prefix + "_later.bmp", w, h, later) && ok;

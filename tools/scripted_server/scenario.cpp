@@ -91,8 +91,7 @@ long long parseInteger(const std::string& s, long long lo, long long hi, const c
     }
     if (negative) n = -n;
     if (n < lo || n > hi) {
-        throw ParseError(std::string(what) + " " + s + " is outside " + std::to_string(lo) + ".." +
-                         std::to_string(hi));
+        throw ParseError(std::string(what) + " " + s + " is outside " + std::to_string(lo) + ".." + std::to_string(hi));
     }
     return n;
 }
@@ -220,8 +219,8 @@ Patch parseField(const std::vector<Token>& t, std::string label, int line) {
         if (t.size() != i + 1) throw ParseError("usage: key N");
         const auto k = static_cast<std::uint32_t>(parseInteger(t[i].text, 0, 0xFFFFFFFFLL, "key"));
         p.offset = mj::wire::SessionKey;
-        p.bytes = {static_cast<std::uint8_t>(k), static_cast<std::uint8_t>(k >> 8),
-                   static_cast<std::uint8_t>(k >> 16), static_cast<std::uint8_t>(k >> 24)};
+        p.bytes = {static_cast<std::uint8_t>(k), static_cast<std::uint8_t>(k >> 8), static_cast<std::uint8_t>(k >> 16),
+                   static_cast<std::uint8_t>(k >> 24)};
     } else {
         throw ParseError("unknown statement '" + kw + "'");
     }
@@ -238,9 +237,7 @@ bool isFieldKeyword(const std::string& w) {
     return fields.count(w) != 0;
 }
 
-int parseCmd(const Token& t) {
-    return static_cast<int>(parseInteger(t.text, 0, 65535, "command"));
-}
+int parseCmd(const Token& t) { return static_cast<int>(parseInteger(t.text, 0, 65535, "command")); }
 
 // "[after D] [within D]" from position i on.
 void parseTimes(const std::vector<Token>& t, std::size_t i, Step& s, bool allowAfter) {
@@ -370,15 +367,24 @@ ParseResult parseScenario(std::string_view text) {
 
 std::string_view toString(StepKind kind) {
     switch (kind) {
-        case StepKind::Accept: return "accept";
-        case StepKind::Send: return "send";
-        case StepKind::Expect: return "expect";
-        case StepKind::ExpectClose: return "expect close";
-        case StepKind::Quiet: return "quiet";
-        case StepKind::NoAccept: return "no-accept";
-        case StepKind::Wait: return "wait";
-        case StepKind::Close: return "close";
-        case StepKind::Ignore: return "ignore";
+    case StepKind::Accept:
+        return "accept";
+    case StepKind::Send:
+        return "send";
+    case StepKind::Expect:
+        return "expect";
+    case StepKind::ExpectClose:
+        return "expect close";
+    case StepKind::Quiet:
+        return "quiet";
+    case StepKind::NoAccept:
+        return "no-accept";
+    case StepKind::Wait:
+        return "wait";
+    case StepKind::Close:
+        return "close";
+    case StepKind::Ignore:
+        return "ignore";
     }
     return "unknown step";
 }
@@ -387,28 +393,33 @@ std::string describe(const Step& step) {
     std::ostringstream o;
     o << "line " << step.line << ": " << toString(step.kind);
     switch (step.kind) {
-        case StepKind::Send:
-        case StepKind::Expect:
-            if (step.message.cmd < 0) {
-                o << " any";
-            } else {
-                o << " cmd " << step.message.cmd;
-            }
-            if (step.kind == StepKind::Expect) {
-                if (step.after.count() > 0) o << " after " << step.after.count() << " ms";
-                o << " within " << step.within.count() << " ms";
-            }
-            break;
-        case StepKind::Accept:
-        case StepKind::ExpectClose: o << " within " << step.within.count() << " ms"; break;
-        case StepKind::Quiet:
-        case StepKind::NoAccept:
-        case StepKind::Wait: o << " " << step.duration.count() << " ms"; break;
-        case StepKind::Ignore:
-            if (step.ignored.empty()) o << " none";
-            for (int c : step.ignored) o << " " << c;
-            break;
-        case StepKind::Close: break;
+    case StepKind::Send:
+    case StepKind::Expect:
+        if (step.message.cmd < 0) {
+            o << " any";
+        } else {
+            o << " cmd " << step.message.cmd;
+        }
+        if (step.kind == StepKind::Expect) {
+            if (step.after.count() > 0) o << " after " << step.after.count() << " ms";
+            o << " within " << step.within.count() << " ms";
+        }
+        break;
+    case StepKind::Accept:
+    case StepKind::ExpectClose:
+        o << " within " << step.within.count() << " ms";
+        break;
+    case StepKind::Quiet:
+    case StepKind::NoAccept:
+    case StepKind::Wait:
+        o << " " << step.duration.count() << " ms";
+        break;
+    case StepKind::Ignore:
+        if (step.ignored.empty()) o << " none";
+        for (int c : step.ignored) o << " " << c;
+        break;
+    case StepKind::Close:
+        break;
     }
     return o.str();
 }

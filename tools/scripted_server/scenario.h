@@ -45,11 +45,11 @@ enum class StepKind {
 struct Step {
     StepKind kind = StepKind::Wait;
     int line = 0;
-    MessageSpec message;          // Send, Expect
+    MessageSpec message;            // Send, Expect
     Millis within = DefaultWithin;  // Accept, Expect, ExpectClose: time limit
-    Millis after{0};              // Expect: earliest accepted arrival
-    Millis duration{0};           // Quiet, NoAccept, Wait
-    std::set<int> ignored;        // Ignore
+    Millis after{0};                // Expect: earliest accepted arrival
+    Millis duration{0};             // Quiet, NoAccept, Wait
+    std::set<int> ignored;          // Ignore
 };
 
 struct ParseResult {

@@ -77,15 +77,25 @@ RunOutcome ScriptedServer::run(const std::vector<Step>& steps, Millis globalTime
 RunOutcome ScriptedServer::runStep(const Step& step) {
     const Clock::time_point start = Clock::now();
     switch (step.kind) {
-        case StepKind::Accept: return stepAccept(step);
-        case StepKind::Send: return stepSend(step);
-        case StepKind::Expect: return stepExpect(step, start);
-        case StepKind::ExpectClose: return stepExpectClose(step);
-        case StepKind::Quiet: return stepQuiet(step, start);
-        case StepKind::NoAccept: return stepNoAccept(step, start);
-        case StepKind::Wait: return stepWait(step, start);
-        case StepKind::Close: return stepClose();
-        case StepKind::Ignore: ignored_ = step.ignored; return pass();
+    case StepKind::Accept:
+        return stepAccept(step);
+    case StepKind::Send:
+        return stepSend(step);
+    case StepKind::Expect:
+        return stepExpect(step, start);
+    case StepKind::ExpectClose:
+        return stepExpectClose(step);
+    case StepKind::Quiet:
+        return stepQuiet(step, start);
+    case StepKind::NoAccept:
+        return stepNoAccept(step, start);
+    case StepKind::Wait:
+        return stepWait(step, start);
+    case StepKind::Close:
+        return stepClose();
+    case StepKind::Ignore:
+        ignored_ = step.ignored;
+        return pass();
     }
     return fail(step, "unknown step");
 }
@@ -209,8 +219,9 @@ RunOutcome ScriptedServer::stepExpect(const Step& step, Clock::time_point start)
                                       std::to_string(step.after.count()) + " ms allowed");
             }
             if (a.at > deadline) {
-                return fail(step, wanted + " came " + std::to_string(msBetween(start, a.at)) + " ms after the step began, later than " +
-                                      std::to_string(step.within.count()) + " ms");
+                return fail(step, wanted + " came " + std::to_string(msBetween(start, a.at)) +
+                                      " ms after the step began, later than " + std::to_string(step.within.count()) +
+                                      " ms");
             }
             const auto diffs = checkMessage(step.message, a.message);
             if (diffs.empty()) {
@@ -269,15 +280,15 @@ RunOutcome ScriptedServer::stepNoAccept(const Step& step, Clock::time_point star
     if (end > globalDeadline_) return fail(step, "the time runs past the global time limit");
     for (;;) {
         if (pendingConnection_) return fail(step, "a client connected");
-        if (pumpOnce(end, true) == Wake::Deadline) return pendingConnection_ ? fail(step, "a client connected") : pass();
+        if (pumpOnce(end, true) == Wake::Deadline)
+            return pendingConnection_ ? fail(step, "a client connected") : pass();
     }
 }
 
 RunOutcome ScriptedServer::stepWait(const Step& step, Clock::time_point start) {
     const Clock::time_point end = start + step.duration;
     if (end > globalDeadline_) return fail(step, "the wait runs past the global time limit");
-    while (pumpOnce(end, false) != Wake::Deadline) {
-    }
+    while (pumpOnce(end, false) != Wake::Deadline) {}
     return pass();
 }
 

@@ -72,9 +72,7 @@ inline bool writeBmp(const std::string& path, int w, int h, const Pixels& px) {
 
 // One client started on a w x h screen.
 struct ShotTable {
-    ShotTable(int width, int height) : w(width), h(height), process(realProcess, {width, height}) {
-        client.formLoad();
-    }
+    ShotTable(int width, int height) : w(width), h(height), process(realProcess, {width, height}) { client.formLoad(); }
 
     Pixels render() {
         Pixels px(static_cast<std::size_t>(w) * h);
@@ -110,7 +108,8 @@ struct ShotTable {
     platform::win32::Win32Resources resources;
     platform::win32::Win32PictureDecoder pictures;
     platform::win32::StandInComponents components{process};
-    platform::Platform platform{clock, socket, process, codec, ini, files, hall, sound, resources, pictures, components};
+    platform::Platform platform{clock, socket, process,   codec,    ini,       files,
+                                hall,  sound,  resources, pictures, components};
     link::Client client{platform};
 };
 

@@ -107,9 +107,7 @@ bool pumpUntil(DWORD timeoutMs, Pred done) {
     return true;
 }
 
-bool clientRunning() {
-    return g.launched && WaitForSingleObject(g.client.hProcess, 0) == WAIT_TIMEOUT;
-}
+bool clientRunning() { return g.launched && WaitForSingleObject(g.client.hProcess, 0) == WAIT_TIMEOUT; }
 
 struct Found {
     DWORD pid;
@@ -246,11 +244,16 @@ int wmain(int argc, wchar_t** argv) {
     for (int i = 1; i + 1 < argc; i += 2) {
         const std::wstring k = argv[i];
         const std::wstring v = argv[i + 1];
-        if (k == L"--title") g.title = v;
-        else if (k == L"--client") g.clientPath = v;
-        else if (k == L"--launch") g.launchLine = v;
-        else if (k == L"--script") scriptPath = v;
-        else if (k == L"--log") g.log = _wfopen(v.c_str(), L"w");
+        if (k == L"--title")
+            g.title = v;
+        else if (k == L"--client")
+            g.clientPath = v;
+        else if (k == L"--launch")
+            g.launchLine = v;
+        else if (k == L"--script")
+            scriptPath = v;
+        else if (k == L"--log")
+            g.log = _wfopen(v.c_str(), L"w");
         else {
             std::fwprintf(stderr, L"unknown option %ls\n", k.c_str());
             return 2;

@@ -57,7 +57,10 @@ DecodedPicture decodeJpeg(std::string_view bytes) {
     while (pos + 4 <= bytes.size()) {
         if (at(pos) != 0xFF) return failure(PictureError::Corrupt);
         const unsigned marker = at(pos + 1);
-        if (marker == 0xFF) { ++pos; continue; }  // fill byte
+        if (marker == 0xFF) {
+            ++pos;
+            continue;
+        }                                             // fill byte
         if (marker == 0xD9 || marker == 0xDA) break;  // image end or scan before any frame
         const std::size_t length = (at(pos + 2) << 8) | at(pos + 3);
         if (length < 2 || pos + 2 + length > bytes.size()) return failure(PictureError::Corrupt);
@@ -86,9 +89,12 @@ DecodedPicture SimPictureDecoder::decode(std::string_view bytes) const {
     ++decodes_;
     if (bytes.empty()) return failure(PictureError::Empty);
     switch (sniffPicture(bytes)) {
-        case PictureKind::Gif: return decodeGif(bytes);
-        case PictureKind::Jpeg: return decodeJpeg(bytes);
-        case PictureKind::Unknown: break;
+    case PictureKind::Gif:
+        return decodeGif(bytes);
+    case PictureKind::Jpeg:
+        return decodeJpeg(bytes);
+    case PictureKind::Unknown:
+        break;
     }
     return failure(PictureError::Unrecognised);
 }

@@ -91,10 +91,12 @@ void SimClock::advance(Millis duration) {
         try {
             fn();
         } catch (...) {
-            for (auto* t : timers_) if (t == next) t->running_ = false;
+            for (auto* t : timers_)
+                if (t == next) t->running_ = false;
             throw;
         }
-        for (auto* t : timers_) if (t == next) t->running_ = false;
+        for (auto* t : timers_)
+            if (t == next) t->running_ = false;
         runDue();
     }
     now_ = std::max(now_, target);
@@ -170,8 +172,7 @@ bool SimProcess::logged(std::string_view needle) const {
 
 namespace {
 // Converts one character at a time so that an unconvertible one becomes '?'.
-std::string convert(const char* to, const char* from, std::string_view in, std::size_t maxCharBytes,
-                     bool* lossless) {
+std::string convert(const char* to, const char* from, std::string_view in, std::size_t maxCharBytes, bool* lossless) {
     iconv_t cd = iconv_open(to, from);
     if (cd == reinterpret_cast<iconv_t>(-1)) throw std::runtime_error("iconv cannot convert the text");
     std::string out;
@@ -385,8 +386,8 @@ bool SimHall::post(WindowHandle window, std::uint32_t message, std::uintptr_t wP
 }
 
 int SimHall::count(std::uint32_t message) const {
-    return static_cast<int>(std::count_if(posted.begin(), posted.end(),
-                                          [&](const Posted& p) { return p.message == message; }));
+    return static_cast<int>(
+        std::count_if(posted.begin(), posted.end(), [&](const Posted& p) { return p.message == message; }));
 }
 
 // ---------------------------------------------------------------- components

@@ -91,7 +91,9 @@ public:
     bool otherInstance = false;
     std::string folder = "C:\\game\\mj";
     ScreenSize screen{1280, 1024};
-    struct Box { std::string text, title; };
+    struct Box {
+        std::string text, title;
+    };
     std::vector<Box> boxes;
     std::vector<std::string> logLines;
     std::optional<int> endedWith;
@@ -138,7 +140,12 @@ public:
     void minimize(WindowHandle window) override { minimized.push_back(window); }
 
     std::map<std::string, WindowHandle> windows;  // title -> handle
-    struct Posted { WindowHandle window; std::uint32_t message; std::uintptr_t wParam; std::intptr_t lParam; };
+    struct Posted {
+        WindowHandle window;
+        std::uint32_t message;
+        std::uintptr_t wParam;
+        std::intptr_t lParam;
+    };
     std::vector<Posted> posted;
     std::vector<WindowHandle> restored;
     std::vector<WindowHandle> minimized;

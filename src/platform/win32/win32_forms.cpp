@@ -269,7 +269,8 @@ void FormHost::sync(Entry& e) {
     if (widen(f.caption()) != title) SetWindowTextW(e.hwnd, widen(f.caption()).c_str());
     RECT cur;
     GetWindowRect(e.hwnd, &cur);
-    if (!IsIconic(e.hwnd) && (cur.left != x || cur.top != y || cur.right - cur.left != w || cur.bottom - cur.top != h)) {
+    if (!IsIconic(e.hwnd) &&
+        (cur.left != x || cur.top != y || cur.right - cur.left != w || cur.bottom - cur.top != h)) {
         SetWindowPos(e.hwnd, nullptr, x, y, w, h, SWP_NOZORDER | SWP_NOACTIVATE);
     }
     const bool wantVisible = f.visible();
@@ -364,8 +365,10 @@ LRESULT FormHost::handle(Entry& e, UINT msg, WPARAM w, LPARAM l) {
         return 0;
     }
     case WM_CLOSE:
-        if (f.onUnload) f.onUnload();
-        else f.setVisible(false);
+        if (f.onUnload)
+            f.onUnload();
+        else
+            f.setVisible(false);
         return 0;
     case WM_LBUTTONDOWN:
     case WM_RBUTTONDOWN:

@@ -74,8 +74,8 @@ DecodedPicture Win32PictureDecoder::decode(std::string_view bytes) const {
     picture->height = static_cast<int>(height);
     picture->pixels.resize(static_cast<std::size_t>(width) * height);
     const UINT stride = width * 4;
-    if (FAILED(converter->CopyPixels(nullptr, stride, stride * height,
-                                     reinterpret_cast<BYTE*>(picture->pixels.data()))))
+    if (FAILED(
+            converter->CopyPixels(nullptr, stride, stride * height, reinterpret_cast<BYTE*>(picture->pixels.data()))))
         return failure(PictureError::Corrupt);
     return DecodedPicture{std::move(picture), PictureError::None};
 }

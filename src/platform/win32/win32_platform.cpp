@@ -20,8 +20,8 @@ std::wstring widen(std::string_view utf8) {
 
 std::string narrow(std::wstring_view wide) {
     if (wide.empty()) return {};
-    const int n = WideCharToMultiByte(CP_UTF8, 0, wide.data(), static_cast<int>(wide.size()), nullptr, 0,
-                                      nullptr, nullptr);
+    const int n =
+        WideCharToMultiByte(CP_UTF8, 0, wide.data(), static_cast<int>(wide.size()), nullptr, 0, nullptr, nullptr);
     std::string s(static_cast<std::size_t>(n), '\0');
     WideCharToMultiByte(CP_UTF8, 0, wide.data(), static_cast<int>(wide.size()), s.data(), n, nullptr, nullptr);
     return s;
@@ -55,8 +55,10 @@ public:
     void setEnabled(bool on) override {
         if (on == enabled_) return;
         enabled_ = on;
-        if (on) SetTimer(clock_.window_, id_, static_cast<UINT>(interval_.count()), nullptr);
-        else KillTimer(clock_.window_, id_);
+        if (on)
+            SetTimer(clock_.window_, id_, static_cast<UINT>(interval_.count()), nullptr);
+        else
+            KillTimer(clock_.window_, id_);
     }
     [[nodiscard]] bool enabled() const override { return enabled_; }
     void setInterval(Millis interval) override {
@@ -238,7 +240,8 @@ bool Win32Socket::send(std::span<const std::uint8_t> bytes) {
 
 void Win32Socket::flush() {
     while (!pending_.empty() && socket_ != INVALID_SOCKET) {
-        const int n = ::send(socket_, reinterpret_cast<const char*>(pending_.data()), static_cast<int>(pending_.size()), 0);
+        const int n =
+            ::send(socket_, reinterpret_cast<const char*>(pending_.data()), static_cast<int>(pending_.size()), 0);
         if (n <= 0) break;  // would block: FD_WRITE resumes
         pending_.erase(pending_.begin(), pending_.begin() + n);
     }
@@ -351,8 +354,8 @@ std::string Win32Ini::get(const std::string& path, std::string_view section, std
 }
 
 void Win32Ini::write(const std::string& path, std::string_view section, std::string_view key, std::string_view value) {
-    WritePrivateProfileStringA(codec_.toGbk(section).c_str(), codec_.toGbk(key).c_str(),
-                               codec_.toGbk(value).c_str(), codec_.toGbk(path).c_str());
+    WritePrivateProfileStringA(codec_.toGbk(section).c_str(), codec_.toGbk(key).c_str(), codec_.toGbk(value).c_str(),
+                               codec_.toGbk(path).c_str());
 }
 
 void Win32Ini::deleteKey(const std::string& path, std::string_view section, std::string_view key) {

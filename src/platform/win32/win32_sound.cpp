@@ -16,8 +16,8 @@ namespace {
 // What the client's effects need: volume for all; the quick-phrase voices also
 // pan and frequency. Global focus keeps sound while another window is active.
 constexpr DWORD MainFlags = DSBCAPS_CTRLVOLUME | DSBCAPS_GLOBALFOCUS | DSBCAPS_GETCURRENTPOSITION2;
-constexpr DWORD EffectFlags = DSBCAPS_CTRLVOLUME | DSBCAPS_CTRLPAN | DSBCAPS_CTRLFREQUENCY |
-                              DSBCAPS_GLOBALFOCUS | DSBCAPS_GETCURRENTPOSITION2;
+constexpr DWORD EffectFlags =
+    DSBCAPS_CTRLVOLUME | DSBCAPS_CTRLPAN | DSBCAPS_CTRLFREQUENCY | DSBCAPS_GLOBALFOCUS | DSBCAPS_GETCURRENTPOSITION2;
 // Voices and music are seconds long; a larger "wave" is not ours.
 constexpr std::uint32_t MaxWaveBytes = 64u << 20;
 
@@ -153,9 +153,7 @@ bool Win32SoundDevice::createMain(const std::string& wavePath) {
     return true;
 }
 
-bool Win32SoundDevice::playMain(bool loop) {
-    return main_ && SUCCEEDED(main_->Play(0, 0, loop ? DSBPLAY_LOOPING : 0));
-}
+bool Win32SoundDevice::playMain(bool loop) { return main_ && SUCCEEDED(main_->Play(0, 0, loop ? DSBPLAY_LOOPING : 0)); }
 
 bool Win32SoundDevice::stopMain() {
     if (!main_) return true;

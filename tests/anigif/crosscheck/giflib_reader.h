@@ -12,35 +12,35 @@
 namespace mj::anigif::reference {
 
 struct MemoryInput {
-  std::span<const uint8_t> data;
-  std::size_t pos = 0;
+    std::span<const uint8_t> data;
+    std::size_t pos = 0;
 };
 
 inline int read_memory(GifFileType* gif, GifByteType* buf, int len) {
-  auto* in = static_cast<MemoryInput*>(gif->UserData);
-  const std::size_t n = std::min<std::size_t>(std::size_t(len), in->data.size() - in->pos);
-  std::memcpy(buf, in->data.data() + in->pos, n);
-  in->pos += n;
-  return int(n);
+    auto* in = static_cast<MemoryInput*>(gif->UserData);
+    const std::size_t n = std::min<std::size_t>(std::size_t(len), in->data.size() - in->pos);
+    std::memcpy(buf, in->data.data() + in->pos, n);
+    in->pos += n;
+    return int(n);
 }
 
 struct GifCloser {
-  void operator()(GifFileType* g) const {
-    int err = 0;
-    DGifCloseFile(g, &err);
-  }
+    void operator()(GifFileType* g) const {
+        int err = 0;
+        DGifCloseFile(g, &err);
+    }
 };
 using GifPtr = std::unique_ptr<GifFileType, GifCloser>;
 
 // DGifSlurp over `in`; null when giflib refuses the file. `in` must outlive the call.
 inline GifPtr slurp(MemoryInput& in, int* slurp_result = nullptr) {
-  int err = 0;
-  GifPtr g(DGifOpen(&in, read_memory, &err));
-  if (!g) return nullptr;
-  const int r = DGifSlurp(g.get());
-  if (slurp_result) *slurp_result = r;
-  if (r != GIF_OK) return nullptr;
-  return g;
+    int err = 0;
+    GifPtr g(DGifOpen(&in, read_memory, &err));
+    if (!g) return nullptr;
+    const int r = DGifSlurp(g.get());
+    if (slurp_result) *slurp_result = r;
+    if (r != GIF_OK) return nullptr;
+    return g;
 }
 
 }  // namespace mj::anigif::reference

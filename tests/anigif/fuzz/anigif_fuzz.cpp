@@ -17,36 +17,36 @@ using namespace mj::anigif;
 // Smaller caps than the product's keep each run fast; the cap checks are the
 // same code.
 Limits fuzz_limits() {
-  Limits l;
-  l.max_side = 4096;
-  l.max_logical_pixels = 1 << 20;
-  l.max_total_frame_pixels = 1 << 22;
-  l.max_frames = 256;
-  return l;
+    Limits l;
+    l.max_side = 4096;
+    l.max_logical_pixels = 1 << 20;
+    l.max_total_frame_pixels = 1 << 22;
+    l.max_frames = 256;
+    return l;
 }
 
 }  // namespace
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
-  const std::span<const uint8_t> bytes(data, size);
-  // The last byte picks the control's settings, so they are fuzzed too.
-  const uint8_t knobs = size > 0 ? data[size - 1] : 0;
+    const std::span<const uint8_t> bytes(data, size);
+    // The last byte picks the control's settings, so they are fuzzed too.
+    const uint8_t knobs = size > 0 ? data[size - 1] : 0;
 
-  NullGifHost host(150, 150);
-  AnimatedGif gif(host, fuzz_limits());
-  gif.set_mirrored(knobs & 3);
-  gif.set_delay_animation((knobs >> 2) & 3);
-  gif.set_stretch((knobs >> 4) % 5);
-  if (!gif.load_array(bytes)) return 0;
-  for (int t = 0; t < 40 && host.armed; ++t) {
-    host.armed = false;
-    gif.timer_fired();
-    (void)gif.paint();
-    if (t == 5) gif.set_mirrored((knobs >> 1) & 3);
-  }
-  gif.set_action(3);
-  (void)gif.animated_gif();
-  gif.set_action(4);
-  gif.set_action(0);
-  return 0;
+    NullGifHost host(150, 150);
+    AnimatedGif gif(host, fuzz_limits());
+    gif.set_mirrored(knobs & 3);
+    gif.set_delay_animation((knobs >> 2) & 3);
+    gif.set_stretch((knobs >> 4) % 5);
+    if (!gif.load_array(bytes)) return 0;
+    for (int t = 0; t < 40 && host.armed; ++t) {
+        host.armed = false;
+        gif.timer_fired();
+        (void)gif.paint();
+        if (t == 5) gif.set_mirrored((knobs >> 1) & 3);
+    }
+    gif.set_action(3);
+    (void)gif.animated_gif();
+    gif.set_action(4);
+    gif.set_action(0);
+    return 0;
 }
