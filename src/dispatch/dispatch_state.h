@@ -30,6 +30,11 @@ struct DispatchState {
     std::string kickText;
     std::function<void(link::Client&, const std::string& text)> showOtherExit;
 
+    // Tiles of each kind seen on the table this hand, by suit index and rank
+    // (index 0 unused); auto-play reads them.
+    std::array<std::array<int, 10>, 4> seenTile{};
+    int actionCount = 0;
+
     // Messages dropped because a field was out of range.
     int droppedMessages = 0;
 };

@@ -199,6 +199,10 @@ public:
     std::function<void(Client&, int chatBlink)> onChatButtonBlink;
     // Shows or hides the own camera picture (running, hide).
     std::function<void(Client&, bool running, bool hide)> showOwnVideo;
+    // The table display of one seat's claim reported by the server (op, seat
+    // bit, the three tiles of the report), on the player and on the spectator table.
+    std::function<void(Client&, int op, int seatBit, const std::array<int, 3>& tiles)> showAction;
+    std::function<void(Client&, int op, int seatBit, const std::array<int, 3>& tiles)> sideShowAction;
     // A props plug-in request other than a message to send.
     std::function<void(Client&, const platform::PropRequest&)> onPropRequest;
 

@@ -73,8 +73,20 @@ struct TableState {
     int indicatorOffset = 0;
     int indicatorImg = -1;
 
+    // The wall positions of the next draw from the front and of the next kong
+    // supplement from the back.
+    int wallHead = 0;
+    int wallTail = 0;
+    // The last discard: its tile, the discarding seat's view (above 3: nothing
+    // to lay) and, on the spectator table, the cursor it was laid at.
+    int lastTileCode = 0;
+    int lastDiscardView = 4;
+    int lastDiscardX = 0;
+    int lastDiscardY = 0;
+
     // Per-hand flags and lists the reset clears.
     bool drawFromHead = true;
+    bool afterGang = false;
     bool canDiscard = false;
     int seatMsgCount = 0;
     std::array<std::array<int, SlotCount>, 4> revealedTiles{};  // views 1..3 used
