@@ -569,13 +569,17 @@ TEST_F(Reveal, ASeatKeepsOnlyWhatItOwesAndZerosAreNoTiles) {
 }
 
 TEST_F(Reveal, ASeatThatShowedNoTileIsSkipped) {
-    // View 3 holds no concealed tile: its meld slot 3 keeps its face.
+    // View 3 holds no concealed tile; the slot before its hand is a concealed
+    // kong lying face down, which the reveal must leave so.
     giveHand(3, {}, 102);
-    t().custom[3].slots[3] = {table::SlotPeng, 0x45, 110};
-    table::setTileImage(*client, 110, table::tilePicture(3, 0x45));
+    t().custom[3].slots[3] = {table::SlotAnGang, 0x45, 110};
+    table::setTileImage(*client, 110, table::lyingBack(3));
+    const auto sizeBefore = tile(110).width();
     sendThirteen(8);
     sendThirteen(4);
-    EXPECT_EQ(table::shownTilePicture(*client, 110), table::tilePicture(3, 0x45));
+    EXPECT_EQ(shownId("MJ_Image", 110), 201 + table::lyingBack(3));
+    EXPECT_DOUBLE_EQ(tile(110).width(), sizeBefore);
+    EXPECT_FALSE(sim.process.logged("sort refused"));
     EXPECT_EQ(table::shownTilePicture(*client, 34 + 12), table::tilePicture(1, 0x84)) << "the table was revealed";
 }
 
