@@ -238,7 +238,7 @@ void onSpecialTiles(Client& c) {
 
     t.lianLaiCount = rule.lianLai;
     ui::Control* quVei = c.mainForm.find("QuVei");
-    const auto frame = rule.lianLai > 0 ? link::DesignPicture::LianlaiImg : link::DesignPicture::QuVei;
+    const auto frame = rule.lianLai > 0 ? link::DesignPicture::LianlaiImg : link::DesignPicture::QuveiImg;
     if (quVei) (void)table::loadPicture(c, static_cast<int>(frame), *quVei);
     if (rule.lianLai > 0 && !playLianLai(c)) {
         c.log("special tiles: the table was left during the animation");

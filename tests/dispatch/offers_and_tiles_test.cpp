@@ -324,7 +324,7 @@ TEST_F(OffersAndTiles, SpecialTilesAreStoredShownAndCounted) {
         if (k.secondShown) {
             EXPECT_EQ(shownId("imgPiZi", 1), tileResource(4, 0x29));
         }
-        EXPECT_EQ(shownId("QuVei"), static_cast<int>(link::DesignPicture::QuVei));
+        EXPECT_EQ(shownId("QuVei"), static_cast<int>(link::DesignPicture::QuveiImg));
         // The turned tile lies 2 x 3 positions before the wall start.
         EXPECT_EQ(t().indicatorImg, 34);
         EXPECT_EQ(shownId("MJ_Image", 34), tileResource(1, 0x43));
