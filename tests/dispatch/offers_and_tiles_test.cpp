@@ -13,6 +13,7 @@
 #include "link/picture_resources.h"
 #include "link/wire_codec.h"
 #include "table/hand_reveal.h"
+#include "table/table_fixture.h"
 #include "table/tiles.h"
 
 namespace mj::test {
@@ -36,10 +37,7 @@ std::string twoFrameGif(int delayCs) {
 class OffersAndTiles : public DispatchFixture {
 protected:
     void SetUp() override {
-        for (int id = 101; id <= 1030; ++id) {
-            if (id == 865 || id == link::BombAnimationId) continue;
-            sim.resources.add(id, "GIF", tinyGif());
-        }
+        addTablePictures(sim);
         sim.resources.add(link::BombAnimationId, "GIF", twoFrameGif(100));
         sim.sound.files.insert("C:\\game\\mj\\..\\common\\music\\lianlai.wav");
         DispatchFixture::SetUp();
@@ -48,24 +46,10 @@ protected:
         for (int v = 0; v < 4; ++v) t().custom[static_cast<std::size_t>(v)].seat = seats[v];
     }
 
-    static std::string tinyGif() {
-        const unsigned char bytes[] = {0x47, 0x49, 0x46, 0x38, 0x39, 0x61, 0x01, 0x00, 0x01, 0x00, 0x80, 0x00,
-                                       0x00, 0xFF, 0x00, 0x00, 0x00, 0x00, 0x00, 0x2C, 0x00, 0x00, 0x00, 0x00,
-                                       0x01, 0x00, 0x01, 0x00, 0x00, 0x02, 0x02, 0x44, 0x01, 0x00, 0x3B};
-        return std::string(reinterpret_cast<const char*>(bytes), sizeof bytes);
-    }
-
     table::TableState& t() { return client->table; }
-    ui::Control& ctl(std::string_view name, int index = -1) {
-        ui::Control* x = client->mainForm.find(name, index);
-        if (!x) throw std::runtime_error("no control " + std::string(name));
-        return *x;
-    }
+    ui::Control& ctl(std::string_view name, int index = -1) { return control(*client, name, index); }
     ui::Control& tile(int i) { return ctl("MJ_Image", i); }
-    int shownId(std::string_view name, int index = -1) {
-        const auto& p = ctl(name, index).picture();
-        return p ? p->resourceId : 0;
-    }
+    int shownId(std::string_view name, int index = -1) { return shownResource(ctl(name, index)); }
     // The resource of tile picture `set` for `code`.
     static int tileResource(int set, int code) { return 201 + table::tilePicture(set, code); }
 
