@@ -26,6 +26,9 @@ ui::Control* find(link::Client& c, std::string_view name, int index = -1) { retu
 void hide(link::Client& c, std::string_view name, int index = -1) {
     if (ui::Control* x = find(c, name, index)) x->setVisible(false);
 }
+void show(link::Client& c, std::string_view name, int index = -1) {
+    if (ui::Control* x = find(c, name, index)) x->setVisible(true);
+}
 void showInFront(link::Client& c, std::string_view name, int index = -1) {
     if (ui::Control* x = find(c, name, index)) {
         x->setVisible(true);
@@ -153,8 +156,8 @@ void refreshOwnSeat(link::Client& c) {
     if (t.isWealthMultiple != 0) {
         t.wealthByView[0] = t.isWealthMultiple;
         setCaption(c, "lbwealth", -1, std::to_string(link::lowestWealthMultiple(t.wealthByView)));
-        showInFront(c, "lbwealth");
-        showInFront(c, "Imgwealth");
+        show(c, "lbwealth");
+        show(c, "Imgwealth");
     } else {
         hide(c, "lbwealth");
         hide(c, "Imgwealth");
@@ -220,8 +223,8 @@ void showWealthMultiple(link::Client& c) {
         if (sx < 1) left += wide ? 10 : 8;
         label->move(left, (wide ? 292 : 289) * sy);
     }
-    showInFront(c, "Imgwealth");
-    showInFront(c, "lbwealth");
+    show(c, "Imgwealth");
+    show(c, "lbwealth");
 }
 
 void onSeatName(link::Client& c) {

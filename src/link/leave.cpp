@@ -117,6 +117,8 @@ void resetSession(Client& c) {
         hide(c, "OK", i);
     }
     c.dispatch.seating.playerCount = 0;
+    // Names after the next login start a seating cycle of their own.
+    c.table.countingUserInfo = false;
     for (int i = 0; i < 3; ++i) hide(c, "Speak", i);
     hide(c, "Words");
     c.link.inGame = false;

@@ -466,6 +466,8 @@ TEST_F(SeatingTest, AnyLeaveEndsWatching) {
 }
 
 TEST_F(SeatingTest, LeavingTheTableForgetsThePlayers) {
+    // Half a round of names before the table is left.
+    receiveAll({nameMessage(1, "x"), nameMessage(2, "y")});
     player(1).nickName = "w";
     player(1).loginName = "wang";
     seating().playerCount = 2;
@@ -475,6 +477,16 @@ TEST_F(SeatingTest, LeavingTheTableForgetsThePlayers) {
     EXPECT_EQ(player(1).loginName, "wang");
     EXPECT_EQ(seating().playerCount, 0);
     EXPECT_EQ(client->table.wealthByView[0], 0);
+
+    // The names after the next login are a whole new round.
+    client->timerBong->setEnabled(true);
+    sim.socket.connect("h", 1);
+    sim.socket.acceptConnection();
+    receiveAll({nameMessage(1, "zhang"), nameMessage(2, "wang")});
+    EXPECT_EQ(seat(0).seat, 0) << "two names do not seat the table";
+    receiveAll({nameMessage(4, "li"), nameMessage(8, "zhao")});
+    EXPECT_EQ(seat(0).seat, 1);
+    EXPECT_EQ(seat(2).name, "li");
 }
 
 }  // namespace
