@@ -350,16 +350,16 @@ struct HandlerRun {
 
 class LianLai : public OffersAndTiles {
 protected:
-    // Dispatches the message, noting when the handler ran, and lets the
+    // Dispatches the message, noting when its handler ran, and lets the
     // client run on for a while afterwards.
     HandlerRun dispatchTimed(const WireMessage& m) {
         HandlerRun r;
-        client->showAction = nullptr;
         auto inner = client->dispatchServerCommand;
         client->dispatchServerCommand = [&](link::Client& c) {
-            r.start = sim.clock.monotonic();
+            const bool timed = c.link.info.cmd == m[wire::Cmd];
+            if (timed) r.start = sim.clock.monotonic();
             inner(c);
-            r.end = sim.clock.monotonic();
+            if (timed) r.end = sim.clock.monotonic();
         };
         deliver(m);
         EXPECT_FALSE(run(Millis(15000)));
@@ -407,6 +407,23 @@ TEST_F(LianLai, AnAnimationThatCannotBeLoadedIsNotWaitedFor) {
     EXPECT_FALSE(ctl("Img_bg").visible());
     EXPECT_TRUE(ctl("QV_Image").visible());
     EXPECT_EQ(t().lianLaiCount, 1);
+}
+
+TEST_F(LianLai, AMessageArrivingDuringTheAnimationIsDispatchedAfterTheHandler) {
+    std::vector<Millis> actions;
+    client->showAction = [&](link::Client&, int, int, const std::array<int, 3>&) {
+        actions.push_back(sim.clock.monotonic());
+    };
+    bool sent = false;
+    auto arrive = sim.clock.createTimer(Millis(500), [&] {
+        if (!std::exchange(sent, true)) deliver(action(2, OpPass, 0, 0, 0));
+    });
+    arrive->setEnabled(true);
+    const HandlerRun r = dispatchTimed(specialTiles(2, 0x85, 0x43, 2, 0, 0));
+    arrive.reset();
+    ASSERT_EQ(actions.size(), 1u);
+    EXPECT_GE(actions.front(), r.end) << "no message is dispatched inside the handler's wait";
+    EXPECT_GT(r.end - r.start, Millis(2000));
 }
 
 TEST_F(LianLai, LeavingForTheHallDuringTheAnimationEndsTheHandlerWithoutRedrawingTheTable) {
