@@ -14,7 +14,57 @@ Form* Control::form() {
     return c->kind_ == Kind::Form ? static_cast<Form*>(c) : nullptr;
 }
 
+int toPixels(double units, double unitsPerPixel) { return static_cast<int>(std::lround(units / unitsPerPixel)); }
+
+PixelRect Control::paintedRect() const {
+    if (!visible_ || !parent_) return {};
+    // The boxes around the control, from the form inwards: each offsets and
+    // cuts what it holds.
+    std::vector<const Control*> chain;
+    for (const Control* c = this; c->parent_; c = c->parent_) {
+        if (c != this && !c->visible_) return {};
+        chain.push_back(c);
+    }
+    const Control* top = chain.back()->parent_;
+    if (top->kind_ != Kind::Form) return {};
+    constexpr int Far = 1 << 30;
+    PixelRect clip{-Far, -Far, Far, Far};
+    int ox = 0, oy = 0;
+    PixelRect r;
+    for (auto it = chain.rbegin(); it != chain.rend(); ++it) {
+        const Control& c = **it;
+        const double upp = c.parent_->unitsPerPixel();
+        r.left = ox + toPixels(c.left_, upp);
+        r.top = oy + toPixels(c.top_, upp);
+        r.right = r.left + toPixels(c.width_, upp);
+        r.bottom = r.top + toPixels(c.height_, upp);
+        r = intersect(r, clip);
+        if (r.empty()) return {};
+        clip = r;
+        ox = r.left;
+        oy = r.top;
+    }
+    return r;
+}
+
+void Control::noteRect() {
+    const PixelRect r = paintedRect();
+    if (r.empty()) return;
+    if (Form* f = form()) f->dirty_.add(r);
+}
+
+void Control::willChange() { noteRect(); }
+
 void Control::changed() {
+    if (kind_ == Kind::Form) {
+        static_cast<Form*>(this)->dirty_.addAll();
+    } else {
+        noteRect();
+    }
+    notify();
+}
+
+void Control::notify() {
     if (parent_) {
         parent_->childChanged();
     } else if (kind_ == Kind::Form) {
@@ -24,24 +74,28 @@ void Control::changed() {
 
 void Control::setLeft(double v) {
     if (left_ != v) {
+        willChange();
         left_ = v;
         changed();
     }
 }
 void Control::setTop(double v) {
     if (top_ != v) {
+        willChange();
         top_ = v;
         changed();
     }
 }
 void Control::setWidth(double v) {
     if (width_ != v) {
+        willChange();
         width_ = v;
         changed();
     }
 }
 void Control::setHeight(double v) {
     if (height_ != v) {
+        willChange();
         height_ = v;
         changed();
     }
@@ -58,6 +112,7 @@ void Control::move(double left, double top, double width, double height) {
 }
 void Control::setVisible(bool v) {
     if (visible_ != v) {
+        willChange();
         visible_ = v;
         changed();
     }
@@ -70,6 +125,7 @@ void Control::setEnabled(bool v) {
 }
 
 void Control::setPicture(PictureRef p) {
+    willChange();
     picture_ = std::move(p);
     // An image that does not stretch takes its picture's size, in its
     // container's units.
@@ -192,8 +248,9 @@ void ListBox::copyPropertiesFrom(const Control& other) {
 
 void Container::adopt(std::unique_ptr<Control> child) {
     child->parent_ = this;
+    Control& ref = *child;
     children_.push_back(std::move(child));
-    childChanged();
+    ref.changed();
 }
 
 Control* Container::find(std::string_view name, int index) const {
@@ -225,15 +282,18 @@ int Container::zIndexOf(const Control& child) const {
 void Container::moveToFront(Control& c) {
     auto it = std::find_if(children_.begin(), children_.end(), [&](const auto& p) { return p.get() == &c; });
     if (it == children_.end()) return;
+    // Restacking shows or hides parts of it: its rectangle is painted again.
+    if (it + 1 != children_.end()) c.noteRect();
     std::rotate(it, it + 1, children_.end());
-    childChanged();
+    c.notify();
 }
 
 void Container::moveToBack(Control& c) {
     auto it = std::find_if(children_.begin(), children_.end(), [&](const auto& p) { return p.get() == &c; });
     if (it == children_.end()) return;
+    if (it != children_.begin()) c.noteRect();
     std::rotate(children_.begin(), it, it + 1);
-    childChanged();
+    c.notify();
 }
 
 namespace {
@@ -280,6 +340,7 @@ bool Container::unloadElement(std::string_view name, int index) {
     auto it = std::find_if(children_.begin(), children_.end(),
                            [&](const auto& p) { return p->name() == name && p->index() == index; });
     if (it == children_.end()) return false;
+    (*it)->willChange();
     children_.erase(it);
     childChanged();
     return true;
