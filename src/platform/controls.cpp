@@ -16,35 +16,36 @@ Form* Control::form() {
 
 int toPixels(double units, double unitsPerPixel) { return static_cast<int>(std::lround(units / unitsPerPixel)); }
 
-PixelRect Control::paintedRect() const {
-    if (!visible_ || !parent_) return {};
-    // The boxes around the control, from the form inwards: each offsets and
-    // cuts what it holds.
-    std::vector<const Control*> chain;
-    for (const Control* c = this; c->parent_; c = c->parent_) {
-        if (c != this && !c->visible_) return {};
-        chain.push_back(c);
-    }
-    const Control* top = chain.back()->parent_;
-    if (top->kind_ != Kind::Form) return {};
-    constexpr int Far = 1 << 30;
-    PixelRect clip{-Far, -Far, Far, Far};
+namespace {
+constexpr int Far = 1 << 30;
+
+// Where the host draws a control: its rectangle in window pixels (from which
+// its children are offset) and the part of it that shows (to which they are
+// cut). False when nothing of it shows.
+bool place(const Control& c, PixelRect& rect, PixelRect& shown) {
+    const Container* parent = c.parent();
+    if (!c.visible() || !parent) return false;
     int ox = 0, oy = 0;
-    PixelRect r;
-    for (auto it = chain.rbegin(); it != chain.rend(); ++it) {
-        const Control& c = **it;
-        const double upp = c.parent_->unitsPerPixel();
-        r.left = ox + toPixels(c.left_, upp);
-        r.top = oy + toPixels(c.top_, upp);
-        r.right = r.left + toPixels(c.width_, upp);
-        r.bottom = r.top + toPixels(c.height_, upp);
-        r = intersect(r, clip);
-        if (r.empty()) return {};
-        clip = r;
-        ox = r.left;
-        oy = r.top;
+    PixelRect clip{-Far, -Far, Far, Far};
+    if (parent->kind() != Kind::Form) {
+        PixelRect parentRect;
+        if (!place(*parent, parentRect, clip)) return false;
+        ox = parentRect.left;
+        oy = parentRect.top;
     }
-    return r;
+    const double upp = parent->unitsPerPixel();
+    rect.left = ox + toPixels(c.left(), upp);
+    rect.top = oy + toPixels(c.top(), upp);
+    rect.right = rect.left + toPixels(c.width(), upp);
+    rect.bottom = rect.top + toPixels(c.height(), upp);
+    shown = intersect(rect, clip);
+    return !shown.empty();
+}
+}  // namespace
+
+PixelRect Control::paintedRect() const {
+    PixelRect rect, shown;
+    return place(*this, rect, shown) ? shown : PixelRect{};
 }
 
 void Control::noteRect() {

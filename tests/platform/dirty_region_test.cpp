@@ -192,6 +192,15 @@ TEST(ControlRect, RoundsAsTheHostDraws) {
     EXPECT_EQ(l.paintedRect(), (PixelRect{0, 1, 1, 2}));
     l.setWidth(0);
     EXPECT_TRUE(l.paintedRect().empty());
+    // A box half outside the box it sits in: what it holds is offset from
+    // its own corner, not from the part that shows, and cut to that part.
+    auto& outer = form.add<PictureBox>("Outer", -1);
+    outer.move(100 * 15, 100 * 15, 50 * 15, 50 * 15);
+    auto& inner = outer.add<PictureBox>("Inner", -1);
+    inner.move(-20, 10, 40, 40);
+    auto& tile = inner.add<Image>("T", -1);
+    tile.move(15, 0, 10, 10);
+    EXPECT_EQ(tile.paintedRect(), (PixelRect{100, 110, 105, 120}));
     Label loose("Loose", -1);
     loose.move(0, 0, 100, 100);
     EXPECT_TRUE(loose.paintedRect().empty());  // on no form

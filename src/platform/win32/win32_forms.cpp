@@ -4,6 +4,7 @@
 #include <algorithm>
 #include <cmath>
 #include <string>
+#include <tuple>
 
 #include "platform/win32/win32_platform.h"
 
@@ -42,11 +43,23 @@ std::wstring faceFor(const std::string& name) {
     return face;
 }
 
-HFONT makeFont(const ui::Font& f) {
+// The fonts are made once and kept: a paint of one label should not pay for
+// making and realising its font each time. The windows use a handful.
+HFONT fontFor(const ui::Font& f) {
+    static std::map<std::tuple<std::string, double, bool>, HFONT> cache;
+    const auto key = std::make_tuple(f.name, f.size, f.bold);
+    auto it = cache.find(key);
+    if (it != cache.end()) return it->second;
+    if (cache.size() >= 64) {
+        for (auto& [k, font] : cache) DeleteObject(font);
+        cache.clear();
+    }
     const int height = -static_cast<int>(std::lround(f.size * 96.0 / 72.0));
-    return CreateFontW(height, 0, 0, 0, f.bold ? FW_BOLD : FW_NORMAL, FALSE, FALSE, FALSE, DEFAULT_CHARSET,
-                       OUT_DEFAULT_PRECIS, CLIP_DEFAULT_PRECIS, ANTIALIASED_QUALITY, DEFAULT_PITCH,
-                       faceFor(f.name).c_str());
+    HFONT made = CreateFontW(height, 0, 0, 0, f.bold ? FW_BOLD : FW_NORMAL, FALSE, FALSE, FALSE, DEFAULT_CHARSET,
+                             OUT_DEFAULT_PRECIS, CLIP_DEFAULT_PRECIS, ANTIALIASED_QUALITY, DEFAULT_PITCH,
+                             faceFor(f.name).c_str());
+    cache.emplace(key, made);
+    return made;
 }
 
 struct Canvas {
@@ -85,18 +98,14 @@ void drawPicture(Canvas& c, const ui::Picture& p, RECT dst, RECT clip) {
 // taller than the row (the CJK stand-in fonts have tall cells) is shrunk until
 // the text fits the row instead of being cut at its top and bottom.
 void drawText(Canvas& c, const ui::Control& ctl, RECT r, const std::string& text, UINT format, int rowHeight = 0) {
-    HFONT f = makeFont(ctl.font());
-    HGDIOBJ old = SelectObject(c.dc, f);
+    HGDIOBJ old = SelectObject(c.dc, fontFor(ctl.font()));
     if (rowHeight > 0) {
         TEXTMETRICW tm{};
         GetTextMetricsW(c.dc, &tm);
         if (tm.tmHeight > rowHeight) {
             ui::Font smaller = ctl.font();
             smaller.size = smaller.size * rowHeight / tm.tmHeight;
-            SelectObject(c.dc, old);
-            DeleteObject(f);
-            f = makeFont(smaller);
-            old = SelectObject(c.dc, f);
+            SelectObject(c.dc, fontFor(smaller));
         }
     }
     SetBkMode(c.dc, TRANSPARENT);
@@ -104,7 +113,6 @@ void drawText(Canvas& c, const ui::Control& ctl, RECT r, const std::string& text
     const std::wstring w = widen(text);
     DrawTextW(c.dc, w.c_str(), static_cast<int>(w.size()), &r, format | DT_NOPREFIX);
     SelectObject(c.dc, old);
-    DeleteObject(f);
 }
 
 RECT intersect(RECT a, RECT b) {
@@ -412,11 +420,15 @@ void FormHost::paint(Entry& e) {
         }
     }
     e.pending.clear();
-    e.buffer->paint(*e.form, rectsOf(region));
+    const std::vector<RECT> rects = rectsOf(region);
     DeleteObject(region);
+    e.buffer->paint(*e.form, rects);
+    // Rectangle by rectangle: two changes far apart (a tile leaving the hand
+    // for the discards) do not copy all that lies between them.
     if (e.buffer->dc()) {
-        const RECT& p = ps.rcPaint;
-        BitBlt(dc, p.left, p.top, p.right - p.left, p.bottom - p.top, e.buffer->dc(), p.left, p.top, SRCCOPY);
+        for (const RECT& r : rects) {
+            BitBlt(dc, r.left, r.top, r.right - r.left, r.bottom - r.top, e.buffer->dc(), r.left, r.top, SRCCOPY);
+        }
     }
     EndPaint(h, &ps);
 }
