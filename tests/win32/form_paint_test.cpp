@@ -127,27 +127,13 @@ struct PaintedForm {
 
 // The window's own pixels, read back from its device context.
 Pixels screenOf(HWND h, int w, int hgt) {
-    BITMAPINFO bi{};
-    bi.bmiHeader.biSize = sizeof bi.bmiHeader;
-    bi.bmiHeader.biWidth = w;
-    bi.bmiHeader.biHeight = -hgt;
-    bi.bmiHeader.biPlanes = 1;
-    bi.bmiHeader.biBitCount = 32;
-    bi.bmiHeader.biCompression = BI_RGB;
-    void* bits = nullptr;
-    HDC mem = CreateCompatibleDC(nullptr);
-    HBITMAP bmp = CreateDIBSection(mem, &bi, DIB_RGB_COLORS, &bits, nullptr, 0);
-    HGDIOBJ old = SelectObject(mem, bmp);
+    BackBuffer copy;
+    copy.resize(w, hgt);
     HDC dc = GetDC(h);
-    BitBlt(mem, 0, 0, w, hgt, dc, 0, 0, SRCCOPY);
+    BitBlt(copy.dc(), 0, 0, w, hgt, dc, 0, 0, SRCCOPY);
     ReleaseDC(h, dc);
     GdiFlush();
-    const auto* p = static_cast<const std::uint32_t*>(bits);
-    Pixels out(p, p + static_cast<std::size_t>(w) * hgt);
-    SelectObject(mem, old);
-    DeleteObject(bmp);
-    DeleteDC(mem);
-    return out;
+    return Pixels(copy.pixels(), copy.pixels() + static_cast<std::size_t>(w) * hgt);
 }
 
 TEST(FormPaint, ManySmallChangesPaintedPieceByPieceEqualAFreshPainting) {

@@ -2,7 +2,8 @@
 // under the window host: a tile raised and lowered, the countdown digit
 // changing, a discard laid, and the whole window repainted. Prints the window
 // thread's CPU time and the wall time per paint, and each case against the
-// whole repaint (the median of ten batches for wall time). Run by hand (built with -DMJ_BENCH=ON):
+// whole repaint (the median of ten batches for wall time), with what an empty
+// paint costs and what the drawing alone costs. Run by hand (built with -DMJ_BENCH=ON):
 //   . scripts/wine-env.sh build/win && wine build/win/paint_bench.exe [rounds]; mj_wine_stop
 #include <windows.h>
 
@@ -95,6 +96,19 @@ void report(const char* what, const Result& r, const Result& whole) {
                 r.empty ? "  [some changes left nothing to paint]" : "");
 }
 
+// The window procedure of the host, while an empty paint stands in for it.
+WNDPROC hostProc = nullptr;
+
+LRESULT CALLBACK emptyPaint(HWND h, UINT msg, WPARAM w, LPARAM l) {
+    if (msg == WM_PAINT) {
+        PAINTSTRUCT ps;
+        BeginPaint(h, &ps);
+        EndPaint(h, &ps);
+        return 0;
+    }
+    return CallWindowProcW(hostProc, h, msg, w, l);
+}
+
 }  // namespace
 
 int main(int argc, char** argv) {
@@ -130,6 +144,15 @@ int main(int argc, char** argv) {
         discard.add(batch);
         discard.batchWall.push_back(batch.wallMs / batch.paints);
     }
+    // What Wine's paint machinery costs by itself: a paint that draws
+    // nothing, for a tile-sized rectangle.
+    hostProc = reinterpret_cast<WNDPROC>(SetWindowLongPtrW(h, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(&emptyPaint)));
+    const Result empty = measureBatches(h, rounds, [&](int) {
+        const RECT r{100, 100, 130, 140};
+        InvalidateRect(h, &r, FALSE);
+    });
+    SetWindowLongPtrW(h, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(hostProc));
+
     // The drawing alone, into a buffer of its own: what a paint costs
     // without the window's share (update region, copy to the screen).
     mj::platform::win32::BackBuffer alone;
@@ -152,6 +175,7 @@ int main(int argc, char** argv) {
     report("one tile raised / lowered", tile, whole);
     report("countdown digit", digit, whole);
     report("discard laid", discard, whole);
+    report("empty paint (Wine's floor)", empty, whole);
     std::printf("drawing alone, no window:\n");
     report("  whole window", wholeDrawn, whole);
     report("  one tile", tileDrawn, whole);
