@@ -44,7 +44,8 @@ std::wstring faceFor(const std::string& name) {
 }
 
 // The fonts are made once and kept: a paint of one label should not pay for
-// making and realising its font each time. The windows use a handful.
+// making and realising its font each time. The windows use a handful; should
+// they use many, all are dropped at once (none may be selected then).
 HFONT fontFor(const ui::Font& f) {
     static std::map<std::tuple<std::string, double, bool>, HFONT> cache;
     const auto key = std::make_tuple(f.name, f.size, f.bold);
@@ -105,6 +106,8 @@ void drawText(Canvas& c, const ui::Control& ctl, RECT r, const std::string& text
         if (tm.tmHeight > rowHeight) {
             ui::Font smaller = ctl.font();
             smaller.size = smaller.size * rowHeight / tm.tmHeight;
+            // Deselected first: making the smaller font may drop the others.
+            SelectObject(c.dc, old);
             SelectObject(c.dc, fontFor(smaller));
         }
     }
