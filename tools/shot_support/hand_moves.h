@@ -70,7 +70,8 @@ public:
     void countdown(int seconds) {
         c_.timeImg->setVisible(true);
         c_.number->setVisible(true);
-        // The digit is drawn over the clock picture, so that it shows here.
+        // As the countdown is put up: the clock in front, the digit over it.
+        c_.timeImg->bringToFront();
         c_.number->bringToFront();
         c_.number->setCaption(std::to_string(seconds));
         c_.number->setForeColor(seconds > 5 ? ui::Color{0, 255, 0} : ui::Color{255, 0, 0});
