@@ -14,7 +14,58 @@ Form* Control::form() {
     return c->kind_ == Kind::Form ? static_cast<Form*>(c) : nullptr;
 }
 
+int toPixels(double units, double unitsPerPixel) { return static_cast<int>(std::lround(units / unitsPerPixel)); }
+
+namespace {
+constexpr int Far = 1 << 30;
+
+// Where the host draws a control: its rectangle in window pixels (from which
+// its children are offset) and the part of it that shows (to which they are
+// cut). False when nothing of it shows.
+bool place(const Control& c, PixelRect& rect, PixelRect& shown) {
+    const Container* parent = c.parent();
+    if (!c.visible() || !parent) return false;
+    int ox = 0, oy = 0;
+    PixelRect clip{-Far, -Far, Far, Far};
+    if (parent->kind() != Kind::Form) {
+        PixelRect parentRect;
+        if (!place(*parent, parentRect, clip)) return false;
+        ox = parentRect.left;
+        oy = parentRect.top;
+    }
+    const double upp = parent->unitsPerPixel();
+    rect.left = ox + toPixels(c.left(), upp);
+    rect.top = oy + toPixels(c.top(), upp);
+    rect.right = rect.left + toPixels(c.width(), upp);
+    rect.bottom = rect.top + toPixels(c.height(), upp);
+    shown = intersect(rect, clip);
+    return !shown.empty();
+}
+}  // namespace
+
+PixelRect Control::paintedRect() const {
+    PixelRect rect, shown;
+    return place(*this, rect, shown) ? shown : PixelRect{};
+}
+
+void Control::noteRect() {
+    const PixelRect r = paintedRect();
+    if (r.empty()) return;
+    if (Form* f = form()) f->dirty_.add(r);
+}
+
+void Control::willChange() { noteRect(); }
+
 void Control::changed() {
+    if (kind_ == Kind::Form) {
+        static_cast<Form*>(this)->dirty_.addAll();
+    } else {
+        noteRect();
+    }
+    notify();
+}
+
+void Control::notify() {
     if (parent_) {
         parent_->childChanged();
     } else if (kind_ == Kind::Form) {
@@ -24,24 +75,28 @@ void Control::changed() {
 
 void Control::setLeft(double v) {
     if (left_ != v) {
+        willChange();
         left_ = v;
         changed();
     }
 }
 void Control::setTop(double v) {
     if (top_ != v) {
+        willChange();
         top_ = v;
         changed();
     }
 }
 void Control::setWidth(double v) {
     if (width_ != v) {
+        willChange();
         width_ = v;
         changed();
     }
 }
 void Control::setHeight(double v) {
     if (height_ != v) {
+        willChange();
         height_ = v;
         changed();
     }
@@ -58,6 +113,7 @@ void Control::move(double left, double top, double width, double height) {
 }
 void Control::setVisible(bool v) {
     if (visible_ != v) {
+        willChange();
         visible_ = v;
         changed();
     }
@@ -70,6 +126,7 @@ void Control::setEnabled(bool v) {
 }
 
 void Control::setPicture(PictureRef p) {
+    willChange();
     picture_ = std::move(p);
     // An image that does not stretch takes its picture's size, in its
     // container's units.
@@ -192,8 +249,9 @@ void ListBox::copyPropertiesFrom(const Control& other) {
 
 void Container::adopt(std::unique_ptr<Control> child) {
     child->parent_ = this;
+    Control& ref = *child;
     children_.push_back(std::move(child));
-    childChanged();
+    ref.changed();
 }
 
 Control* Container::find(std::string_view name, int index) const {
@@ -225,15 +283,18 @@ int Container::zIndexOf(const Control& child) const {
 void Container::moveToFront(Control& c) {
     auto it = std::find_if(children_.begin(), children_.end(), [&](const auto& p) { return p.get() == &c; });
     if (it == children_.end()) return;
+    // Restacking shows or hides parts of it: its rectangle is painted again.
+    if (it + 1 != children_.end()) c.noteRect();
     std::rotate(it, it + 1, children_.end());
-    childChanged();
+    c.notify();
 }
 
 void Container::moveToBack(Control& c) {
     auto it = std::find_if(children_.begin(), children_.end(), [&](const auto& p) { return p.get() == &c; });
     if (it == children_.end()) return;
+    if (it != children_.begin()) c.noteRect();
     std::rotate(children_.begin(), it, it + 1);
-    childChanged();
+    c.notify();
 }
 
 namespace {
@@ -280,6 +341,7 @@ bool Container::unloadElement(std::string_view name, int index) {
     auto it = std::find_if(children_.begin(), children_.end(),
                            [&](const auto& p) { return p->name() == name && p->index() == index; });
     if (it == children_.end()) return false;
+    (*it)->willChange();
     children_.erase(it);
     childChanged();
     return true;

@@ -9,7 +9,13 @@
 #include <string_view>
 #include <vector>
 
+#include "platform/dirty_region.h"
+
 namespace mj::ui {
+
+// Container units to whole pixels, as the host draws them (a control's right
+// edge is its rounded left plus its rounded width).
+[[nodiscard]] int toPixels(double units, double unitsPerPixel);
 
 struct Color {
     std::uint8_t r = 0, g = 0, b = 0;
@@ -114,6 +120,11 @@ public:
     void bringToFront();
     void sendToBack();
 
+    // Where the control paints, in its form's window pixels, cut to the
+    // picture boxes it sits in; empty when it or a box around it is hidden or
+    // it is on no form.
+    [[nodiscard]] PixelRect paintedRect() const;
+
     // Events; the host fires them, tests may too.
     std::function<void()> onClick;
     std::function<void()> onDblClick;
@@ -131,10 +142,18 @@ public:
     virtual void copyPropertiesFrom(const Control& other);
 
 protected:
+    // Before a change that may move, resize or hide the control: its form
+    // notes where it is painted now.
+    void willChange();
+    // After any change: the form notes where the control is painted now, and
+    // the change is passed up to the form's host.
     void changed();
+    // Passes a change up to the form's host without noting any rectangle.
+    void notify();
 
 private:
     friend class Container;
+    void noteRect();
     Kind kind_;
     std::string name_;
     int index_;
@@ -233,7 +252,7 @@ public:
     bool unloadElement(std::string_view name, int index);
 
     // Called on any change below this container; forms pass it to their host.
-    virtual void childChanged() { changed(); }
+    virtual void childChanged() { notify(); }
 
 private:
     friend class Control;
@@ -274,6 +293,9 @@ public:
 
     // The host listens here to repaint; tests may count changes.
     std::function<void()> onChanged;
+    // The parts of the window that changed since the host last took them.
+    [[nodiscard]] const DirtyRegion& dirty() const { return dirty_; }
+    DirtyRegion takeDirty() { return dirty_.take(); }
     // The host's handler of window-state changes (resize event).
     std::function<void()> onResize;
     // Messages the window procedure does not handle itself (the hall's posted
@@ -288,6 +310,8 @@ private:
     WindowState windowState_ = WindowState::Normal;
     bool topmost_ = false;
     bool borderless_ = true;
+    DirtyRegion dirty_;
+    friend class Control;
 };
 
 }  // namespace mj::ui

@@ -1,17 +1,57 @@
 // table_shot: starts the client's table on the Win32 platform without a
 // server, at 1024 x 768 and on an 800 x 600 screen, and paints it with the
-// window host into BMP files: the empty table after start-up, and the table
-// with the wall laid and the indicator tile turned.
+// window host into BMP files: the empty table after start-up, the table with
+// the wall laid and the indicator tile turned, and a frame mid-hand. The table
+// is also shown in its window, which repaints only what changed into the
+// picture it keeps; at each of those states, and after many small changes in a
+// row, that picture must equal a painting of the table from scratch.
+#include <cstdio>
 #include <string>
 
+#include "shot_support/hand_moves.h"
 #include "shot_support/shot_table.h"
 #include "table/hand_start_shows.h"
 
 namespace {
 
+bool sameAsFresh(const mj::shots::HandMoves& moves, const std::string& what) {
+    moves.paint();
+    const long n = moves.differingPixels();
+    if (n == 0) return true;
+    std::fprintf(stderr, "table_shot: %s: the window's picture differs from a fresh painting in %ld pixels\n",
+                 what.c_str(), n);
+    return false;
+}
+
+// Many small changes, each painted as it comes or several before one paint,
+// as a hand makes them.
+void playSomeHand(mj::shots::HandMoves& m) {
+    m.deal();
+    m.paint();
+    int discards = 0;
+    for (int turn = 0; turn < 8; ++turn) {
+        for (int s = 8; s >= 0; s -= 2) {
+            m.countdown(s);
+            m.paint();
+        }
+        const int tile = (turn * 3) % mj::shots::HandMoves::HandSize;
+        m.raise(tile, true);
+        m.paint();
+        m.raise(tile, false);
+        m.raise((tile + 1) % mj::shots::HandMoves::HandSize, true);
+        m.paint();
+        if (turn % 2 == 1) m.discard(tile, discards++);
+        if (turn % 3 == 2) m.paint();
+    }
+    m.countdown(3);
+}
+
 bool run(int w, int h, const std::string& prefix) {
     mj::shots::ShotTable shot(w, h);
-    bool ok = shot.shoot(prefix + "_empty.bmp");
+    mj::shots::HandMoves moves(shot);
+    bool ok = moves.show() != nullptr;
+    ok = shot.shoot(prefix + "_empty.bmp") && ok;
+    ok = sameAsFresh(moves, prefix + " empty") && ok;
 
     // A hand starts: the wall is laid and built, the compass faces the own
     // seat, and the wild tile's command turns the indicator tile.
@@ -22,6 +62,11 @@ bool run(int w, int h, const std::string& prefix) {
     client.table.piziTile1 = 0x45;
     mj::table::turnIndicatorTile(client);
     ok = shot.shoot(prefix + "_wall.bmp") && ok;
+    ok = sameAsFresh(moves, prefix + " wall") && ok;
+
+    playSomeHand(moves);
+    ok = sameAsFresh(moves, prefix + " mid-hand") && ok;
+    ok = moves.shootWindow(prefix + "_midhand.bmp") && ok;
     return ok;
 }
 

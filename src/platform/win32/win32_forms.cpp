@@ -4,6 +4,7 @@
 #include <algorithm>
 #include <cmath>
 #include <string>
+#include <tuple>
 
 #include "platform/win32/win32_platform.h"
 
@@ -13,7 +14,7 @@ namespace {
 
 constexpr wchar_t FormClass[] = L"MjForm";
 
-int px(double units, double unitsPerPixel) { return static_cast<int>(std::lround(units / unitsPerPixel)); }
+int px(double units, double unitsPerPixel) { return ui::toPixels(units, unitsPerPixel); }
 
 COLORREF rgb(ui::Color c) { return RGB(c.r, c.g, c.b); }
 
@@ -42,11 +43,24 @@ std::wstring faceFor(const std::string& name) {
     return face;
 }
 
-HFONT makeFont(const ui::Font& f) {
+// The fonts are made once and kept: a paint of one label should not pay for
+// making and realising its font each time. The windows use a handful; should
+// they use many, all are dropped at once (none may be selected then).
+HFONT fontFor(const ui::Font& f) {
+    static std::map<std::tuple<std::string, double, bool>, HFONT> cache;
+    const auto key = std::make_tuple(f.name, f.size, f.bold);
+    auto it = cache.find(key);
+    if (it != cache.end()) return it->second;
+    if (cache.size() >= 64) {
+        for (auto& [k, font] : cache) DeleteObject(font);
+        cache.clear();
+    }
     const int height = -static_cast<int>(std::lround(f.size * 96.0 / 72.0));
-    return CreateFontW(height, 0, 0, 0, f.bold ? FW_BOLD : FW_NORMAL, FALSE, FALSE, FALSE, DEFAULT_CHARSET,
-                       OUT_DEFAULT_PRECIS, CLIP_DEFAULT_PRECIS, ANTIALIASED_QUALITY, DEFAULT_PITCH,
-                       faceFor(f.name).c_str());
+    HFONT made = CreateFontW(height, 0, 0, 0, f.bold ? FW_BOLD : FW_NORMAL, FALSE, FALSE, FALSE, DEFAULT_CHARSET,
+                             OUT_DEFAULT_PRECIS, CLIP_DEFAULT_PRECIS, ANTIALIASED_QUALITY, DEFAULT_PITCH,
+                             faceFor(f.name).c_str());
+    cache.emplace(key, made);
+    return made;
 }
 
 struct Canvas {
@@ -85,18 +99,16 @@ void drawPicture(Canvas& c, const ui::Picture& p, RECT dst, RECT clip) {
 // taller than the row (the CJK stand-in fonts have tall cells) is shrunk until
 // the text fits the row instead of being cut at its top and bottom.
 void drawText(Canvas& c, const ui::Control& ctl, RECT r, const std::string& text, UINT format, int rowHeight = 0) {
-    HFONT f = makeFont(ctl.font());
-    HGDIOBJ old = SelectObject(c.dc, f);
+    HGDIOBJ old = SelectObject(c.dc, fontFor(ctl.font()));
     if (rowHeight > 0) {
         TEXTMETRICW tm{};
         GetTextMetricsW(c.dc, &tm);
         if (tm.tmHeight > rowHeight) {
             ui::Font smaller = ctl.font();
             smaller.size = smaller.size * rowHeight / tm.tmHeight;
+            // Deselected first: making the smaller font may drop the others.
             SelectObject(c.dc, old);
-            DeleteObject(f);
-            f = makeFont(smaller);
-            old = SelectObject(c.dc, f);
+            SelectObject(c.dc, fontFor(smaller));
         }
     }
     SetBkMode(c.dc, TRANSPARENT);
@@ -104,7 +116,6 @@ void drawText(Canvas& c, const ui::Control& ctl, RECT r, const std::string& text
     const std::wstring w = widen(text);
     DrawTextW(c.dc, w.c_str(), static_cast<int>(w.size()), &r, format | DT_NOPREFIX);
     SelectObject(c.dc, old);
-    DeleteObject(f);
 }
 
 RECT intersect(RECT a, RECT b) {
@@ -235,9 +246,30 @@ void FormHost::attach(ui::Form& form) {
     e.form = &form;
     form.onChanged = [this, &form] {
         auto it = entries_.find(&form);
-        if (it != entries_.end()) sync(it->second);
+        if (it != entries_.end()) formChanged(it->second);
     };
+    // Whatever was noted before is painted with the first, whole paint.
+    (void)form.takeDirty();
     sync(e);
+}
+
+void FormHost::formChanged(Entry& e) {
+    const ui::DirtyRegion d = e.form->takeDirty();
+    e.pending.add(d);
+    // Only a change of the form itself can touch the window's own state.
+    if (d.all() || !e.hwnd) {
+        sync(e);
+        return;
+    }
+    for (const ui::PixelRect& r : d.rects()) {
+        const RECT rc{r.left, r.top, r.right, r.bottom};
+        InvalidateRect(e.hwnd, &rc, FALSE);
+    }
+}
+
+const BackBuffer* FormHost::backBufferOf(const ui::Form& form) const {
+    auto it = entries_.find(const_cast<ui::Form*>(&form));
+    return it == entries_.end() ? nullptr : it->second.buffer.get();
 }
 
 void FormHost::detach(ui::Form& form) {
@@ -288,11 +320,25 @@ void FormHost::sync(Entry& e) {
     InvalidateRect(e.hwnd, nullptr, FALSE);
 }
 
-namespace {
-// Draws the form into a fresh 32-bit DIB of the given size and hands the
-// memory DC and its pixels to `use` before they are freed.
-template <class Use>
-void paintForm(const ui::Form& form, int w, int h, Use&& use) {
+BackBuffer::~BackBuffer() { release(); }
+
+void BackBuffer::release() {
+    if (dc_) {
+        SelectObject(dc_, oldBmp_);
+        DeleteObject(bmp_);
+        DeleteDC(dc_);
+    }
+    dc_ = nullptr;
+    bmp_ = nullptr;
+    oldBmp_ = nullptr;
+    pixels_ = nullptr;
+    w_ = h_ = 0;
+}
+
+bool BackBuffer::resize(int w, int h) {
+    if (dc_ && w == w_ && h == h_) return false;
+    release();
+    if (w <= 0 || h <= 0) return true;
     BITMAPINFO bi{};
     bi.bmiHeader.biSize = sizeof bi.bmiHeader;
     bi.bmiHeader.biWidth = w;
@@ -301,24 +347,93 @@ void paintForm(const ui::Form& form, int w, int h, Use&& use) {
     bi.bmiHeader.biBitCount = 32;
     bi.bmiHeader.biCompression = BI_RGB;
     void* bits = nullptr;
-    HDC mem = CreateCompatibleDC(nullptr);
-    HBITMAP bmp = CreateDIBSection(mem, &bi, DIB_RGB_COLORS, &bits, nullptr, 0);
-    HGDIOBJ old = SelectObject(mem, bmp);
-    Canvas c{mem, static_cast<std::uint32_t*>(bits), w, h};
-    fillRect(c, RECT{0, 0, w, h}, form.backColor());
-    drawChildren(c, form, 0, 0, RECT{0, 0, w, h});
+    dc_ = CreateCompatibleDC(nullptr);
+    bmp_ = CreateDIBSection(dc_, &bi, DIB_RGB_COLORS, &bits, nullptr, 0);
+    if (!bmp_ || !bits) {
+        DeleteDC(dc_);
+        dc_ = nullptr;
+        bmp_ = nullptr;
+        return true;
+    }
+    oldBmp_ = SelectObject(dc_, bmp_);
+    pixels_ = static_cast<std::uint32_t*>(bits);
+    w_ = w;
+    h_ = h;
+    return true;
+}
+
+void BackBuffer::paint(const ui::Form& form, const std::vector<RECT>& rects) {
+    if (!dc_) return;
+    Canvas c{dc_, pixels_, w_, h_};
+    const RECT all{0, 0, w_, h_};
+    // Each rectangle is drawn as a whole paint would draw it: the form's back,
+    // then every control over it, back to front, cut to the rectangle.
+    for (const RECT& r : rects) {
+        const RECT clip = intersect(r, all);
+        if (clip.right <= clip.left || clip.bottom <= clip.top) continue;
+        fillRect(c, clip, form.backColor());
+        drawChildren(c, form, 0, 0, clip);
+    }
     GdiFlush();
-    use(mem, c.pixels);
-    SelectObject(mem, old);
-    DeleteObject(bmp);
-    DeleteDC(mem);
+}
+
+void BackBuffer::paintAll(const ui::Form& form) { paint(form, {RECT{0, 0, w_, h_}}); }
+
+void FormHost::render(const ui::Form& form, int w, int h, std::uint32_t* pixels) {
+    BackBuffer b;
+    b.resize(w, h);
+    b.paintAll(form);
+    if (b.pixels()) std::copy(b.pixels(), b.pixels() + static_cast<std::size_t>(w) * h, pixels);
+}
+
+namespace {
+// The rectangles of a region, none overlapping.
+std::vector<RECT> rectsOf(HRGN rgn) {
+    std::vector<RECT> out;
+    const DWORD size = GetRegionData(rgn, 0, nullptr);
+    if (size == 0) return out;
+    std::vector<unsigned char> bytes(size);
+    auto* data = reinterpret_cast<RGNDATA*>(bytes.data());
+    if (GetRegionData(rgn, size, data) == 0) return out;
+    const auto* r = reinterpret_cast<const RECT*>(data->Buffer);
+    out.assign(r, r + data->rdh.nCount);
+    return out;
 }
 }  // namespace
 
-void FormHost::render(const ui::Form& form, int w, int h, std::uint32_t* pixels) {
-    paintForm(form, w, h, [&](HDC, const std::uint32_t* drawn) {
-        std::copy(drawn, drawn + static_cast<std::size_t>(w) * h, pixels);
-    });
+void FormHost::paint(Entry& e) {
+    HWND h = e.hwnd;
+    // What Windows asks for (our rectangles and anything uncovered) plus what
+    // changed while no paint came; taken before BeginPaint empties it.
+    HRGN region = CreateRectRgn(0, 0, 0, 0);
+    GetUpdateRgn(h, region, FALSE);
+    PAINTSTRUCT ps;
+    HDC dc = BeginPaint(h, &ps);
+    RECT cr;
+    GetClientRect(h, &cr);
+    if (!e.buffer) e.buffer = std::make_unique<BackBuffer>();
+    if (e.buffer->resize(cr.right, cr.bottom)) e.pending.addAll();
+    if (e.pending.all()) {
+        SetRectRgn(region, 0, 0, cr.right, cr.bottom);
+    } else {
+        for (const ui::PixelRect& r : e.pending.rects()) {
+            HRGN part = CreateRectRgn(r.left, r.top, r.right, r.bottom);
+            CombineRgn(region, region, part, RGN_OR);
+            DeleteObject(part);
+        }
+    }
+    e.pending.clear();
+    const std::vector<RECT> rects = rectsOf(region);
+    DeleteObject(region);
+    e.buffer->paint(*e.form, rects);
+    // Rectangle by rectangle: two changes far apart (a tile leaving the hand
+    // for the discards) do not copy all that lies between them.
+    if (e.buffer->dc()) {
+        for (const RECT& r : rects) {
+            BitBlt(dc, r.left, r.top, r.right - r.left, r.bottom - r.top, e.buffer->dc(), r.left, r.top, SRCCOPY);
+        }
+    }
+    EndPaint(h, &ps);
 }
 
 LRESULT CALLBACK FormHost::wndProc(HWND h, UINT msg, WPARAM w, LPARAM l) {
@@ -344,19 +459,9 @@ LRESULT FormHost::handle(Entry& e, UINT msg, WPARAM w, LPARAM l) {
     switch (msg) {
     case WM_ERASEBKGND:
         return 1;
-    case WM_PAINT: {
-        PAINTSTRUCT ps;
-        HDC dc = BeginPaint(h, &ps);
-        RECT cr;
-        GetClientRect(h, &cr);
-        if (cr.right > 0 && cr.bottom > 0) {
-            paintForm(f, cr.right, cr.bottom, [&](HDC mem, const std::uint32_t*) {
-                BitBlt(dc, 0, 0, cr.right, cr.bottom, mem, 0, 0, SRCCOPY);
-            });
-        }
-        EndPaint(h, &ps);
+    case WM_PAINT:
+        paint(e);
         return 0;
-    }
     case WM_SIZE: {
         const auto state = w == SIZE_MINIMIZED   ? ui::Form::WindowState::Minimized
                            : w == SIZE_MAXIMIZED ? ui::Form::WindowState::Maximized

@@ -6,10 +6,43 @@
 #include <exception>
 #include <functional>
 #include <map>
+#include <memory>
+#include <vector>
 
 #include "platform/controls.h"
 
 namespace mj::platform::win32 {
+
+// A form's picture kept between paints: a 32-bit top-down DIB section the size
+// of the window. A paint draws the form again only inside the rectangles that
+// changed, each clipped, in stacking order; the rest stays as it was.
+class BackBuffer {
+public:
+    BackBuffer() = default;
+    ~BackBuffer();
+    BackBuffer(const BackBuffer&) = delete;
+    BackBuffer& operator=(const BackBuffer&) = delete;
+
+    // Gives the buffer this size. True when it was made anew: its content is
+    // then undefined until painted whole.
+    bool resize(int w, int h);
+    // Draws the form again inside these rectangles (window pixels).
+    void paint(const ui::Form& form, const std::vector<RECT>& rects);
+    void paintAll(const ui::Form& form);
+
+    [[nodiscard]] HDC dc() const { return dc_; }
+    [[nodiscard]] const std::uint32_t* pixels() const { return pixels_; }
+    [[nodiscard]] int width() const { return w_; }
+    [[nodiscard]] int height() const { return h_; }
+
+private:
+    void release();
+    HDC dc_ = nullptr;
+    HBITMAP bmp_ = nullptr;
+    HGDIOBJ oldBmp_ = nullptr;
+    std::uint32_t* pixels_ = nullptr;
+    int w_ = 0, h_ = 0;
+};
 
 class FormHost {
 public:
@@ -23,8 +56,12 @@ public:
     // Called with what a control's event handler threw: no exception may cross
     // the window procedure. Without it the error is dropped.
     std::function<void(const std::exception_ptr&)> onHandlerError;
-    // Draws the form into a 32-bit top-down pixel buffer (for tests).
+    // Draws the form from scratch into a 32-bit top-down pixel buffer (for
+    // tests and screenshots).
     static void render(const ui::Form& form, int widthPx, int heightPx, std::uint32_t* pixels);
+    // The picture the window was last painted from, nullptr before its first
+    // paint (for tests and benchmarks).
+    [[nodiscard]] const BackBuffer* backBufferOf(const ui::Form& form) const;
 
 private:
     struct Entry {
@@ -32,9 +69,15 @@ private:
         HWND hwnd = nullptr;
         ui::Control* pressed = nullptr;
         ui::Control* hover = nullptr;
+        std::unique_ptr<BackBuffer> buffer;
+        // Changed since the last paint; the back buffer is behind there even
+        // when the window was not asked to paint it (hidden, minimised).
+        ui::DirtyRegion pending;
     };
     static LRESULT CALLBACK wndProc(HWND, UINT, WPARAM, LPARAM);
     void sync(Entry& e);
+    void formChanged(Entry& e);
+    void paint(Entry& e);
     LRESULT handle(Entry& e, UINT msg, WPARAM w, LPARAM l);
     std::map<ui::Form*, Entry> entries_;
 };
