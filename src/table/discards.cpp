@@ -1,6 +1,7 @@
 // discards.cpp: showing discards and laying them into rows.
 #include "table/discards.h"
 
+#include <algorithm>
 #include <string>
 #include <utility>
 
@@ -79,11 +80,10 @@ void restackView3(link::Client& c) {
     };
     if (n <= TilesPerRow) {
         for (int i = n - 1; i >= 0; --i) front(i);
-    } else if (n <= 2 * TilesPerRow) {
-        for (int i = n - 1; i >= TilesPerRow; --i) front(i);
-    } else {
-        for (int i = 2 * TilesPerRow - 1; i >= TilesPerRow; --i) front(i);
-        for (int i = n - 1; i >= 2 * TilesPerRow; --i) front(i);
+        return;
+    }
+    for (int start = TilesPerRow; start < n; start += TilesPerRow) {
+        for (int i = std::min(start + TilesPerRow, n) - 1; i >= start; --i) front(i);
     }
 }
 
