@@ -210,6 +210,41 @@ TEST_F(HandFlow, HallLeaveNowDuringTheWallShowAbandonsTheHandStart) {
     EXPECT_FALSE(run(Millis(1000)));
 }
 
+TEST_F(HandFlow, MessagesArrivingDuringTheShowsWaitForTheHandStart) {
+    // A deal arriving while the wall grows is queued, not handled inside the
+    // show: it is dealt from the wall start the dice give afterwards.
+    bool delivered = false;
+    auto socket = sim.clock.createTimer(Millis(1), [&] {
+        if (!client->link.handRunning || delivered) return;
+        delivered = true;
+        deliver(deal(4, {0x11, 0x12, 0x13, 0x14}));
+    });
+    socket->setEnabled(true);
+    ASSERT_FALSE(start(handStart(1, {1, 1, 1, 1})));
+    socket.reset();
+    ASSERT_TRUE(delivered);
+    EXPECT_EQ(client->table.wallStart, 110);
+    EXPECT_EQ(rec(0).slots[4].img, 110);
+    EXPECT_EQ(rec(1).slots[7].img, 110 + 15);
+    EXPECT_EQ(client->table.wallHead, 110 + 16);
+}
+
+TEST_F(HandFlow, HeldPluginMessagesGoOutAtTheHandStart) {
+    WireMessage held = message(45, 0);
+    held[16] = 0x77;
+    client->link.heldCigaretteMsg = held;
+    client->link.heldRenderCigaretteMsg = held;
+    client->link.holdRenderCigaretteMsg = true;  // still held back
+    ASSERT_FALSE(start(handStart(1, {1, 1, 1, 1})));
+    const auto sent = sim.socket.sentMessages();
+    ASSERT_EQ(sent.size(), 1u);
+    EXPECT_EQ(sent[0][3], 45);
+    EXPECT_EQ(sent[0][6], 1) << "sent for the own seat";
+    EXPECT_EQ(sent[0][16], 0x77);
+    EXPECT_FALSE(client->link.heldCigaretteMsg);
+    EXPECT_TRUE(client->link.heldRenderCigaretteMsg);
+}
+
 TEST_F(HandFlow, DealServesItsRoundsToEverySeatFromTheOwnSeatOn) {
     struct Case {
         int tilesPerSeat, rounds;
