@@ -12,7 +12,6 @@ void accepted(link::Client& c, std::string_view what) {
 }
 }  // namespace
 
-void onSeatName(link::Client& c) { accepted(c, "seat name"); }
 void onOfferClaims(link::Client& c) { accepted(c, "offer"); }
 void onPlayerAction(link::Client& c) { accepted(c, "action"); }
 void onHandGold(link::Client& c) { accepted(c, "hand gold"); }
@@ -20,9 +19,6 @@ void onSpecialTiles(link::Client& c) { accepted(c, "special tiles"); }
 void onHandReveal(link::Client& c) { accepted(c, "reveal"); }
 void onTableStatus(link::Client& c) { accepted(c, "table status"); }
 void onHandDetail(link::Client& c) { accepted(c, "hand detail"); }
-void onUserInfo(link::Client& c) { accepted(c, "user info"); }
-void onPlayerLeft(link::Client& c) { accepted(c, "player left"); }
-void onPlayerReady(link::Client& c) { accepted(c, "player ready"); }
 void onRestorePlayer(link::Client& c) { accepted(c, "restore player"); }
 void onRestoreHand(link::Client& c) { accepted(c, "restore hand"); }
 

@@ -282,7 +282,11 @@ TEST_F(HandFlow, DrawAndDiscardMoveTilesAndCountTheSeenOnes) {
     int hidden = 0;
     client->hideZhahu = [&](link::Client&) { ++hidden; };
     client->claims.zhahuShown = true;
-    client->playerVoice = [](link::Client&, int view) { return link::VoiceId{"00", "10", 1, view == 2 ? 3 : 2}; };
+    auto& top = client->dispatch.player[2];
+    top.voiceCode1 = "00";
+    top.voiceCode2 = "10";
+    top.sex = 1;
+    top.voiceSex = 3;
     sim.sound.files.insert(std::string(Voices) + "v00101345.wav");
     const auto sounds = sim.sound.log.size();
     ASSERT_FALSE(receive(tileMessage(2, 4, 0x85)));
