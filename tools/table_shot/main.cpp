@@ -3,12 +3,14 @@
 // window host into BMP files: the empty table after start-up, and the table
 // with the wall laid and the indicator tile turned, and some turns of a hand
 // played on it.
+#include <array>
 #include <string>
 
 #include "shot_support/shot_table.h"
 #include "table/discards.h"
 #include "table/draw_tiles.h"
 #include "table/hand_start_shows.h"
+#include "table/tiles.h"
 
 namespace {
 
