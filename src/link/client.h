@@ -125,6 +125,9 @@ public:
     ui::ListBox* talkText1 = nullptr;
     std::vector<std::string> phrases1;
     std::vector<std::string> phrases2;
+    // The notice that an offered win lacks fan; the claim code shows it, an
+    // offer with the win bit hides it.
+    ui::Form frmZhahu{"frmZhahu"};
 
     std::unique_ptr<platform::VideoSocket> p2pSocket;
     // Decoded resource pictures, kept for the whole run.
@@ -217,13 +220,12 @@ public:
     // Puts a view's name and face (dispatch.resultPlayer) on the result boards.
     std::function<void(Client&, int view)> showBoardPlayer;
     // Calls of the hand's commands into the video link, the props plug-in and
-    // the shell's notice windows (frmExit unloaded when shown, frmZhahu
-    // hidden); empty until those subsystems fill them.
+    // the shell's exit notice (frmExit unloaded when shown); empty until
+    // those subsystems fill them.
     std::function<void(Client&)> loginVideoServer;
     std::function<void(Client&)> requestTableVideo;
     std::function<void(Client&)> closePropDisplay;
     std::function<void(Client&)> unloadExitDialog;
-    std::function<void(Client&)> hideZhahu;
     // A props plug-in request other than a message to send.
     std::function<void(Client&, const platform::PropRequest&)> onPropRequest;
 
