@@ -219,6 +219,13 @@ public:
     std::function<void(Client&)> setupSpectatorTable;
     // Puts a view's name and face (dispatch.resultPlayer) on the result boards.
     std::function<void(Client&, int view)> showBoardPlayer;
+    // Calls of the hand's commands into the video link, the props plug-in and
+    // the shell's exit notice (frmExit unloaded when shown); empty until
+    // those subsystems fill them.
+    std::function<void(Client&)> loginVideoServer;
+    std::function<void(Client&)> requestTableVideo;
+    std::function<void(Client&)> closePropDisplay;
+    std::function<void(Client&)> unloadExitDialog;
     // A props plug-in request other than a message to send.
     std::function<void(Client&, const platform::PropRequest&)> onPropRequest;
 

@@ -98,6 +98,15 @@ TEST_P(MalformedFieldTest, OutOfRangeFieldsDropTheMessageNotTheClient) {
 
 using W = WireMessage;
 
+// A deal of `tilesPerSeat` whose twelve tile pairs all carry `tile`.
+void fullDeal(W& m, int tilesPerSeat, int tile) {
+    m[11] = static_cast<std::uint8_t>(tilesPerSeat);
+    for (std::size_t i = 0; i < 12; ++i) {
+        m[16 + 2 * i] = static_cast<std::uint8_t>(tile & 15);
+        m[17 + 2 * i] = static_cast<std::uint8_t>(tile >> 4);
+    }
+}
+
 INSTANTIATE_TEST_SUITE_P(
     Fields, MalformedFieldTest,
     ::testing::Values(
@@ -109,24 +118,18 @@ INSTANTIATE_TEST_SUITE_P(
         FieldCase{"DiscardRankTen", 2, [](W& m) { m[15] = 0x4A; }, "discarded tile = 74"},
         FieldCase{"DiscardRankZero", 2, [](W& m) { m[15] = 0x80; }, "discarded tile = 128"},
         FieldCase{"DiscardTwoSuitBits", 2, [](W& m) { m[15] = 0x31; }, "discarded tile = 49"},
-        FieldCase{"DealThreeRounds", 1,
-                  [](W& m) {
-                      m[11] = 12;
-                      for (int i = 0; i < 12; ++i) m[16 + 2 * i] = 9, m[17 + 2 * i] = 8;
-                  },
-                  nullptr},
-        FieldCase{"DealFourRounds", 1, [](W& m) { m[11] = 14; }, "tiles per seat = 14"},
-        FieldCase{"DealBadTileInSecondRound", 1,
-                  [](W& m) {
-                      m[11] = 8;
-                      for (int i = 0; i < 8; ++i) m[16 + 2 * i] = 1, m[17 + 2 * i] = 4;
-                      m[17 + 2 * 5] = 0;
-                  },
+        FieldCase{"DealThreeRounds", 1, [](W& m) { fullDeal(m, 12, 0x89); }, nullptr},
+        FieldCase{"DealPastThreeRoundsServesThree", 1, [](W& m) { fullDeal(m, 255, 0x15), m[40] = 0xEE; }, nullptr},
+        FieldCase{"DealPastThreeRoundsChecksTheThird", 1, [](W& m) { fullDeal(m, 16, 0x15), m[38] = 8; },
+                  "dealt tile 11 = 24"},
+        FieldCase{"DealBadTileInSecondRound", 1, [](W& m) { fullDeal(m, 8, 0x41), m[17 + 2 * 5] = 0; },
                   "dealt tile 5 = 1"},
         FieldCase{"DealUnusedPairsNotChecked", 1, [](W& m) { m[16 + 2 * 6] = 0xEE; }, nullptr},
         FieldCase{"HandStartDieSeven", 4, [](W& m) { m[9] = 7; }, "die 0 = 7"},
         FieldCase{"HandStartDieZeroIsRolled", 4, [](W& m) { m[9] = 0; }, nullptr},
-        FieldCase{"HandStartDoublingDieZero", 4, [](W& m) { m[16] = 1, m[13] = 3, m[15] = 0; }, "die 3 = 0"},
+        FieldCase{"HandStartDoublingDieZeroIsOne", 4, [](W& m) { m[16] = 1, m[13] = 3, m[15] = 0; }, nullptr},
+        FieldCase{"HandStartPlainDieSeven", 4, [](W& m) { m[16] = 0, m[15] = 7; }, "die 3 = 7"},
+        FieldCase{"HandStartDieFar", 4, [](W& m) { m[11] = 200; }, "die 1 = 200"},
         FieldCase{"HandStartBankerNotOneBit", 4, [](W& m) { m[6] = 0x0C; }, "seat = 12"},
         FieldCase{"OwnDrawWithoutTile", 5, [](W& m) { m[15] = 0; }, "drawn tile = 0"},
         FieldCase{"OthersDrawWithoutTile", 5, [](W& m) { m[6] = 4, m[15] = 0; }, nullptr},
