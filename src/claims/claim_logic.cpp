@@ -229,3 +229,60 @@ CmdInfo discardRecord(std::uint8_t seat, int tile) {
 }
 
 }  // namespace mj::claims
+
+namespace mj::claims {
+
+std::optional<std::array<int, 2>> rebuildOwnMeld(table::SeatRecord& r, int op, const std::array<int, 3>& tiles,
+                                                 int lastTile, int curTileImg) {
+    auto firstRun = [&](int tile, int length) -> int {
+        for (int i = std::max(r.firstConcealed, 0); i + length - 1 < concealedEnd(r); ++i) {
+            bool all = true;
+            for (int k = 0; k < length; ++k) all = all && r.slots[static_cast<std::size_t>(i + k)].tile == tile;
+            if (all) return i;
+        }
+        return -1;
+    };
+    switch (op) {
+    case OpChi: {
+        // The two tiles that are not the claimed discard, each from its own slot.
+        std::vector<int> partners(tiles.begin(), tiles.end());
+        const auto discard = std::find(partners.begin(), partners.end(), lastTile);
+        if (discard == partners.end()) return std::nullopt;
+        partners.erase(discard);
+        const int a = firstRun(partners[0], 1);
+        int b = -1;
+        for (int i = std::max(r.firstConcealed, 0); i < concealedEnd(r); ++i) {
+            if (i != a && r.slots[static_cast<std::size_t>(i)].tile == partners[1]) {
+                b = i;
+                break;
+            }
+        }
+        if (a < 0 || b < 0) return std::nullopt;
+        const int lo = std::min(a, b);
+        const int hi = std::max(a, b);
+        if (!fillChiMeld(r, lo, hi, lastTile, curTileImg)) return std::nullopt;
+        return std::array{lo, hi};
+    }
+    case OpPeng: {
+        const auto p = findPengPair(r, tiles[0]);
+        if (!p || !fillPengMeld(r, tiles[0], curTileImg)) return std::nullopt;
+        return std::array{*p, -1};
+    }
+    case OpMingGang:
+    case OpAnGang: {
+        const int s = firstRun(tiles[2], op == OpAnGang ? 4 : 3);
+        const bool filled = s >= 0 && (op == OpAnGang ? fillAnGangMeld(r, s) : fillMingGangMeld(r, s)).has_value();
+        if (!filled) return std::nullopt;
+        return std::array{s, -1};
+    }
+    case OpSingleGang: {
+        const int s = firstRun(tiles[2], 1);
+        if (s < 0 || !fillSingleGangMeld(r, s)) return std::nullopt;
+        return std::array{s, -1};
+    }
+    default:
+        return std::nullopt;
+    }
+}
+
+}  // namespace mj::claims

@@ -86,3 +86,15 @@ inline constexpr int MaxKongCandidates = 10;
 [[nodiscard]] CmdInfo discardRecord(std::uint8_t seat, int tile);
 
 }  // namespace mj::claims
+
+namespace mj::claims {
+
+// For a confirmation of an own claim this client did not fill the slots for:
+// finds the hand tiles of the confirmed meld and fills the meld slots, as the
+// sender would have. Returns the own slots used (second -1 when one), or
+// nothing when the hand does not hold the meld.
+[[nodiscard]] std::optional<std::array<int, 2>> rebuildOwnMeld(table::SeatRecord& r, int op,
+                                                               const std::array<int, 3>& tiles, int lastTile,
+                                                               int curTileImg);
+
+}  // namespace mj::claims
