@@ -12,7 +12,7 @@ namespace mj::claims {
 // The five claim buttons disabled, hidden and given their normal pictures;
 // the 吃 and kong choice pictures disabled and hidden.
 void hideClaimControls(link::Client& c);
-// Hides the not-enough-fan notice when it shows and clears its flag.
+// Hides the not-enough-fan notice and clears its flag.
 void hideZhahu(link::Client& c);
 // Gives the tile in own slot `slot` its lying picture of `tile` at the discard
 // size and puts it in the middle of the table (centred with that size), behind
