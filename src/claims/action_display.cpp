@@ -173,7 +173,7 @@ void otherChiPeng(link::Client& c, int view, int op, const std::array<int, 3>& t
     const int me = r.meldEnd;
     const int fc = r.firstConcealed;
     const int cc = r.concealedCount;
-    if (cc < 3 || me < 2 || me >= fc || fc + cc > LastSlot) {
+    if (cc < 3 || me < 2 || me > fc || fc + cc > LastSlot) {
         c.log("claim of view " + std::to_string(view) + " does not fit its row; not shown");
         return;
     }
@@ -215,7 +215,7 @@ void otherKong(link::Client& c, int view, int op, const std::array<int, 3>& tile
     const int me = r.meldEnd;
     const int fc = r.firstConcealed;
     const int cc = r.concealedCount;
-    if (cc < (op == OpAnGang ? 4 : 3) || me < 2 || me >= fc || fc + cc > table::SlotCount) {
+    if (cc < (op == OpAnGang ? 4 : 3) || me < 2 || me > fc || fc + cc > table::SlotCount) {
         c.log("kong of view " + std::to_string(view) + " does not fit its row; not shown");
         return;
     }
