@@ -12,11 +12,7 @@ void accepted(link::Client& c, std::string_view what) {
 }
 }  // namespace
 
-void onDealTiles(link::Client& c) { accepted(c, "deal"); }
-void onDiscard(link::Client& c) { accepted(c, "discard"); }
 void onSeatName(link::Client& c) { accepted(c, "seat name"); }
-void onHandStart(link::Client& c) { accepted(c, "hand start"); }
-void onDrawTile(link::Client& c) { accepted(c, "draw"); }
 void onOfferClaims(link::Client& c) { accepted(c, "offer"); }
 void onPlayerAction(link::Client& c) { accepted(c, "action"); }
 void onHandGold(link::Client& c) { accepted(c, "hand gold"); }

@@ -203,6 +203,18 @@ public:
     // bit, the three tiles of the report), on the player and on the spectator table.
     std::function<void(Client&, int op, int seatBit, const std::array<int, 3>& tiles)> showAction;
     std::function<void(Client&, int op, int seatBit, const std::array<int, 3>& tiles)> sideShowAction;
+    // Calls of the hand's commands into the video link, the props plug-in and
+    // the shell's notice windows (frmExit unloaded when shown, frmZhahu
+    // hidden), and the player records' voice fields and watched-hand switch
+    // (Player(0).ShowHandFlag); empty until those subsystems fill them.
+    std::function<void(Client&)> startOwnCamera;
+    std::function<void(Client&)> loginVideoServer;
+    std::function<void(Client&)> requestTableVideo;
+    std::function<void(Client&)> closePropDisplay;
+    std::function<void(Client&)> unloadExitDialog;
+    std::function<void(Client&)> hideZhahu;
+    std::function<VoiceId(Client&, int view)> playerVoice;
+    std::function<bool(Client&)> watchedHandShown;
     // A props plug-in request other than a message to send.
     std::function<void(Client&, const platform::PropRequest&)> onPropRequest;
 
