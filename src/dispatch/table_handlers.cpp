@@ -13,11 +13,7 @@ void accepted(link::Client& c, std::string_view what) {
 }  // namespace
 
 void onSeatName(link::Client& c) { accepted(c, "seat name"); }
-void onOfferClaims(link::Client& c) { accepted(c, "offer"); }
-void onPlayerAction(link::Client& c) { accepted(c, "action"); }
 void onHandGold(link::Client& c) { accepted(c, "hand gold"); }
-void onSpecialTiles(link::Client& c) { accepted(c, "special tiles"); }
-void onHandReveal(link::Client& c) { accepted(c, "reveal"); }
 void onTableStatus(link::Client& c) { accepted(c, "table status"); }
 void onHandDetail(link::Client& c) { accepted(c, "hand detail"); }
 void onUserInfo(link::Client& c) { accepted(c, "user info"); }
