@@ -128,11 +128,11 @@ void showGangChoices(link::Client& c) {
 }
 
 void showZhahu(link::Client& c) {
-    ui::Control* z = find(c, "frmZhahu");
-    if (!z) return;
-    z->move((c.pic1->width() / 15 - z->width()) / 2, (c.pic1->height() / 15 - z->height()) / 2);
-    z->setVisible(true);
-    z->bringToFront();
+    ui::Form& z = c.frmZhahu;
+    const ui::Form& main = c.mainForm;
+    z.move(main.left() + (main.width() - z.width()) / 2, main.top() + (main.height() - z.height()) / 2);
+    z.setTopmost(true);
+    z.setVisible(true);
     c.claims.zhahuShown = true;
 }
 
@@ -233,23 +233,23 @@ void gangClick(link::Client& c, int index) {
 void installClaimChoices(link::Client& c) {
     ui::PictureBox& pic = *c.pic1;
     if (!pic.find("Gang", 5) && pic.find("Gang", 0)) pic.loadElement("Gang", 5);
-    if (!pic.find("frmZhahu")) {
-        auto& box = pic.add<ui::PictureBox>("frmZhahu", -1);
-        box.move(0, 0, 348, 63);
-        box.setBackColor({0xf8, 0xf0, 0xd8});
-        box.setVisible(false);
-        auto& text = box.add<ui::Label>("Label1", -1);
+    ui::Form& z = c.frmZhahu;
+    if (!z.find("Label1")) {
+        constexpr double Twips = 15;
+        z.move(0, 0, 348 * Twips, 63 * Twips);
+        z.setBackColor({0xf8, 0xf0, 0xd8});
+        auto& text = z.add<ui::Label>("Label1", -1);
         text.setCaption("当前番数不够！不能胡牌！");
         text.setFont({"楷体_GB2312", 9.0, false});
         text.setTransparentBack(true);
-        text.move(76, 24, 204, 16);
-        auto& close = box.add<ui::Image>("Image1", -1);
-        close.move(332, 0, 16, 16);
+        text.move(76 * Twips, 24 * Twips, 204 * Twips, 16 * Twips);
+        auto& close = z.add<ui::Image>("Image1", -1);
+        close.move(332 * Twips, 0, 16 * Twips, 16 * Twips);
         auto hideNotice = [&c] {
-            if (ui::Control* z = c.mainForm.find("frmZhahu")) z->setVisible(false);
+            c.frmZhahu.setVisible(false);
             c.claims.zhahuShown = false;
         };
-        box.onClick = hideNotice;
+        z.onClick = hideNotice;
         close.onClick = hideNotice;
     }
     for (int i = 0; i < 5; ++i) {

@@ -45,7 +45,7 @@ void hideClaimControls(link::Client& c) {
 
 void hideZhahu(link::Client& c) {
     // The countdown's expiry clears the flag by itself; the window goes too.
-    if (ui::Control* z = c.mainForm.find("frmZhahu")) z->setVisible(false);
+    c.frmZhahu.setVisible(false);
     c.claims.zhahuShown = false;
 }
 

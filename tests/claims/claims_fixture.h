@@ -60,31 +60,18 @@ protected:
         r.concealedCount = static_cast<int>(tiles.size());
     }
 
-    // What the offer handler leaves: the buttons up, the offered ones armed,
-    // the discard flag when one is due, and the countdown running.
+    // Server command 6 for the own seat, through the dispatcher: the offer
+    // mask, the not-enough-fan mark and the countdown's seconds.
     void offer(int mask, bool winLacksFan = false, int seconds = 2) {
-        auto& cl = c().claims;
-        cl.offerAnswered = false;
-        cl.actionState = 0;
-        cl.opOffered.fill(0);
-        constexpr int ButtonOf[8] = {4, -1, 0, 1, 2, 2, 2, 3};
-        for (int bit = 0; bit < 8; ++bit) {
-            if (!(mask & (1 << bit)) || ButtonOf[bit] < 0) continue;
-            cl.opOffered[static_cast<std::size_t>(ButtonOf[bit])] = 2;
-            ctl("Operation", ButtonOf[bit]).setEnabled(true);
-            if (bit >= 4 && bit <= 6) cl.opOptions = mask;
-        }
-        if (mask & OpHu) {
-            cl.zhahuShown = winLacksFan;
-            const bool other = cl.opOffered[0] == 2 || cl.opOffered[1] == 2 || cl.opOffered[2] == 2;
-            cl.huState = winLacksFan ? (other ? 3 : 2) : 1;
-        }
-        for (int b = 0; b < 5; ++b) ctl("Operation", b).setVisible(true);
-        if ((c().table.custom[0].concealedCount - 2) % 3 == 0) c().table.canDiscard = true;
-        c().link.countdownSeconds = seconds;
-        cl.offerReceived = true;
-        c().link.turnCountdown.on = true;
-        c().link.turnTickStart = sim.clock.secondsSinceMidnight();
+        WireMessage m{};
+        m[wire::Cmd] = 6;
+        m[wire::Seat] = OwnSeat;
+        m[wire::Value + 1] = static_cast<std::uint8_t>(mask);
+        m[wire::Value + 3] = winLacksFan ? 1 : 0;
+        m[100] = static_cast<std::uint8_t>(seconds);
+        sim.socket.deliver(m);
+        ASSERT_FALSE(run(100));
+        ASSERT_TRUE(c().claims.offerReceived);
     }
 
     // Enough time for any countdown the tests start to run out and be acted on.

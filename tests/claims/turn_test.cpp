@@ -30,13 +30,13 @@ TEST_F(TurnTest, WinPressedOnAnOfferLackingFanShowsTheNoticeAndTheTimeOutAnswers
     handOf14();
     offer(OpHu | OpAnGang, true);
     ctl("Operation", 3).onClick();
-    EXPECT_TRUE(ctl("frmZhahu").visible());
+    EXPECT_TRUE(c().frmZhahu.visible());
     EXPECT_TRUE(answers().empty());
     EXPECT_EQ(c().claims.actionState, 0);
     runOut();
     // The default action: the pass, then the newest tile.
     EXPECT_EQ(answers(), (Answers{{7, OpPass}, {2, 0x4000 | Feng(3)}}));
-    EXPECT_FALSE(ctl("frmZhahu").visible());
+    EXPECT_FALSE(c().frmZhahu.visible());
 }
 
 TEST_F(TurnTest, KongChoiceIsSentByTheKindItWasFoundAs) {
