@@ -13,6 +13,7 @@ void installClaims(link::Client& client) {
     client.autoPlay = &autoPlay;
     client.timeoutDefaultAction = &timeoutDefaultAction;
     client.showAction = &showAction;
+    client.hideZhahu = &hideZhahu;
     // The claim buttons and the tile controls are loaded by the table's
     // start-up layout; their handlers are hooked once they exist.
     auto layout = client.initTableControls;
