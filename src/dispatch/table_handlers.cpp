@@ -12,13 +12,9 @@ void accepted(link::Client& c, std::string_view what) {
 }
 }  // namespace
 
-void onSeatName(link::Client& c) { accepted(c, "seat name"); }
 void onHandGold(link::Client& c) { accepted(c, "hand gold"); }
 void onTableStatus(link::Client& c) { accepted(c, "table status"); }
 void onHandDetail(link::Client& c) { accepted(c, "hand detail"); }
-void onUserInfo(link::Client& c) { accepted(c, "user info"); }
-void onPlayerLeft(link::Client& c) { accepted(c, "player left"); }
-void onPlayerReady(link::Client& c) { accepted(c, "player ready"); }
 void onRestorePlayer(link::Client& c) { accepted(c, "restore player"); }
 void onRestoreHand(link::Client& c) { accepted(c, "restore hand"); }
 

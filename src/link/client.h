@@ -218,6 +218,17 @@ public:
     std::function<void(Client&)> hideZhahu;
     std::function<VoiceId(Client&, int view)> playerVoice;
     std::function<bool(Client&)> watchedHandShown;
+    // The seating commands' neighbours. Registers, creates and initialises
+    // the props plug-in (without it the plug-in stays unused); unloads it
+    // with the given flag.
+    std::function<void(Client&)> initGameDll;
+    std::function<void(Client&, int flag)> exitGameDll;
+    // Hides and unloads the floating video panel of view 1..3.
+    std::function<void(Client&, int view)> closeRemotePanel;
+    // Builds the spectator table from the four buffered profiles.
+    std::function<void(Client&)> setupSpectatorTable;
+    // Puts a view's name and face (dispatch.resultPlayer) on the result boards.
+    std::function<void(Client&, int view)> showBoardPlayer;
     // A props plug-in request other than a message to send.
     std::function<void(Client&, const platform::PropRequest&)> onPropRequest;
 
