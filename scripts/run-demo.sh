@@ -42,16 +42,16 @@ else
     client_pid=$!
 fi
 
-# The scenario's pace: the deal is on the table after about 20 s, the 碰 is
-# laid after about 30 s, the hand ends after about 45 s.
+# The scenario's pace: the deal is on the table after about 14 s, the 碰 is
+# laid after about 22 s, the hand ends after about 32 s.
 shot() { bash scripts/screenshot.sh "$out/$1.png" || echo "run-demo: no screenshot $1"; }
-sleep 20
+sleep 15
 shot deal
-sleep 10
+sleep 11
 shot melds
-sleep 18
+sleep 14
 shot end
-sleep $((seconds > 48 ? seconds - 48 : 0))
+sleep $((seconds > 40 ? seconds - 40 : 0))
 
 kill "$client_pid" 2>/dev/null || true
 kill "$server_pid" 2>/dev/null || true
