@@ -322,6 +322,26 @@ TEST_P(BombPlayer, TheTableHoldsItsOneInstanceOnTheBombPlayerComponent) {
     EXPECT_EQ(bomb().view().parent(), c().pic1);
 }
 
+// The table's wait and the hand's pace both rest on this timing.
+TEST_P(BombPlayer, Resource420Has13FramesOf150By143PlayingOnceFor7300Ms) {
+    const Bytes bytes = resource420();
+    ASSERT_GE(bytes.size(), 10u);
+    EXPECT_EQ(bytes[6] | bytes[7] << 8, 150);  // logical screen
+    EXPECT_EQ(bytes[8] | bytes[9] << 8, 143);
+    const ParsedGif gif = parse_gif(bytes);
+    EXPECT_EQ(gif.width, 150);
+    EXPECT_EQ(gif.height, 143);
+    const std::vector<int> delays = {1000, 500, 100, 500, 100, 100, 1000, 100, 200, 1500, 100, 100, 2000};
+    std::vector<int> read;
+    for (const auto& f : gif.frames) read.push_back(f.delay_ms);
+    EXPECT_EQ(read, delays);
+    EXPECT_EQ(frameTimes().back(), AnimatedGif::kDeferredDecodeDelay + 7300ms);
+    // Without a loop-count block the file asks for no repeats of its own.
+    const std::string text(bytes.begin(), bytes.end());
+    EXPECT_EQ(text.find("NETSCAPE2.0"), std::string::npos);
+    EXPECT_EQ(text.find("ANIMEXTS1.0"), std::string::npos);
+}
+
 TEST_P(BombPlayer, Resource420PlaysOnceFrameByFrameAndClearsItself) {
     int ended = 0;
     bomb().onLoopsEnded = [&] { ++ended; };
@@ -330,10 +350,11 @@ TEST_P(BombPlayer, Resource420PlaysOnceFrameByFrameAndClearsItself) {
     play();
     ASSERT_TRUE(ctl("bombPlayer").picture());
     EXPECT_EQ(bomb().action(), 1);
-    // The 150 x 150 picture fills its 150 x 150 place at either scale.
+    // The 150 x 143 picture takes the width of its 150 x 150 place at either
+    // scale and keeps its proportions.
     const double side = std::lround(150 * GetParam());
     EXPECT_DOUBLE_EQ(ctl("bombPlayer").width(), side);
-    EXPECT_DOUBLE_EQ(ctl("bombPlayer").height(), side);
+    EXPECT_NEAR(ctl("bombPlayer").height(), side * 143 / 150, 1.0);
 
     std::vector<std::uint32_t> previous = ctl("bombPlayer").picture()->pixels;
     Millis now{0};
