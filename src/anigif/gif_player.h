@@ -51,21 +51,21 @@ public:
 
 private:
     // AnimatedGifHost: the component is the control's surface.
-    bool user_mode() const override { return true; }
-    std::int32_t inner_width() const override;
-    std::int32_t inner_height() const override;
-    void set_size(std::int32_t width, std::int32_t height) override;
-    bool arm_timer(std::chrono::milliseconds interval) override;
-    void kill_timer() override;
+    bool userMode() const override { return true; }
+    std::int32_t innerWidth() const override;
+    std::int32_t innerHeight() const override;
+    void setSize(std::int32_t width, std::int32_t height) override;
+    bool armTimer(std::chrono::milliseconds interval) override;
+    void killTimer() override;
     void invalidate() override { repaint_ = true; }
-    void property_changed(std::string_view) override {}
-    std::optional<std::vector<std::uint8_t>> read_file(std::string_view) override { return std::nullopt; }
-    bool start_download(std::string_view, std::string_view) override { return false; }
-    void cancel_download(std::string_view) override {}
-    void loops_ended() override;
-    void report_over(std::int32_t) override {}
-    void remote_load_complete(float, float, bool&) override {}
-    void remote_load_failure() override {}
+    void propertyChanged(std::string_view) override {}
+    std::optional<std::vector<std::uint8_t>> readFile(std::string_view) override { return std::nullopt; }
+    bool startDownload(std::string_view, std::string_view) override { return false; }
+    void cancelDownload(std::string_view) override {}
+    void loopsEnded() override;
+    void reportOver(std::int32_t) override {}
+    void remoteLoadComplete(float, float, bool&) override {}
+    void remoteLoadFailure() override {}
 
     void tick();
     // Hands the control's picture to the component when it asked for a repaint.

@@ -305,11 +305,11 @@ protected:
     // file's own delays.
     std::vector<Millis> frameTimes() {
         const Bytes bytes = resource420();
-        const ParsedGif gif = parse_gif(bytes);
+        const ParsedGif gif = parseGif(bytes);
         std::vector<Millis> at;
-        Millis t = AnimatedGif::kDeferredDecodeDelay;
+        Millis t = AnimatedGif::DeferredDecodeDelay;
         for (const auto& f : gif.frames) {
-            t += Millis(std::max(f.delay_ms, AnimatedGif::kDefaultMinFrameDelay));
+            t += Millis(std::max(f.delayMs, AnimatedGif::DefaultMinFrameDelay));
             at.push_back(t);
         }
         return at;
@@ -328,14 +328,14 @@ TEST_P(BombPlayer, Resource420Has13FramesOf150By143PlayingOnceFor7300Ms) {
     ASSERT_GE(bytes.size(), 10u);
     EXPECT_EQ(bytes[6] | bytes[7] << 8, 150);  // logical screen
     EXPECT_EQ(bytes[8] | bytes[9] << 8, 143);
-    const ParsedGif gif = parse_gif(bytes);
+    const ParsedGif gif = parseGif(bytes);
     EXPECT_EQ(gif.width, 150);
     EXPECT_EQ(gif.height, 143);
     const std::vector<int> delays = {1000, 500, 100, 500, 100, 100, 1000, 100, 200, 1500, 100, 100, 2000};
     std::vector<int> read;
-    for (const auto& f : gif.frames) read.push_back(f.delay_ms);
+    for (const auto& f : gif.frames) read.push_back(f.delayMs);
     EXPECT_EQ(read, delays);
-    EXPECT_EQ(frameTimes().back(), AnimatedGif::kDeferredDecodeDelay + 7300ms);
+    EXPECT_EQ(frameTimes().back(), AnimatedGif::DeferredDecodeDelay + 7300ms);
     // Without a loop-count block the file asks for no repeats of its own.
     const std::string text(bytes.begin(), bytes.end());
     EXPECT_EQ(text.find("NETSCAPE2.0"), std::string::npos);

@@ -6,9 +6,7 @@
 #include <gtest/gtest.h>
 
 #include <set>
-#include <span>
 
-#include "anigif/gif_parser.h"
 #include "platform/sim/sim_picture_decoder.h"
 #include "platform/sim/sim_resources.h"
 
@@ -269,14 +267,11 @@ TEST_F(ResourceArtwork, TileFacesAreDistinct) {
     }
 }
 
-TEST_F(ResourceArtwork, SkinsAreJpegAndTheAnimationHasFrames) {
+// The animation's frames and timing are checked with the player that shows it.
+TEST_F(ResourceArtwork, SkinsAreJpeg) {
     for (int id = 870; id <= 875; ++id)
         EXPECT_EQ(platform::sniffPicture(*resources().bytes(id, "GIF")), platform::PictureKind::Jpeg) << id;
     EXPECT_EQ(platform::sniffPicture(*resources().bytes(201, "GIF")), platform::PictureKind::Gif);
-    const std::string anim = *resources().bytes(BombAnimationId, "GIF");
-    const auto gif = anigif::parse_gif(std::span(reinterpret_cast<const std::uint8_t*>(anim.data()), anim.size()));
-    EXPECT_GE(gif.frames.size(), 8u);
-    for (const auto& f : gif.frames) EXPECT_GT(f.delay_ms, 0);
 }
 #endif
 
