@@ -3,6 +3,7 @@
 #include "anigif/animated_gif.h"
 
 #include <algorithm>
+#include <cmath>
 #include <cstdlib>
 #include <new>
 
@@ -187,6 +188,12 @@ void AnimatedGif::setDelayAnimation(int32_t mode) {
 void AnimatedGif::setMousePointer(int32_t pointer) {
     mousePointer_ = pointer;
     host_.propertyChanged("MousePointer");
+}
+
+void AnimatedGif::setMouseIcon(std::span<const uint8_t> icon) {
+    mouseIcon_.assign(icon.begin(), icon.end());
+    if (mouseIcon_.empty()) mousePointer_ = 0;
+    host_.propertyChanged("MouseIcon");
 }
 
 // ---- loads ----
@@ -443,6 +450,30 @@ Rect AnimatedGif::takeDirty() {
     return r;
 }
 
+void AnimatedGif::clicked() {
+    if (enabled_) host_.click();
+}
+
+void AnimatedGif::mousePressed(int16_t button, int16_t shift, double x, double y) {
+    raiseMouse(&AnimatedGifHost::mouseDown, button, shift, x, y);
+}
+
+void AnimatedGif::mouseMoved(int16_t button, int16_t shift, double x, double y) {
+    raiseMouse(&AnimatedGifHost::mouseMove, button, shift, x, y);
+}
+
+void AnimatedGif::mouseReleased(int16_t button, int16_t shift, double x, double y) {
+    raiseMouse(&AnimatedGifHost::mouseUp, button, shift, x, y);
+}
+
+// A disabled control takes no mouse input, as its container would give it none.
+void AnimatedGif::raiseMouse(void (AnimatedGifHost::*event)(int16_t, int16_t, float, float), int16_t button,
+                             int16_t shift, double x, double y) {
+    if (!enabled_) return;
+    const auto down = [](double v) { return static_cast<float>(std::floor(v)); };
+    (host_.*event)(button, shift, down(host_.toContainerX(x)), down(host_.toContainerY(y)));
+}
+
 // ---- stored settings ----
 
 void AnimatedGif::readProperties(const PropertyBag& bag) {
@@ -458,6 +489,7 @@ void AnimatedGif::readProperties(const PropertyBag& bag) {
     const auto mirror = bag.readInt("Mirror");
     mirrored_ = mirror && *mirror >= 0 && *mirror <= 3 ? *mirror : 0;
     enabled_ = bag.readBool("Enabled").value_or(true);
+    mouseIcon_ = bag.readBytes("MouseIcon").value_or(std::vector<uint8_t>{});
     mousePointer_ = bag.readInt("MousePointer").value_or(0);
     if (loadFromSource() > 0) {
         if (auto loops = bag.readInt("Loops")) loops_ = clampLoops(*loops);
@@ -472,6 +504,7 @@ void AnimatedGif::writeProperties(PropertyBag& bag) const {
     bag.writeInt32("Loops", loops_);
     if (delayAnimation_ != 1) bag.writeInt32("DelayLoad", delayAnimation_);
     if (mirrored_ != 0) bag.writeInt32("Mirror", mirrored_);
+    if (!mouseIcon_.empty()) bag.writeBytes("MouseIcon", mouseIcon_);
     if (mousePointer_ != 0) bag.writeInt16("MousePointer", static_cast<int16_t>(mousePointer_));
     if (!enabled_) bag.writeBool("Enabled", enabled_);
 }

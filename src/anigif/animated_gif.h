@@ -38,6 +38,9 @@ public:
     // Pixels to the container's size units, rounded down.
     virtual int32_t toContainerWidth(int32_t pixels) const { return pixels; }
     virtual int32_t toContainerHeight(int32_t pixels) const { return pixels; }
+    // Pixels to the container's position units, with fractions.
+    virtual double toContainerX(double pixels) const { return pixels; }
+    virtual double toContainerY(double pixels) const { return pixels; }
 
     // The control's one timer. Arming replaces any armed timer; each arming gives
     // at most one `timerFired`, and `killTimer` cancels it. False when no timer
@@ -62,6 +65,13 @@ public:
     virtual void reportOver(int32_t frame) = 0;
     virtual void remoteLoadComplete(float gifWidth, float gifHeight, bool& cancel) = 0;
     virtual void remoteLoadFailure() = 0;
+    // The mouse over the control: the button and shift state as the container
+    // gave them, the position in the container's units rounded down. A host
+    // that does not listen leaves them empty.
+    virtual void click() {}
+    virtual void mouseDown(int16_t /*button*/, int16_t /*shift*/, float /*x*/, float /*y*/) {}
+    virtual void mouseMove(int16_t /*button*/, int16_t /*shift*/, float /*x*/, float /*y*/) {}
+    virtual void mouseUp(int16_t /*button*/, int16_t /*shift*/, float /*x*/, float /*y*/) {}
 };
 
 // The control's stored settings, as the container keeps them by name.
@@ -122,6 +132,10 @@ public:
     void setDelayAnimation(int32_t mode);
     int32_t mousePointer() const { return mousePointer_; }
     void setMousePointer(int32_t pointer);
+    // The bytes of the mouse icon's picture file; empty when there is none.
+    const std::vector<uint8_t>& mouseIcon() const { return mouseIcon_; }
+    // An empty icon also puts the mouse pointer back to 0, the default.
+    void setMouseIcon(std::span<const uint8_t> icon);
 
     // --- methods ---
     // True when frames were found. A missing file or empty data fails and leaves
@@ -146,6 +160,12 @@ public:
     Rect takeDirty();
     // Hit only where something is shown; an empty control lets clicks through.
     int32_t hitTest() const { return currentFrame_ != 0 ? Hit : 0; }
+    // Mouse input from the container, the position in the control's pixels.
+    // Passed on as the control's events while it is enabled.
+    void clicked();
+    void mousePressed(int16_t button, int16_t shift, double x, double y);
+    void mouseMoved(int16_t button, int16_t shift, double x, double y);
+    void mouseReleased(int16_t button, int16_t shift, double x, double y);
     void downloadProgressError();
     void downloadComplete(std::span<const uint8_t> bytes);
     void readProperties(const PropertyBag& bag);
@@ -179,6 +199,8 @@ private:
     void changeStretch(int32_t mode);
     void changeMirror(int32_t style);
     bool loadBytes(std::span<const uint8_t> bytes);
+    void raiseMouse(void (AnimatedGifHost::*event)(int16_t, int16_t, float, float), int16_t button, int16_t shift,
+                    double x, double y);
 
     AnimatedGifHost& host_;
     Limits limits_;
@@ -190,6 +212,7 @@ private:
     int32_t mirrored_ = 0;
     bool enabled_ = true;
     int32_t mousePointer_ = 0;
+    std::vector<uint8_t> mouseIcon_;
     int32_t loops_ = 0;
 
     // Picture.

@@ -11,11 +11,26 @@ GifPlayer::GifPlayer(platform::Clock& clock, ui::Component& view)
       timer_(clock.createTimer(platform::Millis(AnimatedGif::DefaultMinFrameDelay), [this] { tick(); })),
       gif_(*this) {
     view_.isHit = [this](double, double) { return gif_.hitTest() == AnimatedGif::Hit; };
+    // The window gives a component's mouse position in its own pixels.
+    view_.onClick = [this] { gif_.clicked(); };
+    view_.onMouseDown = [this](const ui::MouseEvent& e) {
+        gif_.mousePressed(static_cast<std::int16_t>(e.button), static_cast<std::int16_t>(e.shift), e.x, e.y);
+    };
+    view_.onMouseMove = [this](const ui::MouseEvent& e) {
+        gif_.mouseMoved(static_cast<std::int16_t>(e.button), static_cast<std::int16_t>(e.shift), e.x, e.y);
+    };
+    view_.onMouseUp = [this](const ui::MouseEvent& e) {
+        gif_.mouseReleased(static_cast<std::int16_t>(e.button), static_cast<std::int16_t>(e.shift), e.x, e.y);
+    };
 }
 
 // The control's destructor runs after this body and stops the timer itself;
 // the component keeps whatever it shows, as the window owns it.
-GifPlayer::~GifPlayer() { view_.isHit = nullptr; }
+GifPlayer::~GifPlayer() {
+    view_.isHit = nullptr;
+    view_.onClick = nullptr;
+    view_.onMouseDown = view_.onMouseMove = view_.onMouseUp = nullptr;
+}
 
 bool GifPlayer::loadAnimatedGifArray(std::span<const std::uint8_t> bytes) {
     const bool loaded = gif_.loadArray(bytes);
@@ -74,6 +89,22 @@ bool GifPlayer::armTimer(std::chrono::milliseconds interval) {
 void GifPlayer::killTimer() { timer_->setEnabled(false); }
 
 void GifPlayer::loopsEnded() { loopsEnded_ = true; }
+
+void GifPlayer::click() {
+    if (onClick) onClick();
+}
+
+void GifPlayer::mouseDown(std::int16_t button, std::int16_t shift, float x, float y) {
+    if (onMouseDown) onMouseDown(button, shift, x, y);
+}
+
+void GifPlayer::mouseMove(std::int16_t button, std::int16_t shift, float x, float y) {
+    if (onMouseMove) onMouseMove(button, shift, x, y);
+}
+
+void GifPlayer::mouseUp(std::int16_t button, std::int16_t shift, float x, float y) {
+    if (onMouseUp) onMouseUp(button, shift, x, y);
+}
 
 void GifPlayer::tick() {
     timer_->setEnabled(false);

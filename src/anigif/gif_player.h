@@ -46,6 +46,15 @@ public:
 
     // Raised once when a finite animation has played its passes and cleared itself.
     std::function<void()> onLoopsEnded;
+    // The mouse over the shown picture (an empty control lets it through to
+    // what lies behind): the button and shift state as the window gives them,
+    // the position in the container's units (twips on a form, pixels in a
+    // picture box), rounded down.
+    std::function<void()> onClick;
+    using MouseHandler = std::function<void(std::int16_t button, std::int16_t shift, float x, float y)>;
+    MouseHandler onMouseDown;
+    MouseHandler onMouseMove;
+    MouseHandler onMouseUp;
 
     [[nodiscard]] const ui::Component& view() const { return view_; }
 
@@ -55,6 +64,8 @@ private:
     std::int32_t innerWidth() const override;
     std::int32_t innerHeight() const override;
     void setSize(std::int32_t width, std::int32_t height) override;
+    double toContainerX(double pixels) const override { return pixels * unitsPerPixel(); }
+    double toContainerY(double pixels) const override { return pixels * unitsPerPixel(); }
     bool armTimer(std::chrono::milliseconds interval) override;
     void killTimer() override;
     void invalidate() override { repaint_ = true; }
@@ -66,6 +77,10 @@ private:
     void reportOver(std::int32_t) override {}
     void remoteLoadComplete(float, float, bool&) override {}
     void remoteLoadFailure() override {}
+    void click() override;
+    void mouseDown(std::int16_t button, std::int16_t shift, float x, float y) override;
+    void mouseMove(std::int16_t button, std::int16_t shift, float x, float y) override;
+    void mouseUp(std::int16_t button, std::int16_t shift, float x, float y) override;
 
     void tick();
     // Hands the control's picture to the component when it asked for a repaint.

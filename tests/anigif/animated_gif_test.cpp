@@ -5,6 +5,7 @@
 #include <gtest/gtest.h>
 
 #include <map>
+#include <sstream>
 
 #include "anigif/gif_builder.h"
 
@@ -30,6 +31,8 @@ public:
     bool cancelRemote = false;
     std::vector<std::string> downloads, cancelled;
     AnimatedGif* control = nullptr;
+    double unitsPerPixel = 1;
+    std::vector<std::string> mouse;  // the mouse events raised, as text
 
     bool userMode() const override { return runTime; }
     int32_t innerWidth() const override { return width; }
@@ -64,6 +67,17 @@ public:
         cancel = cancelRemote;
     }
     void remoteLoadFailure() override { ++failures; }
+    double toContainerX(double pixels) const override { return pixels * unitsPerPixel; }
+    double toContainerY(double pixels) const override { return pixels * unitsPerPixel; }
+    void click() override { mouse.emplace_back("click"); }
+    void mouseDown(int16_t b, int16_t s, float x, float y) override { record("down", b, s, x, y); }
+    void mouseMove(int16_t b, int16_t s, float x, float y) override { record("move", b, s, x, y); }
+    void mouseUp(int16_t b, int16_t s, float x, float y) override { record("up", b, s, x, y); }
+    void record(const char* what, int16_t b, int16_t s, float x, float y) {
+        std::ostringstream out;
+        out << what << ' ' << b << ' ' << s << ' ' << x << ' ' << y;
+        mouse.push_back(out.str());
+    }
 
     // Fires the armed timer; returns the interval it was armed with.
     std::chrono::milliseconds tick() {
@@ -450,6 +464,7 @@ TEST(AnimatedGif, StoredSettings) {
         Fixture f;
         MapBag bag;
         f.gif.writeProperties(bag);
+        EXPECT_EQ(bag.bytes.size(), 1u);
         EXPECT_EQ(bag.bytes.count("GIF"), 1u);
         EXPECT_EQ(bag.ints, (std::map<std::string, int32_t>{{"Loops", 0}}));
         EXPECT_TRUE(bag.bools.empty());
@@ -465,8 +480,12 @@ TEST(AnimatedGif, StoredSettings) {
         f.gif.setMirrored(1);
         f.gif.setLoops(0);
         f.gif.setEnabled(false);
+        f.gif.setMousePointer(99);
+        f.gif.setMouseIcon(Bytes{0, 0, 1, 0, 7});
         MapBag bag;
         f.gif.writeProperties(bag);
+        EXPECT_EQ(bag.bytes["MouseIcon"], (Bytes{0, 0, 1, 0, 7}));
+        EXPECT_EQ(bag.widths["MousePointer"], 16);
         EXPECT_EQ(bag.widths["Delay"], 16);
         Fixture g;
         g.host.runTime = false;
@@ -477,6 +496,8 @@ TEST(AnimatedGif, StoredSettings) {
         EXPECT_EQ(g.gif.mirrored(), 1);
         EXPECT_EQ(g.gif.loops(), 0);  // forever stays forever, not the file's 4
         EXPECT_FALSE(g.gif.enabled());
+        EXPECT_EQ(g.gif.mouseIcon(), (Bytes{0, 0, 1, 0, 7}));
+        EXPECT_EQ(g.gif.mousePointer(), 99);
         EXPECT_EQ(g.gif.frameCount(), 2);
     }
     // Out-of-range stored values fall back to the defaults; -1 DelayLoad reads 1.
@@ -508,8 +529,39 @@ TEST(AnimatedGif, PropertyNotices) {
     f.gif.setDelayAnimation(3);
     f.gif.setLoops(2);
     f.gif.setMirrored(2);
-    EXPECT_EQ(f.host.notices,
-              (std::vector<std::string>{"Stretch", "Delay", "Enabled", "DelayAnimation", "Loops", "Mirrored"}));
+    f.gif.setMouseIcon(Bytes{1});
+    f.gif.setMousePointer(0);
+    EXPECT_EQ(f.host.notices, (std::vector<std::string>{"Stretch", "Delay", "Enabled", "DelayAnimation", "Loops",
+                                                        "Mirrored", "MouseIcon", "MousePointer"}));
+}
+
+TEST(AnimatedGif, RemovingTheMouseIconPutsBackTheDefaultPointer) {
+    Fixture f;
+    f.gif.setMousePointer(99);  // 99: the icon's own pointer
+    f.gif.setMouseIcon(Bytes{1, 2});
+    EXPECT_EQ(f.gif.mousePointer(), 99);
+    f.gif.setMouseIcon({});
+    EXPECT_TRUE(f.gif.mouseIcon().empty());
+    EXPECT_EQ(f.gif.mousePointer(), 0);
+}
+
+TEST(AnimatedGif, MouseEventsPassButtonAndShiftAndTheContainerPositionRoundedDown) {
+    Fixture f;
+    f.host.unitsPerPixel = 15;  // on a form: twips
+    f.gif.clicked();
+    f.gif.mousePressed(1, 0, 2.5, 3);
+    f.gif.mouseMoved(0, 3, 10.99, 0.01);
+    f.gif.mouseReleased(2, 1, -1.5, 4);
+    EXPECT_EQ(f.host.mouse, (std::vector<std::string>{"click", "down 1 0 37 45", "move 0 3 164 0", "up 2 1 -23 60"}));
+
+    // Disabled, the control takes no mouse input at all.
+    f.host.mouse.clear();
+    f.gif.setEnabled(false);
+    f.gif.clicked();
+    f.gif.mousePressed(1, 0, 1, 1);
+    f.gif.mouseMoved(1, 0, 1, 1);
+    f.gif.mouseReleased(1, 0, 1, 1);
+    EXPECT_TRUE(f.host.mouse.empty());
 }
 
 }  // namespace

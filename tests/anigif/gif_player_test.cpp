@@ -125,6 +125,34 @@ TEST_F(GifPlayerTest, TakesTheMouseOnlyWhileAFrameShows) {
     EXPECT_FALSE(view.isHit);
 }
 
+// The window reports the mouse on a component in its pixels; the player's
+// listeners get the container's units, twips on a form.
+TEST(GifPlayerMouse, EventsReachTheListenersInTheContainersUnits) {
+    WatchedClock clock;
+    ui::Form form{"MainForm"};
+    auto& view = form.add<ui::Component>("AnimatedGif", "bombPlayer", -1);
+    std::optional<GifPlayer> player(std::in_place, clock, view);
+    std::vector<std::string> seen;
+    auto listen = [&](const char* what) {
+        return [&seen, what](std::int16_t b, std::int16_t s, float x, float y) {
+            seen.push_back(std::string(what) + " " + std::to_string(b) + " " + std::to_string(s) + " " +
+                           std::to_string(static_cast<int>(x)) + " " + std::to_string(static_cast<int>(y)));
+        };
+    };
+    player->onClick = [&] { seen.emplace_back("click"); };
+    player->onMouseDown = listen("down");
+    player->onMouseMove = listen("move");
+    player->onMouseUp = listen("up");
+    ASSERT_TRUE(view.onClick && view.onMouseDown && view.onMouseMove && view.onMouseUp);
+    view.onMouseDown({ui::ButtonLeft, 1, 2, 3});
+    view.onMouseMove({ui::ButtonNone, 0, 4.5, 0});
+    view.onMouseUp({ui::ButtonRight, 2, 1, 1});
+    view.onClick();
+    EXPECT_EQ(seen, (std::vector<std::string>{"down 1 1 30 45", "move 0 0 67 0", "up 2 2 15 15", "click"}));
+    player.reset();
+    EXPECT_FALSE(view.onClick || view.onMouseDown || view.onMouseMove || view.onMouseUp);
+}
+
 TEST_F(GifPlayerTest, EveryFrameIsAFreshPictureOfTheWholeLogicalScreen) {
     playOnce();
     const ui::PictureRef first = view.picture();
