@@ -205,6 +205,23 @@ TEST_F(ProxyLinkTest, RefusalsShowTheirTextAndCloseTheSocket) {
     }
 }
 
+// As during a direct connect, the login counts as under way from the moment
+// the connection is asked for: the hall hears "logging in" and nothing is left.
+TEST_F(ProxyLinkTest, LeaveRequestDuringTheProxyConnectIsAnsweredLoggingIn) {
+    std::vector<std::uint32_t> replies;
+    sim.clock.post([this, &replies] {
+        const std::size_t from = sim.hall.posted.size();
+        EXPECT_TRUE(client->mainForm.onWindowMessage(link::HallLeaveRequest, 0, 0, false));
+        for (std::size_t i = from; i < sim.hall.posted.size(); ++i) replies.push_back(sim.hall.posted[i].message);
+        sim.socket.acceptConnection();
+    });
+    ASSERT_FALSE(start(Line));
+    EXPECT_EQ(replies, std::vector<std::uint32_t>{link::HallLoggingIn});
+    EXPECT_TRUE(sim.process.boxes.empty());
+    EXPECT_EQ(sim.socket.state(), platform::SocketState::Connected);
+    EXPECT_EQ(sentBytes(), Greeting) << "the handshake goes on, with no leave message before it";
+}
+
 TEST_F(ProxyLinkTest, ProxyThatNeverAcceptsEndsTheWaitAfterTheLimit) {
     const auto t0 = sim.clock.monotonic();
     ASSERT_FALSE(start(Line));
