@@ -74,7 +74,7 @@ class GifPlayerTest : public ::testing::Test {
 protected:
     WatchedClock clock;
     ui::PictureBox table{"Pic1", -1};
-    ui::Component& view = table.add<ui::Component>("AnimatedGif", "bombPlayer", -1);
+    ui::Component& view = table.add<ui::Component>("animatedGif", "bombPlayer", -1);
     std::optional<GifPlayer> player;
     int loopsEnded = 0;
 
@@ -130,7 +130,7 @@ TEST_F(GifPlayerTest, TakesTheMouseOnlyWhileAFrameShows) {
 TEST(GifPlayerMouse, EventsReachTheListenersInTheContainersUnits) {
     WatchedClock clock;
     ui::Form form{"MainForm"};
-    auto& view = form.add<ui::Component>("AnimatedGif", "bombPlayer", -1);
+    auto& view = form.add<ui::Component>("animatedGif", "bombPlayer", -1);
     std::optional<GifPlayer> player(std::in_place, clock, view);
     std::vector<std::string> seen;
     auto listen = [&](const char* what) {
@@ -294,7 +294,7 @@ TEST(GifPlayerSize, TheControlFitsThePictureIntoItsRectangle) {
         WatchedClock clock;
         ui::Form form{"MainForm"};
         ui::Container& parent = c.onForm ? static_cast<ui::Container&>(form) : form.add<ui::PictureBox>("Pic1", -1);
-        auto& view = parent.add<ui::Component>("AnimatedGif", "bombPlayer", -1);
+        auto& view = parent.add<ui::Component>("animatedGif", "bombPlayer", -1);
         view.move(0, 0, c.width, c.height);
         GifPlayer player(clock, view);
         ASSERT_TRUE(player.loadAnimatedGifArray(threeFrames()));
