@@ -588,9 +588,9 @@ def face_pictures():
 # flash. Long holds let the word be read; the 100 ms frames are the bursts.
 # 7.3 s in all; the picture has no loop-count block, so the table plays it once.
 LIANLAI_BEATS = [
-    (1000, 0.45, 0, False),
-    (500, 0.75, 8, False),
-    (100, 0.90, 16, True),
+    (1000, 0.70, 0, False),
+    (500, 0.85, 8, False),
+    (100, 0.95, 16, True),
     (500, 1.00, 24, False),
     (100, 1.00, 32, True),
     (100, 1.00, 40, False),
@@ -614,10 +614,10 @@ def lianlai_frames():
         img = rgba(W * S, H * S)
         d = ImageDraw.Draw(img)
         cx, cy = W * S / 2, H * S / 2
-        R = 70 * S * min(1.0, grow + 0.1)
+        R = 72 * S
         for i in range(12):
             a0 = math.radians(i * 30 + turn)
-            a1 = a0 + math.radians(12)
+            a1 = a0 + math.radians(15)
             ray = (255, 255, 210, 230) if flash else (255, 200 - 60 * (i % 2), 40, 200)
             d.polygon([(cx, cy), (cx + R * math.cos(a0), cy + R * math.sin(a0)), (cx + R * math.cos(a1), cy + R * math.sin(a1))],
                       fill=ray)
