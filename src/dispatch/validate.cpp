@@ -116,6 +116,8 @@ std::optional<std::string> findMalformedField(const WireMessage& m, const CmdInf
     case CmdSpecialTiles:
         c.tile("wild tile", c.value(2));
         c.tile("turned tile", c.value(3));
+        // The second 痞子 tile is read only in a 痞子 room.
+        if (c.byte(wire::Body) == 3) c.tile("second 痞子 tile", c.byte(22));
         break;
     case CmdHandReveal:
         c.seat();

@@ -71,6 +71,7 @@ void Client::buildMainFormDesign() {
     timeImg = &pic1->add<ui::Image>("Time_Img", -1);
     timeImg->setVisible(false);
     talk.move(0, 0, 330 * MainTwipsPerPixel, 300 * MainTwipsPerPixel);
+    frmZhahu.setVisible(false);
     talkText1 = &talk.add<ui::ListBox>("Text1", -1);
     talkText1->move(0, 0, talk.width(), talk.height());
 }

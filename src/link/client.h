@@ -125,6 +125,9 @@ public:
     ui::ListBox* talkText1 = nullptr;
     std::vector<std::string> phrases1;
     std::vector<std::string> phrases2;
+    // The notice that an offered win lacks fan; the claim code shows it, an
+    // offer with the win bit hides it.
+    ui::Form frmZhahu{"frmZhahu"};
 
     std::unique_ptr<platform::VideoSocket> p2pSocket;
     // Decoded resource pictures, kept for the whole run.

@@ -91,6 +91,7 @@ void resetSession(Client& c) {
         return;
     }
     Flag guard(s.resetting);
+    ++s.resets;
 
     c.link.inGame = false;
     s.startButtonIsStart = true;
