@@ -4,7 +4,7 @@
 set -euo pipefail
 
 packages=(
-    cmake ninja-build g++ googletest libbenchmark-dev clang libclang-rt-14-dev
+    cmake ninja-build g++ googletest libbenchmark-dev clang libclang-rt-14-dev clang-format-14
     mingw-w64 g++-mingw-w64-x86-64-posix gcc-mingw-w64-x86-64-posix binutils-mingw-w64-x86-64
     wine wine64 xvfb xauth x11-utils xdotool imagemagick
     microsocks

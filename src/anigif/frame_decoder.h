@@ -35,6 +35,6 @@ struct DecodedGif {
     ParsedGif gif;
     std::vector<FrameCell> cells;
 };
-DecodedGif decode_gif(std::span<const uint8_t> bytes, const Limits& limits = {});
+DecodedGif decodeGif(std::span<const uint8_t> bytes, const Limits& limits = {});
 
 }  // namespace mj::anigif

@@ -25,7 +25,7 @@ Rect clip(const Rect& r, int32_t width, int32_t height) {
 }
 
 template <typename T>
-void flip_block(T* px, int32_t width, int32_t height, int flips) {
+void flipBlock(T* px, int32_t width, int32_t height, int flips) {
     if (flips & 1)
         for (int32_t y = 0; y < height; ++y) std::reverse(px + int64_t{y} * width, px + int64_t{y + 1} * width);
     if (flips & 2)
@@ -34,7 +34,7 @@ void flip_block(T* px, int32_t width, int32_t height, int flips) {
                              px + int64_t{height - 1 - y} * width);
 }
 
-Rect mirrored_rect(const Rect& r, int flips, int32_t width, int32_t height) {
+Rect mirroredRect(const Rect& r, int flips, int32_t width, int32_t height) {
     Rect m = r;
     if (flips & 1) m.x = width - (r.x + r.width);
     if (flips & 2) m.y = height - (r.y + r.height);
@@ -48,7 +48,7 @@ void Compositor::reset(int32_t width, int32_t height) {
     canvas_.height = height;
     canvas_.pixels.assign(static_cast<std::size_t>(width) * static_cast<std::size_t>(height), 0);
     pending_ = Disposal::Unspecified;
-    pending_rect_ = {};
+    pendingRect_ = {};
     saved_.clear();
 }
 
@@ -62,17 +62,17 @@ Rect Compositor::compose(const ParsedGif& gif, std::span<const FrameCell> cells,
     } else if (pending_ == Disposal::Background) {
         // Restore to background: the area becomes transparent; the stream's
         // background colour is not used.
-        for (int32_t y = 0; y < pending_rect_.height; ++y)
-            std::fill_n(canvas + int64_t{pending_rect_.y + y} * cw + pending_rect_.x, pending_rect_.width, 0u);
-        dirty = pending_rect_;
+        for (int32_t y = 0; y < pendingRect_.height; ++y)
+            std::fill_n(canvas + int64_t{pendingRect_.y + y} * cw + pendingRect_.x, pendingRect_.width, 0u);
+        dirty = pendingRect_;
     } else if (pending_ == Disposal::Previous) {
-        for (int32_t y = 0; y < pending_rect_.height; ++y)
-            std::memcpy(canvas + int64_t{pending_rect_.y + y} * cw + pending_rect_.x,
-                        saved_.data() + int64_t{y} * pending_rect_.width, sizeof(uint32_t) * pending_rect_.width);
-        dirty = pending_rect_;
+        for (int32_t y = 0; y < pendingRect_.height; ++y)
+            std::memcpy(canvas + int64_t{pendingRect_.y + y} * cw + pendingRect_.x,
+                        saved_.data() + int64_t{y} * pendingRect_.width, sizeof(uint32_t) * pendingRect_.width);
+        dirty = pendingRect_;
     }
     pending_ = Disposal::Unspecified;
-    pending_rect_ = {};
+    pendingRect_ = {};
 
     if (index >= gif.frames.size() || index >= cells.size()) return dirty;
     const FrameRecord& f = gif.frames[index];
@@ -89,18 +89,18 @@ Rect Compositor::compose(const ParsedGif& gif, std::span<const FrameCell> cells,
     }
     if (f.disposal == Disposal::Background || f.disposal == Disposal::Previous) {
         pending_ = f.disposal;
-        pending_rect_ = r;
+        pendingRect_ = r;
     }
 
     // Indices past the palette's colour count show opaque black; the
     // transparent index shows what lies behind, whatever the count.
     uint32_t lut[256];
     const Palette& pal = gif.palettes.at(static_cast<std::size_t>(f.palette));
-    for (int k = 0; k < 256; ++k) lut[k] = kOpaque | (k < pal.count ? pal.colors[k] : 0u);
+    for (int k = 0; k < 256; ++k) lut[k] = Opaque | (k < pal.count ? pal.colors[k] : 0u);
     const uint8_t* src = cell.indices.data() + int64_t{r.y - f.top} * f.width + (r.x - f.left);
     uint32_t* dst = canvas + int64_t{r.y} * cw + r.x;
-    if (f.has_transparency) {
-        const uint8_t t = f.transparent_index;
+    if (f.hasTransparency) {
+        const uint8_t t = f.transparentIndex;
         for (int32_t y = 0; y < r.height; ++y, src += f.width, dst += cw)
             for (int32_t x = 0; x < r.width; ++x)
                 if (src[x] != t) dst[x] = lut[src[x]];
@@ -114,21 +114,21 @@ Rect Compositor::compose(const ParsedGif& gif, std::span<const FrameCell> cells,
 void Compositor::mirror(int flips) {
     flips &= 3;
     if (!flips) return;
-    flip_block(canvas_.pixels.data(), canvas_.width, canvas_.height, flips);
+    flipBlock(canvas_.pixels.data(), canvas_.width, canvas_.height, flips);
     if (pending_ != Disposal::Unspecified) {
-        if (pending_ == Disposal::Previous) flip_block(saved_.data(), pending_rect_.width, pending_rect_.height, flips);
-        pending_rect_ = mirrored_rect(pending_rect_, flips, canvas_.width, canvas_.height);
+        if (pending_ == Disposal::Previous) flipBlock(saved_.data(), pendingRect_.width, pendingRect_.height, flips);
+        pendingRect_ = mirroredRect(pendingRect_, flips, canvas_.width, canvas_.height);
     }
 }
 
-void mirror_frame(FrameRecord& frame, FrameCell& cell, int flips, int32_t width, int32_t height) {
+void mirrorFrame(FrameRecord& frame, FrameCell& cell, int flips, int32_t width, int32_t height) {
     flips &= 3;
     if (!flips) return;
-    const Rect m = mirrored_rect({frame.left, frame.top, frame.width, frame.height}, flips, width, height);
+    const Rect m = mirroredRect({frame.left, frame.top, frame.width, frame.height}, flips, width, height);
     frame.left = m.x;
     frame.top = m.y;
     if (cell.indices.size() == static_cast<std::size_t>(frame.width) * static_cast<std::size_t>(frame.height))
-        flip_block(cell.indices.data(), frame.width, frame.height, flips);
+        flipBlock(cell.indices.data(), frame.width, frame.height, flips);
 }
 
 int32_t scaled(float scale, int32_t value) {
@@ -136,35 +136,35 @@ int32_t scaled(float scale, int32_t value) {
     return static_cast<int32_t>(std::nearbyint(product));  // the default rounding mode is half-even
 }
 
-StretchResult compute_stretch(StretchMode mode, int32_t w, int32_t h, int32_t pic_w, int32_t pic_h) {
+StretchResult computeStretch(StretchMode mode, int32_t w, int32_t h, int32_t picW, int32_t picH) {
     StretchResult r;
-    if (pic_w <= 0 || pic_h <= 0) return r;
-    const float fx = static_cast<float>(static_cast<double>(w) / pic_w);
-    const float fy = static_cast<float>(static_cast<double>(h) / pic_h);
+    if (picW <= 0 || picH <= 0) return r;
+    const float fx = static_cast<float>(static_cast<double>(w) / picW);
+    const float fy = static_cast<float>(static_cast<double>(h) / picH);
     switch (mode) {
     case StretchMode::Clip:
-        r.width = std::min(w, pic_w);
-        r.height = std::min(h, pic_h);
+        r.width = std::min(w, picW);
+        r.height = std::min(h, picH);
         return r;
     case StretchMode::Fit:
-        r.scale_x = r.scale_y = std::min(fx, fy);
+        r.scaleX = r.scaleY = std::min(fx, fy);
         break;
     case StretchMode::Fill:
-        r.scale_x = fx;
-        r.scale_y = fy;
+        r.scaleX = fx;
+        r.scaleY = fy;
         r.width = w;
         r.height = h;
         return r;
     case StretchMode::FitNoEnlarge:
-        r.scale_x = r.scale_y = (fx > 1 && fy > 1) ? 1.0f : std::min(fx, fy);
+        r.scaleX = r.scaleY = (fx > 1 && fy > 1) ? 1.0f : std::min(fx, fy);
         break;
     case StretchMode::Natural:
-        r.width = pic_w;
-        r.height = pic_h;
+        r.width = picW;
+        r.height = picH;
         return r;
     }
-    r.width = scaled(r.scale_x, pic_w);
-    r.height = scaled(r.scale_y, pic_h);
+    r.width = scaled(r.scaleX, picW);
+    r.height = scaled(r.scaleY, picH);
     return r;
 }
 

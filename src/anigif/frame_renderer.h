@@ -26,7 +26,7 @@ struct Image {
     int32_t width = 0, height = 0;
     std::vector<uint32_t> pixels;
 };
-inline constexpr uint32_t kOpaque = 0xFF000000u;
+inline constexpr uint32_t Opaque = 0xFF000000u;
 
 // The picture as the animation has left it after frame `index` was drawn. Frame
 // 0 starts each pass from an empty picture; a frame is drawn over what the
@@ -44,23 +44,23 @@ private:
     Image canvas_;
     // Disposal of the frame drawn last, carried out before the next one is drawn.
     Disposal pending_ = Disposal::Unspecified;
-    Rect pending_rect_;
+    Rect pendingRect_;
     std::vector<uint32_t> saved_;  // pixels under a "restore previous" frame
 };
 
 // Flips a decoded frame in place and mirrors its position in the logical
 // screen of `width` x `height`.
-void mirror_frame(FrameRecord& frame, FrameCell& cell, int flips, int32_t width, int32_t height);
+void mirrorFrame(FrameRecord& frame, FrameCell& cell, int flips, int32_t width, int32_t height);
 
 // The stretch modes of the control.
 enum class StretchMode : int32_t { Clip = 0, Fit = 1, Fill = 2, FitNoEnlarge = 3, Natural = 4 };
 
 struct StretchResult {
     int32_t width = 0, height = 0;  // output size
-    float scale_x = 1, scale_y = 1;
+    float scaleX = 1, scaleY = 1;
 };
-// `w` x `h` is the control's inner size, `pic_w` x `pic_h` the picture's.
-StretchResult compute_stretch(StretchMode mode, int32_t w, int32_t h, int32_t pic_w, int32_t pic_h);
+// `w` x `h` is the control's inner size, `picW` x `picH` the picture's.
+StretchResult computeStretch(StretchMode mode, int32_t w, int32_t h, int32_t picW, int32_t picH);
 
 // A single-precision scale times a pixel count, to the nearest integer, halves to even.
 int32_t scaled(float scale, int32_t value);

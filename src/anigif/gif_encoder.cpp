@@ -7,13 +7,13 @@
 namespace mj::anigif {
 namespace {
 
-constexpr int kClear = 256;
-constexpr int kEnd = 257;
-constexpr int kFirstFree = 258;
-constexpr int kTableLimit = 4096;  // codes are at most 12 bits
-constexpr int kHashSlots = 5003;   // prime, a little over 4096 / 0.8
-constexpr int kHashShift = 4;
-constexpr std::size_t kSubBlock = 254;
+constexpr int Clear = 256;
+constexpr int End = 257;
+constexpr int FirstFree = 258;
+constexpr int TableLimit = 4096;  // codes are at most 12 bits
+constexpr int HashSlots = 5003;   // prime, a little over 4096 / 0.8
+constexpr int HashShift = 4;
+constexpr std::size_t SubBlock = 254;
 
 class CodeWriter {
 public:
@@ -27,7 +27,7 @@ public:
             block_[fill_++] = static_cast<uint8_t>(acc_);
             acc_ >>= 8;
             nbits_ -= 8;
-            if (fill_ == kSubBlock) emit_block();
+            if (fill_ == SubBlock) emitBlock();
         }
     }
     void flush() {
@@ -36,17 +36,17 @@ public:
             acc_ = 0;
             nbits_ = 0;
         }
-        if (fill_ > 0) emit_block();
+        if (fill_ > 0) emitBlock();
     }
 
 private:
-    void emit_block() {
+    void emitBlock() {
         out_.push_back(static_cast<uint8_t>(fill_));
         out_.insert(out_.end(), block_.begin(), block_.begin() + static_cast<std::ptrdiff_t>(fill_));
         fill_ = 0;
     }
     std::vector<uint8_t>& out_;
-    std::array<uint8_t, kSubBlock> block_{};
+    std::array<uint8_t, SubBlock> block_{};
     std::size_t fill_ = 0;
     uint64_t acc_ = 0;
     int nbits_ = 0;
@@ -70,8 +70,8 @@ void put16(std::vector<uint8_t>& out, int32_t v) {
  *         1  minimum code size 8
  *            sub-blocks of at most 254 data bytes, 00, 3B
  */
-std::vector<uint8_t> encode_frame_as_gif(const FrameRecord& frame, const Palette& palette,
-                                         std::span<const uint8_t> indices) {
+std::vector<uint8_t> encodeFrameAsGif(const FrameRecord& frame, const Palette& palette,
+                                      std::span<const uint8_t> indices) {
     const int32_t w = frame.width, h = frame.height;
     const std::size_t count = static_cast<std::size_t>(w) * static_cast<std::size_t>(h);
     if (w <= 0 || h <= 0 || w > 0xFFFF || h > 0xFFFF || indices.size() < count) return {};
@@ -86,8 +86,8 @@ std::vector<uint8_t> encode_frame_as_gif(const FrameRecord& frame, const Palette
         const uint32_t c = k < palette.count ? palette.colors[k] : 0;
         out.insert(out.end(), {static_cast<uint8_t>(c >> 16), static_cast<uint8_t>(c >> 8), static_cast<uint8_t>(c)});
     }
-    if (frame.has_transparency)
-        out.insert(out.end(), {0x21, 0xF9, 0x04, 0x01, 0x00, 0x00, frame.transparent_index, 0x00});
+    if (frame.hasTransparency)
+        out.insert(out.end(), {0x21, 0xF9, 0x04, 0x01, 0x00, 0x00, frame.transparentIndex, 0x00});
     out.push_back(0x2C);
     put16(out, 0);
     put16(out, 0);
@@ -96,29 +96,29 @@ std::vector<uint8_t> encode_frame_as_gif(const FrameRecord& frame, const Palette
     out.push_back(0x00);
     out.push_back(8);
 
-    std::array<int32_t, kHashSlots> keys;
-    std::array<int16_t, kHashSlots> codes{};
+    std::array<int32_t, HashSlots> keys;
+    std::array<int16_t, HashSlots> codes{};
     keys.fill(-1);
     CodeWriter writer(out);
-    int max_code = 511;
-    int next_code = kFirstFree;
+    int maxCode = 511;
+    int nextCode = FirstFree;
 
-    writer.put(kClear);
+    writer.put(Clear);
     int prefix = indices[0];
     for (std::size_t p = 1; p < count; ++p) {
         const int c = indices[p];
         const int32_t key = (c << 12) + prefix;
-        int i = (c << kHashShift) ^ prefix;
+        int i = (c << HashShift) ^ prefix;
         if (keys[i] == key) {
             prefix = codes[i];
             continue;
         }
         if (keys[i] != -1) {
-            const int step = i == 0 ? 1 : kHashSlots - i;
+            const int step = i == 0 ? 1 : HashSlots - i;
             bool found = false;
             do {
                 i -= step;
-                if (i < 0) i += kHashSlots;
+                if (i < 0) i += HashSlots;
                 if (keys[i] == key) {
                     found = true;
                     break;
@@ -131,24 +131,24 @@ std::vector<uint8_t> encode_frame_as_gif(const FrameRecord& frame, const Palette
         }
         writer.put(prefix);
         prefix = c;
-        codes[i] = static_cast<int16_t>(next_code);
+        codes[i] = static_cast<int16_t>(nextCode);
         keys[i] = key;
-        if (next_code > max_code) {
-            if (next_code == kTableLimit) {
+        if (nextCode > maxCode) {
+            if (nextCode == TableLimit) {
                 // The table is full: clear it (still at 12 bits) and start over.
-                writer.put(kClear);
+                writer.put(Clear);
                 keys.fill(-1);
                 writer.width = 9;
-                next_code = kClear + 1;
+                nextCode = Clear + 1;
             } else {
                 ++writer.width;
             }
-            max_code = (1 << writer.width) - 1;
+            maxCode = (1 << writer.width) - 1;
         }
-        ++next_code;
+        ++nextCode;
     }
     writer.put(prefix);
-    writer.put(kEnd);
+    writer.put(End);
     writer.flush();
     out.push_back(0x00);
     out.push_back(0x3B);

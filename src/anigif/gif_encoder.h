@@ -13,7 +13,7 @@ namespace mj::anigif {
 // frame's size, transparency and palette are used; the picture sits at (0, 0)
 // with no delay and no loop block. A frame without area, or indices that do not
 // cover it, give no bytes.
-std::vector<uint8_t> encode_frame_as_gif(const FrameRecord& frame, const Palette& palette,
-                                         std::span<const uint8_t> indices);
+std::vector<uint8_t> encodeFrameAsGif(const FrameRecord& frame, const Palette& palette,
+                                      std::span<const uint8_t> indices);
 
 }  // namespace mj::anigif

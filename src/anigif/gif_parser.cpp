@@ -32,7 +32,7 @@ struct Reader {
         pos += 2;
         return v;
     }
-    bool matches_ignoring_case(std::size_t at, std::string_view text) const {
+    bool matchesIgnoringCase(std::size_t at, std::string_view text) const {
         if (at + text.size() > data.size()) return false;
         for (std::size_t i = 0; i < text.size(); ++i) {
             uint8_t c = data[at + i];
@@ -43,15 +43,15 @@ struct Reader {
     }
     // A data sub-block chain: length byte, that many bytes, ..., a zero length.
     // Cut-off data stops at the end without an error.
-    void skip_sub_blocks() {
+    void skipSubBlocks() {
         while (pos < data.size() && data[pos] != 0) pos += std::size_t{data[pos]} + 1;
         pos = std::min(pos + 1, data.size());
     }
     // A colour table of 2^(code) entries. As in the control's long-standing reader,
     // a table must be followed by at least one byte (a well-formed stream always
     // has one), so a table ending on the very last byte counts as cut short.
-    bool color_table(Palette& out, int size_code) {
-        const std::size_t count = std::size_t{1} << size_code;
+    bool colorTable(Palette& out, int sizeCode) {
+        const std::size_t count = std::size_t{1} << sizeCode;
         if (pos + 3 * count >= data.size()) {
             eof = true;
             pos = data.size();
@@ -65,10 +65,10 @@ struct Reader {
     }
 };
 
-constexpr uint8_t kExtension = 0x21;
-constexpr uint8_t kImage = 0x2C;
-constexpr uint8_t kApplication = 0xFF;
-constexpr uint8_t kGraphicControl = 0xF9;
+constexpr uint8_t Extension = 0x21;
+constexpr uint8_t Image = 0x2C;
+constexpr uint8_t Application = 0xFF;
+constexpr uint8_t GraphicControl = 0xF9;
 
 ParsedGif refused(ParseEnd why) {
     ParsedGif g;
@@ -78,7 +78,7 @@ ParsedGif refused(ParseEnd why) {
 
 }  // namespace
 
-std::string_view to_string(ParseEnd end) {
+std::string_view toString(ParseEnd end) {
     switch (end) {
     case ParseEnd::Trailer:
         return "end of stream";
@@ -104,9 +104,9 @@ std::string_view to_string(ParseEnd end) {
  *  11  1  background index, 12 1 aspect ratio (not used)
  *  13     global colour table, 3 bytes per entry
  */
-ParsedGif parse_gif(std::span<const uint8_t> bytes, const Limits& limits) {
+ParsedGif parseGif(std::span<const uint8_t> bytes, const Limits& limits) {
     Reader in{bytes};
-    if (!in.matches_ignoring_case(0, "gif89a") && !in.matches_ignoring_case(0, "gif87a"))
+    if (!in.matchesIgnoringCase(0, "gif89a") && !in.matchesIgnoringCase(0, "gif87a"))
         return refused(ParseEnd::BadSignature);
 
     ParsedGif g;
@@ -114,8 +114,8 @@ ParsedGif parse_gif(std::span<const uint8_t> bytes, const Limits& limits) {
     in.pos = 10;
     const uint8_t screen = in.byte();
     in.pos = 13;
-    bool global_table = false;
-    int64_t total_pixels = 0;
+    bool globalTable = false;
+    int64_t totalPixels = 0;
     FrameRecord pending;
 
     auto finish = [&](ParseEnd why) {
@@ -126,23 +126,23 @@ ParsedGif parse_gif(std::span<const uint8_t> bytes, const Limits& limits) {
 
     if (in.eof) return finish(ParseEnd::EndOfData);
     if (screen & 0x80) {
-        if (!in.color_table(g.palettes[0], (screen & 7) + 1)) return finish(ParseEnd::EndOfData);
-        global_table = true;
+        if (!in.colorTable(g.palettes[0], (screen & 7) + 1)) return finish(ParseEnd::EndOfData);
+        globalTable = true;
     }
 
     for (;;) {
         const uint8_t b = in.byte();
         if (in.eof) return finish(ParseEnd::EndOfData);
         if (b == 0) continue;  // stray zeros between blocks
-        if (b == kExtension) {
+        if (b == Extension) {
             const uint8_t label = in.byte();
             if (in.eof) return finish(ParseEnd::EndOfData);
-            if (label == kApplication) {
+            if (label == Application) {
                 /* 1 size (11), 11 "NETSCAPE2.0", then sub-block: 1 length (3), 1 id, 2 count LE */
                 const uint8_t size = in.byte();
                 if (in.eof) return finish(ParseEnd::EndOfData);
-                const std::size_t id_at = in.pos;
-                const bool netscape = size == 11 && in.matches_ignoring_case(id_at, "netscape2.0");
+                const std::size_t idAt = in.pos;
+                const bool netscape = size == 11 && in.matchesIgnoringCase(idAt, "netscape2.0");
                 if (netscape) {
                     in.pos += size;
                     const uint8_t length = in.byte();
@@ -158,14 +158,14 @@ ParsedGif parse_gif(std::span<const uint8_t> bytes, const Limits& limits) {
                 } else {
                     --in.pos;  // the size byte starts the sub-block chain
                 }
-                in.skip_sub_blocks();
-            } else if (label == kGraphicControl) {
+                in.skipSubBlocks();
+            } else if (label == GraphicControl) {
                 /* 1 size (4), 1 packed: bits 2-4 disposal, bit 0 transparency,
                    2 delay in 1/100 s LE, 1 transparent index, then the terminator */
                 pending = FrameRecord{};
                 const uint8_t size = in.byte();
                 if (in.eof || in.pos + size > bytes.size()) return finish(ParseEnd::EndOfData);
-                const std::size_t block_end = in.pos + size;
+                const std::size_t blockEnd = in.pos + size;
                 // A block shorter than its four fields says nothing reliable; it is
                 // stepped over like any other, honouring its own size byte.
                 if (size >= 4) {
@@ -175,25 +175,25 @@ ParsedGif parse_gif(std::span<const uint8_t> bytes, const Limits& limits) {
                     uint8_t disposal = (packed >> 2) & 7;
                     if (disposal > 3 || (disposal == 3 && g.frames.empty())) disposal = 0;
                     pending.disposal = static_cast<Disposal>(disposal);
-                    pending.delay_ms = int32_t{delay} * 10;
-                    pending.has_transparency = packed & 1;
-                    pending.transparent_index = pending.has_transparency ? index : 0;
+                    pending.delayMs = int32_t{delay} * 10;
+                    pending.hasTransparency = packed & 1;
+                    pending.transparentIndex = pending.hasTransparency ? index : 0;
                 }
-                in.pos = block_end;
-                in.skip_sub_blocks();
+                in.pos = blockEnd;
+                in.skipSubBlocks();
             } else {
-                in.skip_sub_blocks();  // comment, plain text, unknown labels
+                in.skipSubBlocks();  // comment, plain text, unknown labels
             }
             continue;
         }
-        if (b != kImage) return finish(ParseEnd::Trailer);
+        if (b != Image) return finish(ParseEnd::Trailer);
 
         /* Image descriptor: 2 left, 2 top, 2 width, 2 height (LE), 1 packed:
            bit 7 local table, bit 6 interlaced, bits 0-2 size code - 1;
            then the local table, 1 minimum code size, the data sub-blocks. */
         FrameRecord f = pending;
         pending = FrameRecord{};
-        f.chunk_start = in.pos - 1;
+        f.chunkStart = in.pos - 1;
         f.left = in.word();
         f.top = in.word();
         f.width = in.word();
@@ -203,23 +203,23 @@ ParsedGif parse_gif(std::span<const uint8_t> bytes, const Limits& limits) {
         f.interlaced = packed & 0x40;
         if (packed & 0x80) {
             Palette local;
-            if (!in.color_table(local, (packed & 7) + 1)) return finish(ParseEnd::EndOfData);
+            if (!in.colorTable(local, (packed & 7) + 1)) return finish(ParseEnd::EndOfData);
             g.palettes.push_back(local);
             f.palette = static_cast<int32_t>(g.palettes.size() - 1);
-        } else if (!global_table) {
+        } else if (!globalTable) {
             return refused(ParseEnd::NoColourTable);
         }
-        f.min_code_size = in.byte();
+        f.minCodeSize = in.byte();
         if (in.eof) return finish(ParseEnd::EndOfData);
-        f.data_start = in.pos;
-        in.skip_sub_blocks();
-        f.chunk_length = in.pos - f.chunk_start;
+        f.dataStart = in.pos;
+        in.skipSubBlocks();
+        f.chunkLength = in.pos - f.chunkStart;
 
         const int64_t right = int64_t{f.left} + f.width, bottom = int64_t{f.top} + f.height;
         const int64_t width = std::max<int64_t>(g.width, right), height = std::max<int64_t>(g.height, bottom);
-        total_pixels += int64_t{f.width} * f.height;
-        if (width > limits.max_side || height > limits.max_side || width * height > limits.max_logical_pixels ||
-            total_pixels > limits.max_total_frame_pixels || g.frames.size() >= limits.max_frames)
+        totalPixels += int64_t{f.width} * f.height;
+        if (width > limits.maxSide || height > limits.maxSide || width * height > limits.maxLogicalPixels ||
+            totalPixels > limits.maxTotalFramePixels || g.frames.size() >= limits.maxFrames)
             return refused(ParseEnd::TooLarge);
         g.width = static_cast<int32_t>(width);
         g.height = static_cast<int32_t>(height);

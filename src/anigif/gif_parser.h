@@ -15,10 +15,10 @@ namespace mj::anigif {
 // would let a 30-byte file ask for a 131070 x 131070 picture. Streams beyond
 // these caps are refused whole.
 struct Limits {
-    int32_t max_side = 16384;                           // logical width or height, pixels
-    int64_t max_logical_pixels = int64_t{1} << 24;      // width x height of the union
-    int64_t max_total_frame_pixels = int64_t{1} << 26;  // sum of all frames' areas
-    std::size_t max_frames = 65535;
+    int32_t maxSide = 16384;                         // logical width or height, pixels
+    int64_t maxLogicalPixels = int64_t{1} << 24;     // width x height of the union
+    int64_t maxTotalFramePixels = int64_t{1} << 26;  // sum of all frames' areas
+    std::size_t maxFrames = 65535;
 };
 
 // One colour table. Colours are 0xRRGGBB; entries at or past `count` are 0.
@@ -31,17 +31,17 @@ enum class Disposal : uint8_t { Unspecified = 0, Keep = 1, Background = 2, Previ
 
 struct FrameRecord {
     int32_t left = 0, top = 0, width = 0, height = 0;  // in the logical screen, pixels
-    int32_t delay_ms = 0;                              // graphic control delay x 10; 0 without one
+    int32_t delayMs = 0;                               // graphic control delay x 10; 0 without one
     int32_t palette = 0;                               // 0 the global table, k the k-th local table
-    uint8_t transparent_index = 0;
-    bool has_transparency = false;
+    uint8_t transparentIndex = 0;
+    bool hasTransparency = false;
     Disposal disposal = Disposal::Unspecified;
     bool interlaced = false;
-    uint8_t min_code_size = 0;  // as stored; the decoder judges it
+    uint8_t minCodeSize = 0;  // as stored; the decoder judges it
     // Byte ranges in the source, clamped to the data: the image separator through
     // the terminator of the image data, and the first data sub-block.
-    std::size_t chunk_start = 0, chunk_length = 0;
-    std::size_t data_start = 0;
+    std::size_t chunkStart = 0, chunkLength = 0;
+    std::size_t dataStart = 0;
 };
 
 // Why the block walk stopped.
@@ -53,7 +53,7 @@ enum class ParseEnd {
     TooLarge,       // the geometry or frame count passed the Limits
     EmptyPicture,   // frames whose union has no area
 };
-std::string_view to_string(ParseEnd end);
+std::string_view toString(ParseEnd end);
 
 struct ParsedGif {
     std::vector<FrameRecord> frames;  // empty: the stream is refused
@@ -64,6 +64,6 @@ struct ParsedGif {
 };
 
 // Never throws for any input; refused streams come back with no frames.
-ParsedGif parse_gif(std::span<const uint8_t> bytes, const Limits& limits = {});
+ParsedGif parseGif(std::span<const uint8_t> bytes, const Limits& limits = {});
 
 }  // namespace mj::anigif

@@ -8,17 +8,32 @@ namespace mj::anigif {
 
 GifPlayer::GifPlayer(platform::Clock& clock, ui::Component& view)
     : view_(view),
-      timer_(clock.createTimer(platform::Millis(AnimatedGif::kDefaultMinFrameDelay), [this] { tick(); })),
+      timer_(clock.createTimer(platform::Millis(AnimatedGif::DefaultMinFrameDelay), [this] { tick(); })),
       gif_(*this) {
-    view_.isHit = [this](double, double) { return gif_.hit_test() == AnimatedGif::kHit; };
+    view_.isHit = [this](double, double) { return gif_.hitTest() == AnimatedGif::Hit; };
+    // The window gives a component's mouse position in its own pixels.
+    view_.onClick = [this] { gif_.clicked(); };
+    view_.onMouseDown = [this](const ui::MouseEvent& e) {
+        gif_.mousePressed(static_cast<std::int16_t>(e.button), static_cast<std::int16_t>(e.shift), e.x, e.y);
+    };
+    view_.onMouseMove = [this](const ui::MouseEvent& e) {
+        gif_.mouseMoved(static_cast<std::int16_t>(e.button), static_cast<std::int16_t>(e.shift), e.x, e.y);
+    };
+    view_.onMouseUp = [this](const ui::MouseEvent& e) {
+        gif_.mouseReleased(static_cast<std::int16_t>(e.button), static_cast<std::int16_t>(e.shift), e.x, e.y);
+    };
 }
 
 // The control's destructor runs after this body and stops the timer itself;
 // the component keeps whatever it shows, as the window owns it.
-GifPlayer::~GifPlayer() { view_.isHit = nullptr; }
+GifPlayer::~GifPlayer() {
+    view_.isHit = nullptr;
+    view_.onClick = nullptr;
+    view_.onMouseDown = view_.onMouseMove = view_.onMouseUp = nullptr;
+}
 
 bool GifPlayer::loadAnimatedGifArray(std::span<const std::uint8_t> bytes) {
-    const bool loaded = gif_.load_array(bytes);
+    const bool loaded = gif_.loadArray(bytes);
     // A failed load empties the control without asking for a repaint; the
     // component must not go on showing the previous picture.
     repaint_ = true;
@@ -27,17 +42,17 @@ bool GifPlayer::loadAnimatedGifArray(std::span<const std::uint8_t> bytes) {
 }
 
 void GifPlayer::setLoops(std::int32_t count) {
-    gif_.set_loops(count);
+    gif_.setLoops(count);
     present();
 }
 
 void GifPlayer::setAction(std::int32_t act) {
-    gif_.set_action(act);
+    gif_.setAction(act);
     present();
 }
 
 void GifPlayer::erase() {
-    gif_.set_animated_gif(std::nullopt);
+    gif_.setAnimatedGif(std::nullopt);
     present();
 }
 
@@ -49,35 +64,51 @@ double GifPlayer::unitsPerPixel() const {
 }
 
 // Whole pixels as the window host rounds them when it draws the component.
-std::int32_t GifPlayer::inner_width() const {
+std::int32_t GifPlayer::innerWidth() const {
     return static_cast<std::int32_t>(std::lround(view_.width() / unitsPerPixel()));
 }
 
-std::int32_t GifPlayer::inner_height() const {
+std::int32_t GifPlayer::innerHeight() const {
     return static_cast<std::int32_t>(std::lround(view_.height() / unitsPerPixel()));
 }
 
-void GifPlayer::set_size(std::int32_t width, std::int32_t height) {
+void GifPlayer::setSize(std::int32_t width, std::int32_t height) {
     view_.setWidth(width * unitsPerPixel());
     view_.setHeight(height * unitsPerPixel());
 }
 
 // The platform timer repeats; each arming of the control is a one-shot, so the
 // tick switches it off before it lets the control arm it again.
-bool GifPlayer::arm_timer(std::chrono::milliseconds interval) {
+bool GifPlayer::armTimer(std::chrono::milliseconds interval) {
     timer_->setEnabled(false);
     timer_->setInterval(interval);
     timer_->setEnabled(true);
     return true;
 }
 
-void GifPlayer::kill_timer() { timer_->setEnabled(false); }
+void GifPlayer::killTimer() { timer_->setEnabled(false); }
 
-void GifPlayer::loops_ended() { loopsEnded_ = true; }
+void GifPlayer::loopsEnded() { loopsEnded_ = true; }
+
+void GifPlayer::click() {
+    if (onClick) onClick();
+}
+
+void GifPlayer::mouseDown(std::int16_t button, std::int16_t shift, float x, float y) {
+    if (onMouseDown) onMouseDown(button, shift, x, y);
+}
+
+void GifPlayer::mouseMove(std::int16_t button, std::int16_t shift, float x, float y) {
+    if (onMouseMove) onMouseMove(button, shift, x, y);
+}
+
+void GifPlayer::mouseUp(std::int16_t button, std::int16_t shift, float x, float y) {
+    if (onMouseUp) onMouseUp(button, shift, x, y);
+}
 
 void GifPlayer::tick() {
     timer_->setEnabled(false);
-    gif_.timer_fired();
+    gif_.timerFired();
     present();
     // Raised after the component has been cleared, so a listener that looks at
     // it, or loads the next picture, sees the finished state.

@@ -46,26 +46,41 @@ public:
 
     // Raised once when a finite animation has played its passes and cleared itself.
     std::function<void()> onLoopsEnded;
+    // The mouse over the shown picture (an empty control lets it through to
+    // what lies behind): the button and shift state as the window gives them,
+    // the position in the container's units (twips on a form, pixels in a
+    // picture box), rounded down.
+    std::function<void()> onClick;
+    using MouseHandler = std::function<void(std::int16_t button, std::int16_t shift, float x, float y)>;
+    MouseHandler onMouseDown;
+    MouseHandler onMouseMove;
+    MouseHandler onMouseUp;
 
     [[nodiscard]] const ui::Component& view() const { return view_; }
 
 private:
     // AnimatedGifHost: the component is the control's surface.
-    bool user_mode() const override { return true; }
-    std::int32_t inner_width() const override;
-    std::int32_t inner_height() const override;
-    void set_size(std::int32_t width, std::int32_t height) override;
-    bool arm_timer(std::chrono::milliseconds interval) override;
-    void kill_timer() override;
+    bool userMode() const override { return true; }
+    std::int32_t innerWidth() const override;
+    std::int32_t innerHeight() const override;
+    void setSize(std::int32_t width, std::int32_t height) override;
+    double toContainerX(double pixels) const override { return pixels * unitsPerPixel(); }
+    double toContainerY(double pixels) const override { return pixels * unitsPerPixel(); }
+    bool armTimer(std::chrono::milliseconds interval) override;
+    void killTimer() override;
     void invalidate() override { repaint_ = true; }
-    void property_changed(std::string_view) override {}
-    std::optional<std::vector<std::uint8_t>> read_file(std::string_view) override { return std::nullopt; }
-    bool start_download(std::string_view, std::string_view) override { return false; }
-    void cancel_download(std::string_view) override {}
-    void loops_ended() override;
-    void report_over(std::int32_t) override {}
-    void remote_load_complete(float, float, bool&) override {}
-    void remote_load_failure() override {}
+    void propertyChanged(std::string_view) override {}
+    std::optional<std::vector<std::uint8_t>> readFile(std::string_view) override { return std::nullopt; }
+    bool startDownload(std::string_view, std::string_view) override { return false; }
+    void cancelDownload(std::string_view) override {}
+    void loopsEnded() override;
+    void reportOver(std::int32_t) override {}
+    void remoteLoadComplete(float, float, bool&) override {}
+    void remoteLoadFailure() override {}
+    void click() override;
+    void mouseDown(std::int16_t button, std::int16_t shift, float x, float y) override;
+    void mouseMove(std::int16_t button, std::int16_t shift, float x, float y) override;
+    void mouseUp(std::int16_t button, std::int16_t shift, float x, float y) override;
 
     void tick();
     // Hands the control's picture to the component when it asked for a repaint.

@@ -15,7 +15,7 @@ enum class LzwEnd {
     BadCode,      // a code that is not in the table; decoding stops there
     BadCodeSize,  // minimum code size outside 2..8: nothing decoded
 };
-std::string_view to_string(LzwEnd end);
+std::string_view toString(LzwEnd end);
 
 struct LzwResult {
     std::size_t pixels = 0;  // indices written, from the start of the output
@@ -26,11 +26,11 @@ struct LzwResult {
 // only when a frame's data is larger than any before.
 class LzwDecoder {
 public:
-    // `sub_blocks` starts at the first data sub-block's length byte; decoding
+    // `subBlocks` starts at the first data sub-block's length byte; decoding
     // stops at its zero terminator or at the end of the span, whichever comes
     // first. Indices go to `out` in stream order; bytes past the result's
     // `pixels` are left as they were.
-    LzwResult decode(std::span<const uint8_t> sub_blocks, int min_code_size, std::span<uint8_t> out);
+    LzwResult decode(std::span<const uint8_t> subBlocks, int minCodeSize, std::span<uint8_t> out);
 
 private:
     std::vector<uint8_t> packed_;  // the sub-blocks' data gathered, plus padding

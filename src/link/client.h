@@ -68,7 +68,7 @@ struct LinkState {
     bool loginSent = false;
     bool loggedIn = false;
     bool inGame = false;
-    bool canReconnect = false;  // g_bCanRecon
+    bool canReconnect = false;  // a lost link may be re-established
     bool reconnected = false;
     bool leaveAfterGame = false;
     bool proxyHandshakeDone = true;

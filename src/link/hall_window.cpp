@@ -72,7 +72,9 @@ bool mainWindowProc(Client& c, std::uint32_t msg, std::uintptr_t wParam, std::in
         if (sent) return false;
         const auto hall = findHall(c);
         if (hall == 0) return true;
-        if (c.link.loginSent) {
+        // A proxy connect under way is a login under way, as a direct one is
+        // from the moment it is asked for.
+        if (c.link.loginSent || c.proxy.connecting) {
             c.p.hall.post(hall, HallLoggingIn, 0, 0);
             return true;
         }

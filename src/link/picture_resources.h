@@ -17,7 +17,7 @@ namespace mj::link {
 // start-up by initPictureIdTables and never changed afterwards.
 struct PictureTables {
     std::array<std::string, 20> anNiuPic;      // toolbar, normal/hover pairs
-    std::array<std::string, 180> tilePic;      // TilePicture numbers
+    std::array<std::string, 180> tilePic;      // tile faces by size set and place
     std::array<std::string, 18> operationPic;  // claim buttons, 3 per button
     std::array<std::string, 16> dicePic;       // 0-5 faces, 6-15 tumbling
     std::array<std::string, 9> captionPic;     // claim captions

@@ -36,30 +36,30 @@ inline constexpr std::size_t SeatNameStart = 16;
 inline constexpr std::size_t SeatNameEnd = 32;
 
 struct ReceivedTextState {
-    // SeatName, by server seat index; set here, cleared per hand.
+    // The seat names, by server seat index; set here, cleared per hand.
     std::array<std::string, 4> seatName;
-    // ChatBlink: flashes left for the chat button; 8 after a line from another seat.
+    // Flashes left for the chat button; 8 after a line from another seat.
     int chatBlink = 0;
 };
 
 // What a chat line reaches, borrowed from the client for one call.
 struct ChatTargets {
     const platform::TextCodec& codec;
-    ui::ListBox& history;                      // Talk.Text1
+    ui::ListBox& history;                      // the chat history window's list
     std::array<ui::ListBox*, 2> sysmsg;        // the message strip, older line first
-    const std::vector<std::string>& phrases1;  // huifu.List1
-    const std::vector<std::string>& phrases2;  // huifu.List2
-    std::uint8_t ownSeat = 0;                  // custom(0).Seat, 0 while unknown
-    std::string_view ownNickname;              // Player(0).NickName
-    std::array<VoiceId, 4> voices;             // Player(view) voice fields, by view
+    const std::vector<std::string>& phrases1;  // the quick phrases of kind 1
+    const std::vector<std::string>& phrases2;  // the quick phrases of kind 2
+    std::uint8_t ownSeat = 0;                  // the own seat bit, 0 while unknown
+    std::string_view ownNickname;              // the own player's nickname
+    std::array<VoiceId, 4> voices;             // each seat's voice, by view
     bool mainWindowNormal = true;              // neither minimised nor maximised
     SoundState& sound;
     platform::SoundDevice& device;
-    // FiltChat.FilterChatText; the line passes unchanged when empty.
+    // The chat word filter; the line passes unchanged when empty.
     std::function<std::string(std::string_view)> filterChatText;
-    // Mod_SpeakBox.CreateSpeakBox + frmSpeakBox.showMe(view, phrase, 210, 8, 4, 2000) + visible.
+    // Shows the phrase in a speech bubble beside the seat's view.
     std::function<void(int view, const std::string& phrase)> showSpeakBubble;
-    // PropDll.Rec_MSG; empty while the plug-in is not loaded.
+    // Hands the message to the props plug-in; empty while it is not loaded.
     std::function<void(const WireMessage&)> relayToProps;
 };
 

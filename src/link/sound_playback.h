@@ -11,7 +11,7 @@
 
 namespace mj::link {
 
-// Entries of SoundFile that are filled (7 is not used).
+// The sound table's entries that are filled (7 is not used).
 enum SoundEntry : int {
     SoundMusic = 1,    // majiang.wav, the looping background music
     SoundDiscard = 2,  // dapai.wav

@@ -1,7 +1,6 @@
-// components.h: the closed components the client places on its windows and
-// calls by their published members: the web browser, the peer-to-peer video
-// socket, the camera, and the props plug-in. Each has a small stand-in of our
-// own behind these interfaces.
+// components.h: the components the client places on its windows and calls
+// through these interfaces: the web browser, the peer-to-peer video socket,
+// the camera, and the props plug-in. Each has a small stand-in of our own.
 #pragma once
 #include <cstdint>
 #include <memory>

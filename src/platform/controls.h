@@ -202,7 +202,7 @@ private:
     int topIndex_ = 0;
 };
 
-// A closed component placed like a control (browser, camera, video view,
+// A component placed like a control (browser, camera, video view,
 // animated picture); what it shows is the component's business.
 class Component : public Control {
 public:

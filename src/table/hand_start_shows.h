@@ -25,7 +25,7 @@ void showWallBuilding(link::Client& client);
 // Two rolls of two dice ending on the server's faces. A value of 0 becomes 1
 // in the caller's array; a value above 6 is logged and shows face 6.
 void rollDice(link::Client& client, int bankerView, std::array<int, 4>& dice);
-// Turns the tile IndicatorOffset stacks back from the wall start face up,
+// Turns the tile `indicatorOffset` stacks back from the wall start face up,
 // showing the first 痞子 tile in the picture set of its wall side.
 void turnIndicatorTile(link::Client& client);
 

@@ -88,7 +88,7 @@ void buildTableDesign(Client& c) {
     designImage(t, "Tou", 0, 10, 668, 85, 90, true, true);
     for (int i = 1; i <= 3; ++i) {
         designImage(t, "ImgKuang", i, 0, 3, 126, 105, true, false);
-        auto& v = ensureComponent(t, "VUriRezi.vshow", "vshow", i);
+        auto& v = ensureComponent(t, "videoView", "vshow", i);
         v.setVisible(false);
     }
     for (int v = 0; v < 4; ++v) {
@@ -126,8 +126,8 @@ void buildTableDesign(Client& c) {
     ensure<ui::TextBox>(t, "Chat", -1).setBackColor({0xf4, 0xf0, 0xe0});
     designLabel(t, "Lbchat", -1, 25, 33, 9, White, "聊");
     designImage(t, "Bird", -1, 936, 680, 82, 80, true, true);
-    ensureComponent(t, "SHDocVwCtl.WebBrowser", "WebBrowser1", -1).setVisible(false);
-    ensureComponent(t, "VUriRezi.vcap", "vcap1", -1).setVisible(false);
+    ensureComponent(t, "webPage", "WebBrowser1", -1).setVisible(false);
+    ensureComponent(t, "camera", "vcap1", -1).setVisible(false);
     designLabel(t, "Proponeself", -1, 100, 118, 9, White);
     designImage(t, "imgBeishu", -1, 6, 256, 80, 29, true, false);
     designLabel(t, "lblDifen", -1, 60, 28, 18, Gold, "1").setVisible(false);
@@ -143,7 +143,7 @@ void buildTableDesign(Client& c) {
     designLabel(t, "Zhuang", -1, 24, 24, 9, Gold).setVisible(false);
     for (int i = 0; i < 6; ++i) designImage(t, "Chi", i, 0, 0, 90, 40, true, false);
     for (int i = 0; i < 5; ++i) designImage(t, "Gang", i, 0, 0, 40, 54, true, false);
-    ensureComponent(t, "AnimatedGif", "bombPlayer", -1).setVisible(false);
+    ensureComponent(t, "animatedGif", "bombPlayer", -1).setVisible(false);
     for (int i = 0; i < 2; ++i) designImage(t, "Sai_Image", i, 0, 0, 40, 40, true, false);
     designImage(t, "ImgProp", 0, 0, 0, 60, 60, true, false);
     loadDesignPictures(c);

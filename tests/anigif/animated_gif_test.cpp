@@ -5,6 +5,7 @@
 #include <gtest/gtest.h>
 
 #include <map>
+#include <sstream>
 
 #include "anigif/gif_builder.h"
 
@@ -14,63 +15,76 @@ namespace {
 using namespace std::chrono_literals;
 using testing::Bytes;
 using testing::GifBuilder;
-using testing::grey_palette;
+using testing::greyPalette;
 
 // A host whose one timer fires when the test advances its clock.
 class FakeHost : public AnimatedGifHost {
 public:
-    bool run_time = true;
+    bool runTime = true;
     int32_t width = 150, height = 150;
     std::optional<std::chrono::milliseconds> timer;
-    bool timers_work = true;
-    int invalidations = 0, loops_ended_count = 0, failures = 0, completes = 0;
-    std::vector<int32_t> report_overs;
+    bool timersWork = true;
+    int invalidations = 0, loopsEndedCount = 0, failures = 0, completes = 0;
+    std::vector<int32_t> reportOvers;
     std::vector<std::string> notices;
     std::map<std::string, Bytes> files;
-    bool cancel_remote = false;
+    bool cancelRemote = false;
     std::vector<std::string> downloads, cancelled;
     AnimatedGif* control = nullptr;
+    double unitsPerPixel = 1;
+    std::vector<std::string> mouse;  // the mouse events raised, as text
 
-    bool user_mode() const override { return run_time; }
-    int32_t inner_width() const override { return width; }
-    int32_t inner_height() const override { return height; }
-    void set_size(int32_t w, int32_t h) override {
+    bool userMode() const override { return runTime; }
+    int32_t innerWidth() const override { return width; }
+    int32_t innerHeight() const override { return height; }
+    void setSize(int32_t w, int32_t h) override {
         width = w;
         height = h;
         if (control) control->resized();  // the container's resize event comes back at once
     }
-    bool arm_timer(std::chrono::milliseconds interval) override {
-        if (!timers_work) return false;
+    bool armTimer(std::chrono::milliseconds interval) override {
+        if (!timersWork) return false;
         timer = interval;
         return true;
     }
-    void kill_timer() override { timer.reset(); }
+    void killTimer() override { timer.reset(); }
     void invalidate() override { ++invalidations; }
-    void property_changed(std::string_view name) override { notices.emplace_back(name); }
-    std::optional<std::vector<uint8_t>> read_file(std::string_view path) override {
+    void propertyChanged(std::string_view name) override { notices.emplace_back(name); }
+    std::optional<std::vector<uint8_t>> readFile(std::string_view path) override {
         auto it = files.find(std::string(path));
         if (it == files.end()) return std::nullopt;
         return it->second;
     }
-    bool start_download(std::string_view path, std::string_view name) override {
+    bool startDownload(std::string_view path, std::string_view name) override {
         downloads.emplace_back(path);
         return name == "remoteGIF" && path != "bad://";
     }
-    void cancel_download(std::string_view name) override { cancelled.emplace_back(name); }
-    void loops_ended() override { ++loops_ended_count; }
-    void report_over(int32_t frame) override { report_overs.push_back(frame); }
-    void remote_load_complete(float, float, bool& cancel) override {
+    void cancelDownload(std::string_view name) override { cancelled.emplace_back(name); }
+    void loopsEnded() override { ++loopsEndedCount; }
+    void reportOver(int32_t frame) override { reportOvers.push_back(frame); }
+    void remoteLoadComplete(float, float, bool& cancel) override {
         ++completes;
-        cancel = cancel_remote;
+        cancel = cancelRemote;
     }
-    void remote_load_failure() override { ++failures; }
+    void remoteLoadFailure() override { ++failures; }
+    double toContainerX(double pixels) const override { return pixels * unitsPerPixel; }
+    double toContainerY(double pixels) const override { return pixels * unitsPerPixel; }
+    void click() override { mouse.emplace_back("click"); }
+    void mouseDown(int16_t b, int16_t s, float x, float y) override { record("down", b, s, x, y); }
+    void mouseMove(int16_t b, int16_t s, float x, float y) override { record("move", b, s, x, y); }
+    void mouseUp(int16_t b, int16_t s, float x, float y) override { record("up", b, s, x, y); }
+    void record(const char* what, int16_t b, int16_t s, float x, float y) {
+        std::ostringstream out;
+        out << what << ' ' << b << ' ' << s << ' ' << x << ' ' << y;
+        mouse.push_back(out.str());
+    }
 
     // Fires the armed timer; returns the interval it was armed with.
     std::chrono::milliseconds tick() {
         EXPECT_TRUE(timer.has_value());
         const auto t = timer.value_or(0ms);
         timer.reset();
-        control->timer_fired();
+        control->timerFired();
         return t;
     }
 };
@@ -82,27 +96,27 @@ struct Fixture {
 };
 
 // n frames of 150 x 143 with the given delays (hundredths), no loop block.
-Bytes animation(const std::vector<int>& delays_cs, int loops = -1) {
+Bytes animation(const std::vector<int>& delaysCs, int loops = -1) {
     GifBuilder b;
-    b.screen(grey_palette(4), 2);
+    b.screen(greyPalette(4), 2);
     if (loops >= 0) b.netscape(loops);
-    for (size_t i = 0; i < delays_cs.size(); ++i)
-        b.gce(1, delays_cs[i]).image(0, 0, 150, 143, std::vector<uint8_t>(150 * 143, uint8_t(i % 4)), 2);
+    for (size_t i = 0; i < delaysCs.size(); ++i)
+        b.gce(1, delaysCs[i]).image(0, 0, 150, 143, std::vector<uint8_t>(150 * 143, uint8_t(i % 4)), 2);
     return b.end();
 }
 
-const std::vector<int> kBombDelays = {100, 50, 10, 50, 10, 10, 100, 10, 20, 150, 10, 10, 200};
+const std::vector<int> BombDelays = {100, 50, 10, 50, 10, 10, 100, 10, 20, 150, 10, 10, 200};
 
 TEST(AnimatedGif, BombPlaysOncePassAndClearsItself) {
     Fixture f;
-    const Bytes bomb = animation(kBombDelays);
-    EXPECT_TRUE(f.gif.load_array(bomb));
-    f.gif.set_loops(1);
+    const Bytes bomb = animation(BombDelays);
+    EXPECT_TRUE(f.gif.loadArray(bomb));
+    f.gif.setLoops(1);
     EXPECT_EQ(f.gif.action(), 1);
-    EXPECT_TRUE(f.gif.decode_pending());
+    EXPECT_TRUE(f.gif.decodePending());
     EXPECT_EQ(f.host.tick(), 20ms);  // the deferred decode
-    EXPECT_FALSE(f.gif.decode_pending());
-    EXPECT_FALSE(f.gif.has_source_bytes());
+    EXPECT_FALSE(f.gif.decodePending());
+    EXPECT_FALSE(f.gif.hasSourceBytes());
     std::chrono::milliseconds total{0};
     int ticks = 0;
     while (f.gif.action() != 0 && ticks < 100) {
@@ -111,14 +125,14 @@ TEST(AnimatedGif, BombPlaysOncePassAndClearsItself) {
     }
     EXPECT_EQ(total, 7300ms);
     EXPECT_EQ(ticks, 13);
-    EXPECT_EQ(f.gif.current_frame(), 0);
-    EXPECT_EQ(f.gif.frame_count(), 0);
-    EXPECT_EQ(f.host.loops_ended_count, 1);
+    EXPECT_EQ(f.gif.currentFrame(), 0);
+    EXPECT_EQ(f.gif.frameCount(), 0);
+    EXPECT_EQ(f.host.loopsEndedCount, 1);
     EXPECT_FALSE(f.host.timer);
     EXPECT_EQ(f.gif.paint(), nullptr);
-    EXPECT_EQ(f.gif.hit_test(), 0);
+    EXPECT_EQ(f.gif.hitTest(), 0);
     // Nothing is shown any more: actions do nothing until the next load.
-    f.gif.set_action(1);
+    f.gif.setAction(1);
     EXPECT_EQ(f.gif.action(), 0);
     // The control resized itself to the picture (stretch 1 in a 150 x 150 control).
     EXPECT_EQ(f.host.width, 150);
@@ -127,109 +141,109 @@ TEST(AnimatedGif, BombPlaysOncePassAndClearsItself) {
 
 TEST(AnimatedGif, IntervalsAndLoopCounting) {
     Fixture f;
-    f.gif.set_delay_animation(0);
-    ASSERT_TRUE(f.gif.load_array(animation({0, 3, 7}, 3)));
+    f.gif.setDelayAnimation(0);
+    ASSERT_TRUE(f.gif.loadArray(animation({0, 3, 7}, 3)));
     EXPECT_EQ(f.gif.loops(), 3);
-    EXPECT_EQ(f.gif.loops_remaining(), 3);
+    EXPECT_EQ(f.gif.loopsRemaining(), 3);
     EXPECT_EQ(f.host.timer, 50ms);  // frame 1: delay 0 gives the minimum
     EXPECT_EQ(f.host.tick(), 50ms);
     EXPECT_EQ(f.host.tick(), 50ms);  // frame 2: 30 ms is below the minimum
     EXPECT_EQ(f.host.timer, 70ms);
     f.host.tick();
-    EXPECT_EQ(f.gif.current_frame(), 1);
-    EXPECT_EQ(f.gif.loops_remaining(), 2);
-    f.gif.set_min_frame_delay(5);
-    EXPECT_EQ(f.gif.min_frame_delay(), 10);
-    f.gif.set_min_frame_delay(40000);
-    EXPECT_EQ(f.gif.min_frame_delay(), 32700);
-    f.gif.set_min_frame_delay(20);
+    EXPECT_EQ(f.gif.currentFrame(), 1);
+    EXPECT_EQ(f.gif.loopsRemaining(), 2);
+    f.gif.setMinFrameDelay(5);
+    EXPECT_EQ(f.gif.minFrameDelay(), 10);
+    f.gif.setMinFrameDelay(40000);
+    EXPECT_EQ(f.gif.minFrameDelay(), 32700);
+    f.gif.setMinFrameDelay(20);
     EXPECT_EQ(f.host.tick(), 50ms);  // armed before the change
     EXPECT_EQ(f.host.timer, 30ms);   // from the next arming on
     for (int i = 0; i < 4; ++i) f.host.tick();
     EXPECT_EQ(f.gif.action(), 1);
     f.host.tick();  // the third pass ends
     EXPECT_EQ(f.gif.action(), 0);
-    EXPECT_EQ(f.host.loops_ended_count, 1);
+    EXPECT_EQ(f.host.loopsEndedCount, 1);
 }
 
 TEST(AnimatedGif, ForeverNeverEnds) {
     Fixture f;
-    f.gif.set_delay_animation(0);
-    ASSERT_TRUE(f.gif.load_array(animation({1, 1}, 0)));
+    f.gif.setDelayAnimation(0);
+    ASSERT_TRUE(f.gif.loadArray(animation({1, 1}, 0)));
     for (int i = 0; i < 1000; ++i) f.host.tick();
     EXPECT_EQ(f.gif.action(), 1);
-    EXPECT_EQ(f.host.loops_ended_count, 0);
-    EXPECT_EQ(f.gif.loops_remaining(), 0);
+    EXPECT_EQ(f.host.loopsEndedCount, 0);
+    EXPECT_EQ(f.gif.loopsRemaining(), 0);
 }
 
 TEST(AnimatedGif, ActionTable) {
     struct Case {
         int act;
-        int want_state;
-        int want_frame;
+        int wantState;
+        int wantFrame;
     } cases[] = {{0, 0, 0}, {1, 1, 2}, {2, 2, 2}, {3, 2, 3}, {4, 1, 1}, {5, 1, 2}, {-1, 1, 2}};
     for (const auto& c : cases) {
         Fixture f;
-        f.gif.set_delay_animation(0);
-        ASSERT_TRUE(f.gif.load_array(animation({5, 5, 5}, 0)));
+        f.gif.setDelayAnimation(0);
+        ASSERT_TRUE(f.gif.loadArray(animation({5, 5, 5}, 0)));
         f.host.tick();  // now on frame 2, playing
-        f.gif.set_action(c.act);
-        EXPECT_EQ(f.gif.action(), c.want_state) << c.act;
-        EXPECT_EQ(f.gif.current_frame(), c.want_frame) << c.act;
-        EXPECT_EQ(f.host.timer.has_value(), c.want_state == 1) << c.act;
+        f.gif.setAction(c.act);
+        EXPECT_EQ(f.gif.action(), c.wantState) << c.act;
+        EXPECT_EQ(f.gif.currentFrame(), c.wantFrame) << c.act;
+        EXPECT_EQ(f.host.timer.has_value(), c.wantState == 1) << c.act;
     }
 }
 
 TEST(AnimatedGif, ActionsDuringThePendingDecodeFinishItFirst) {
     for (int act : {0, 2, 3, 4}) {
         Fixture f;
-        ASSERT_TRUE(f.gif.load_array(animation({5, 5, 5})));
-        ASSERT_TRUE(f.gif.decode_pending());
-        f.gif.set_action(act);
-        EXPECT_FALSE(f.gif.decode_pending()) << act;
+        ASSERT_TRUE(f.gif.loadArray(animation({5, 5, 5})));
+        ASSERT_TRUE(f.gif.decodePending());
+        f.gif.setAction(act);
+        EXPECT_FALSE(f.gif.decodePending()) << act;
         if (act == 0) continue;
         for (int frame = 1; frame <= 3; ++frame)  // every frame decoded
             EXPECT_EQ(f.gif.cell(frame).indices.at(0), frame - 1) << act;
     }
     // A start while the deferred decode is pending changes nothing.
     Fixture f;
-    ASSERT_TRUE(f.gif.load_array(animation({5, 5, 5})));
+    ASSERT_TRUE(f.gif.loadArray(animation({5, 5, 5})));
     f.gif.shown();
     EXPECT_EQ(f.host.timer, 20ms);
-    EXPECT_TRUE(f.gif.decode_pending());
+    EXPECT_TRUE(f.gif.decodePending());
 }
 
 TEST(AnimatedGif, DelayAnimationModes) {
     struct Case {
         int mode;
-        bool pending_after_load;
-        int state_after_decode;
+        bool pendingAfterLoad;
+        int stateAfterDecode;
     } cases[] = {{0, false, 1}, {1, true, 1}, {2, true, 0}, {3, true, 0}};
     for (const auto& c : cases) {
         Fixture f;
-        f.gif.set_delay_animation(c.mode);
-        ASSERT_TRUE(f.gif.load_array(animation({5, 5})));
-        EXPECT_EQ(f.gif.decode_pending(), c.pending_after_load) << c.mode;
-        if (c.pending_after_load) f.host.tick();
-        EXPECT_EQ(f.gif.action(), c.state_after_decode) << c.mode;
+        f.gif.setDelayAnimation(c.mode);
+        ASSERT_TRUE(f.gif.loadArray(animation({5, 5})));
+        EXPECT_EQ(f.gif.decodePending(), c.pendingAfterLoad) << c.mode;
+        if (c.pendingAfterLoad) f.host.tick();
+        EXPECT_EQ(f.gif.action(), c.stateAfterDecode) << c.mode;
     }
 }
 
 TEST(AnimatedGif, SingleFrame) {
     Fixture f;
-    ASSERT_TRUE(f.gif.load_array(animation({5})));
+    ASSERT_TRUE(f.gif.loadArray(animation({5})));
     EXPECT_EQ(f.gif.action(), 0);
     EXPECT_FALSE(f.host.timer);
     EXPECT_GT(f.host.invalidations, 0);
-    f.gif.set_action(1);
+    f.gif.setAction(1);
     EXPECT_EQ(f.gif.action(), 0);
-    f.gif.set_action(3);
-    EXPECT_EQ(f.gif.current_frame(), 1);
+    f.gif.setAction(3);
+    EXPECT_EQ(f.gif.currentFrame(), 1);
     EXPECT_EQ(f.gif.action(), 2);
     ASSERT_NE(f.gif.paint(), nullptr);
-    EXPECT_EQ(f.host.report_overs, std::vector<int32_t>{1});
-    f.gif.set_stretch(2);
-    EXPECT_EQ(f.gif.current_frame(), 1);
+    EXPECT_EQ(f.host.reportOvers, std::vector<int32_t>{1});
+    f.gif.setStretch(2);
+    EXPECT_EQ(f.gif.currentFrame(), 1);
     EXPECT_EQ(f.gif.stretch(), 2);
     EXPECT_NE(f.gif.paint(), nullptr);
 }
@@ -243,86 +257,86 @@ TEST(AnimatedGif, FailedLoadsEmptyTheControl) {
         const char* what;
         std::function<bool(AnimatedGif&)> load;
     } cases[] = {
-        {"missing file", [](AnimatedGif& g) { return g.load_file("missing.gif"); }},
-        {"empty file", [](AnimatedGif& g) { return g.load_file("empty.gif"); }},
-        {"empty array", [](AnimatedGif& g) { return g.load_array({}); }},
+        {"missing file", [](AnimatedGif& g) { return g.loadFile("missing.gif"); }},
+        {"empty file", [](AnimatedGif& g) { return g.loadFile("empty.gif"); }},
+        {"empty array", [](AnimatedGif& g) { return g.loadArray({}); }},
         {"not a gif",
          [](AnimatedGif& g) {
-             return g.load_array(Bytes{'P', 'N', 'G', 1, 2, 3, 4, 5});
+             return g.loadArray(Bytes{'P', 'N', 'G', 1, 2, 3, 4, 5});
          }},
     };
     for (const auto& c : cases) {
-        ASSERT_TRUE(f.gif.load_file("good.gif"));
+        ASSERT_TRUE(f.gif.loadFile("good.gif"));
         EXPECT_FALSE(c.load(f.gif)) << c.what;
-        EXPECT_EQ(f.gif.current_frame(), 0) << c.what;
-        EXPECT_EQ(f.gif.frame_count(), 0) << c.what;
+        EXPECT_EQ(f.gif.currentFrame(), 0) << c.what;
+        EXPECT_EQ(f.gif.frameCount(), 0) << c.what;
         EXPECT_EQ(f.gif.action(), 0) << c.what;
         EXPECT_FALSE(f.host.timer) << c.what;
-        EXPECT_FALSE(f.gif.has_source_bytes()) << c.what;
+        EXPECT_FALSE(f.gif.hasSourceBytes()) << c.what;
     }
 }
 
 TEST(AnimatedGif, LoadResetsLoopsAndTheirCount) {
     Fixture f;
-    f.gif.set_delay_animation(0);
-    ASSERT_TRUE(f.gif.load_array(animation({5, 5}, 7)));
-    f.gif.set_loops(-3);
+    f.gif.setDelayAnimation(0);
+    ASSERT_TRUE(f.gif.loadArray(animation({5, 5}, 7)));
+    f.gif.setLoops(-3);
     EXPECT_EQ(f.gif.loops(), 3);
     f.host.tick();
     f.host.tick();
-    EXPECT_EQ(f.gif.loops_remaining(), 2);
-    ASSERT_TRUE(f.gif.load_array(animation({5, 5}, 7)));
+    EXPECT_EQ(f.gif.loopsRemaining(), 2);
+    ASSERT_TRUE(f.gif.loadArray(animation({5, 5}, 7)));
     EXPECT_EQ(f.gif.loops(), 7);
-    EXPECT_EQ(f.gif.loops_remaining(), 7);
-    f.gif.set_loops(std::numeric_limits<int32_t>::min());
-    EXPECT_EQ(f.gif.loops(), AnimatedGif::kMaxLoops);
+    EXPECT_EQ(f.gif.loopsRemaining(), 7);
+    f.gif.setLoops(std::numeric_limits<int32_t>::min());
+    EXPECT_EQ(f.gif.loops(), AnimatedGif::MaxLoops);
 }
 
 TEST(AnimatedGif, MirroringKeepsEveryFrameFlippedOnce) {
     // Frames 1 px wide at x 0 and 2 of a 3-wide picture; mirrored left-right,
     // frame 1 moves to x 2 and frame 2 to x 0.
-    auto bytes = GifBuilder().screen(grey_palette(4), 2).image(0, 0, 1, 1, {1}, 2).image(2, 0, 1, 2, {2, 3}, 2).end();
-    for (bool change_while_pending : {false, true}) {
+    auto bytes = GifBuilder().screen(greyPalette(4), 2).image(0, 0, 1, 1, {1}, 2).image(2, 0, 1, 2, {2, 3}, 2).end();
+    for (bool changeWhilePending : {false, true}) {
         Fixture f;
-        if (!change_while_pending) f.gif.set_mirrored(3);
-        ASSERT_TRUE(f.gif.load_array(bytes));
-        if (change_while_pending) f.gif.set_mirrored(3);
-        if (f.gif.decode_pending()) f.host.tick();
+        if (!changeWhilePending) f.gif.setMirrored(3);
+        ASSERT_TRUE(f.gif.loadArray(bytes));
+        if (changeWhilePending) f.gif.setMirrored(3);
+        if (f.gif.decodePending()) f.host.tick();
         EXPECT_EQ(f.gif.mirrored(), 3);
-        EXPECT_EQ(f.gif.parsed().frames[0].left, 2) << change_while_pending;
+        EXPECT_EQ(f.gif.parsed().frames[0].left, 2) << changeWhilePending;
         EXPECT_EQ(f.gif.parsed().frames[0].top, 1);
         EXPECT_EQ(f.gif.parsed().frames[1].left, 0);
-        EXPECT_EQ(f.gif.cell(2).indices, (std::vector<uint8_t>{3, 2})) << change_while_pending;
+        EXPECT_EQ(f.gif.cell(2).indices, (std::vector<uint8_t>{3, 2})) << changeWhilePending;
     }
     Fixture f;
-    f.gif.set_mirrored(4);
+    f.gif.setMirrored(4);
     EXPECT_EQ(f.gif.mirrored(), 0);
 }
 
 TEST(AnimatedGif, AnimatedGifPropertyEncodesTheFrameOnScreen) {
     Fixture f;
-    EXPECT_TRUE(f.gif.animated_gif().empty());
-    ASSERT_TRUE(f.gif.load_array(animation({5, 5})));
-    const auto one = f.gif.animated_gif();  // read while the decode is pending
-    EXPECT_TRUE(f.gif.decode_pending());
-    const DecodedGif d = decode_gif(one);
+    EXPECT_TRUE(f.gif.animatedGif().empty());
+    ASSERT_TRUE(f.gif.loadArray(animation({5, 5})));
+    const auto one = f.gif.animatedGif();  // read while the decode is pending
+    EXPECT_TRUE(f.gif.decodePending());
+    const DecodedGif d = decodeGif(one);
     ASSERT_EQ(d.cells.size(), 1u);
     EXPECT_EQ(d.cells[0].indices, f.gif.cell(1).indices);
     f.host.tick();
     EXPECT_EQ(f.gif.action(), 1);
 
     // Written: a picture loads; nothing clears.
-    f.gif.set_animated_gif(std::span<const uint8_t>(one));
-    EXPECT_EQ(f.gif.frame_count(), 1);
-    f.gif.set_animated_gif(std::nullopt);
-    EXPECT_EQ(f.gif.frame_count(), 0);
+    f.gif.setAnimatedGif(std::span<const uint8_t>(one));
+    EXPECT_EQ(f.gif.frameCount(), 1);
+    f.gif.setAnimatedGif(std::nullopt);
+    EXPECT_EQ(f.gif.frameCount(), 0);
     EXPECT_EQ(f.host.notices.back(), "AnimatedGIF");
 }
 
 TEST(AnimatedGif, HiddenPausesAndShownResumes) {
     Fixture f;
-    f.gif.set_delay_animation(0);
-    ASSERT_TRUE(f.gif.load_array(animation({5, 5})));
+    f.gif.setDelayAnimation(0);
+    ASSERT_TRUE(f.gif.loadArray(animation({5, 5})));
     f.gif.hidden();
     EXPECT_EQ(f.gif.action(), 2);
     EXPECT_FALSE(f.host.timer);
@@ -332,45 +346,45 @@ TEST(AnimatedGif, HiddenPausesAndShownResumes) {
 
 TEST(AnimatedGif, TimerThatCannotBeArmedLeavesTheFrameShown) {
     Fixture f;
-    f.host.timers_work = false;
-    ASSERT_TRUE(f.gif.load_array(animation({5, 5, 5})));
-    EXPECT_FALSE(f.gif.decode_pending());  // decoded at once instead
+    f.host.timersWork = false;
+    ASSERT_TRUE(f.gif.loadArray(animation({5, 5, 5})));
+    EXPECT_FALSE(f.gif.decodePending());  // decoded at once instead
     EXPECT_EQ(f.gif.action(), 0);
-    EXPECT_EQ(f.gif.current_frame(), 1);
+    EXPECT_EQ(f.gif.currentFrame(), 1);
     EXPECT_EQ(f.gif.cell(3).indices.at(0), 2);
 }
 
 TEST(AnimatedGif, DesignTimeDecodesFrameOneAndKeepsTheBytes) {
     Fixture f;
-    f.host.run_time = false;
+    f.host.runTime = false;
     f.host.width = 10;
-    f.gif.set_animated_gif(animation({5, 5, 5}));
-    EXPECT_EQ(f.gif.frame_count(), 3);
-    EXPECT_TRUE(f.gif.has_source_bytes());
+    f.gif.setAnimatedGif(animation({5, 5, 5}));
+    EXPECT_EQ(f.gif.frameCount(), 3);
+    EXPECT_TRUE(f.gif.hasSourceBytes());
     EXPECT_FALSE(f.gif.cell(2).decoded);
     EXPECT_EQ(f.host.width, 150);  // sized to the picture
-    EXPECT_EQ(f.gif.scale_x(), 1.0f);
-    f.gif.set_action(1);
+    EXPECT_EQ(f.gif.scaleX(), 1.0f);
+    f.gif.setAction(1);
     EXPECT_EQ(f.gif.action(), 0);
     EXPECT_FALSE(f.host.timer);
 }
 
 TEST(AnimatedGif, PaintsTheComposedFrameAndReportsTheLast) {
     Fixture f;
-    f.gif.set_delay_animation(0);
-    ASSERT_TRUE(f.gif.load_array(animation({5, 5})));
+    f.gif.setDelayAnimation(0);
+    ASSERT_TRUE(f.gif.loadArray(animation({5, 5})));
     const Image* img = f.gif.paint();
     ASSERT_NE(img, nullptr);
     EXPECT_EQ(img->width, 150);
-    EXPECT_EQ(img->pixels[0], kOpaque);  // grey 0
-    EXPECT_EQ(f.gif.take_dirty(), (Rect{0, 0, 150, 143}));
-    EXPECT_TRUE(f.host.report_overs.empty());
+    EXPECT_EQ(img->pixels[0], Opaque);  // grey 0
+    EXPECT_EQ(f.gif.takeDirty(), (Rect{0, 0, 150, 143}));
+    EXPECT_TRUE(f.host.reportOvers.empty());
     f.host.tick();
-    EXPECT_EQ(f.gif.take_dirty(), (Rect{0, 0, 150, 143}));
-    EXPECT_EQ(f.gif.paint()->pixels[0], kOpaque | 0x555555);
-    EXPECT_EQ(f.host.report_overs, std::vector<int32_t>{2});
+    EXPECT_EQ(f.gif.takeDirty(), (Rect{0, 0, 150, 143}));
+    EXPECT_EQ(f.gif.paint()->pixels[0], Opaque | 0x555555);
+    EXPECT_EQ(f.host.reportOvers, std::vector<int32_t>{2});
     EXPECT_EQ(f.gif.target(), (Rect{0, 0, 150, 143}));
-    EXPECT_EQ(f.gif.hit_test(), AnimatedGif::kHit);
+    EXPECT_EQ(f.gif.hitTest(), AnimatedGif::Hit);
 }
 
 TEST(AnimatedGif, RemoteDownload) {
@@ -399,21 +413,21 @@ TEST(AnimatedGif, RemoteDownload) {
     };
     for (const auto& c : cases) {
         Fixture f;
-        ASSERT_TRUE(f.gif.load_array(animation({5, 5})));
-        f.gif.load_remote("http://host/x.gif");
-        f.host.cancel_remote = c.cancel;
-        f.gif.download_complete(c.bytes);
+        ASSERT_TRUE(f.gif.loadArray(animation({5, 5})));
+        f.gif.loadRemote("http://host/x.gif");
+        f.host.cancelRemote = c.cancel;
+        f.gif.downloadComplete(c.bytes);
         EXPECT_EQ(f.host.failures, c.failures);
         EXPECT_EQ(f.host.completes, c.completes);
         // A cancelled or failed download leaves the running picture alone.
-        EXPECT_EQ(f.gif.frame_count(), c.loaded ? 1 : 2);
+        EXPECT_EQ(f.gif.frameCount(), c.loaded ? 1 : 2);
     }
     Fixture f;
-    f.gif.load_remote("");
+    f.gif.loadRemote("");
     EXPECT_TRUE(f.host.downloads.empty());
-    f.gif.load_remote("bad://");
+    f.gif.loadRemote("bad://");
     EXPECT_EQ(f.host.failures, 1);
-    f.gif.download_progress_error();
+    f.gif.downloadProgressError();
     EXPECT_EQ(f.host.cancelled, std::vector<std::string>{"remoteGIF"});
     EXPECT_EQ(f.host.failures, 2);
 }
@@ -424,24 +438,24 @@ public:
     std::map<std::string, int32_t> ints;
     std::map<std::string, int> widths;
     std::map<std::string, bool> bools;
-    std::optional<std::vector<uint8_t>> read_bytes(std::string_view k) const override {
+    std::optional<std::vector<uint8_t>> readBytes(std::string_view k) const override {
         auto it = bytes.find(std::string(k));
         return it == bytes.end() ? std::nullopt : std::optional(it->second);
     }
-    std::optional<int32_t> read_int(std::string_view k) const override {
+    std::optional<int32_t> readInt(std::string_view k) const override {
         auto it = ints.find(std::string(k));
         return it == ints.end() ? std::nullopt : std::optional(it->second);
     }
-    std::optional<bool> read_bool(std::string_view k) const override {
+    std::optional<bool> readBool(std::string_view k) const override {
         auto it = bools.find(std::string(k));
         return it == bools.end() ? std::nullopt : std::optional(it->second);
     }
-    void write_bytes(std::string_view k, std::span<const uint8_t> v) override {
+    void writeBytes(std::string_view k, std::span<const uint8_t> v) override {
         bytes[std::string(k)] = {v.begin(), v.end()};
     }
-    void write_int16(std::string_view k, int16_t v) override { ints[std::string(k)] = v, widths[std::string(k)] = 16; }
-    void write_int32(std::string_view k, int32_t v) override { ints[std::string(k)] = v, widths[std::string(k)] = 32; }
-    void write_bool(std::string_view k, bool v) override { bools[std::string(k)] = v; }
+    void writeInt16(std::string_view k, int16_t v) override { ints[std::string(k)] = v, widths[std::string(k)] = 16; }
+    void writeInt32(std::string_view k, int32_t v) override { ints[std::string(k)] = v, widths[std::string(k)] = 32; }
+    void writeBool(std::string_view k, bool v) override { bools[std::string(k)] = v; }
 };
 
 TEST(AnimatedGif, StoredSettings) {
@@ -449,7 +463,8 @@ TEST(AnimatedGif, StoredSettings) {
     {
         Fixture f;
         MapBag bag;
-        f.gif.write_properties(bag);
+        f.gif.writeProperties(bag);
+        EXPECT_EQ(bag.bytes.size(), 1u);
         EXPECT_EQ(bag.bytes.count("GIF"), 1u);
         EXPECT_EQ(bag.ints, (std::map<std::string, int32_t>{{"Loops", 0}}));
         EXPECT_TRUE(bag.bools.empty());
@@ -457,27 +472,33 @@ TEST(AnimatedGif, StoredSettings) {
     // Values survive a write and a read, at design time with a picture.
     {
         Fixture f;
-        f.host.run_time = false;
-        f.gif.set_animated_gif(animation({5, 5}, 4));
-        f.gif.set_stretch(3);
-        f.gif.set_min_frame_delay(120);
-        f.gif.set_delay_animation(2);
-        f.gif.set_mirrored(1);
-        f.gif.set_loops(0);
-        f.gif.set_enabled(false);
+        f.host.runTime = false;
+        f.gif.setAnimatedGif(animation({5, 5}, 4));
+        f.gif.setStretch(3);
+        f.gif.setMinFrameDelay(120);
+        f.gif.setDelayAnimation(2);
+        f.gif.setMirrored(1);
+        f.gif.setLoops(0);
+        f.gif.setEnabled(false);
+        f.gif.setMousePointer(99);
+        f.gif.setMouseIcon(Bytes{0, 0, 1, 0, 7});
         MapBag bag;
-        f.gif.write_properties(bag);
+        f.gif.writeProperties(bag);
+        EXPECT_EQ(bag.bytes["MouseIcon"], (Bytes{0, 0, 1, 0, 7}));
+        EXPECT_EQ(bag.widths["MousePointer"], 16);
         EXPECT_EQ(bag.widths["Delay"], 16);
         Fixture g;
-        g.host.run_time = false;
-        g.gif.read_properties(bag);
+        g.host.runTime = false;
+        g.gif.readProperties(bag);
         EXPECT_EQ(g.gif.stretch(), 3);
-        EXPECT_EQ(g.gif.min_frame_delay(), 120);
-        EXPECT_EQ(g.gif.delay_animation(), 2);
+        EXPECT_EQ(g.gif.minFrameDelay(), 120);
+        EXPECT_EQ(g.gif.delayAnimation(), 2);
         EXPECT_EQ(g.gif.mirrored(), 1);
         EXPECT_EQ(g.gif.loops(), 0);  // forever stays forever, not the file's 4
         EXPECT_FALSE(g.gif.enabled());
-        EXPECT_EQ(g.gif.frame_count(), 2);
+        EXPECT_EQ(g.gif.mouseIcon(), (Bytes{0, 0, 1, 0, 7}));
+        EXPECT_EQ(g.gif.mousePointer(), 99);
+        EXPECT_EQ(g.gif.frameCount(), 2);
     }
     // Out-of-range stored values fall back to the defaults; -1 DelayLoad reads 1.
     struct Case {
@@ -489,27 +510,58 @@ TEST(AnimatedGif, StoredSettings) {
         Fixture f;
         MapBag bag;
         bag.ints[c.key] = c.value;
-        f.gif.read_properties(bag);
+        f.gif.readProperties(bag);
         EXPECT_EQ(f.gif.stretch(), 1) << c.key << c.value;
-        EXPECT_EQ(f.gif.min_frame_delay(), 50) << c.key << c.value;
-        EXPECT_EQ(f.gif.delay_animation(), 1) << c.key << c.value;
+        EXPECT_EQ(f.gif.minFrameDelay(), 50) << c.key << c.value;
+        EXPECT_EQ(f.gif.delayAnimation(), 1) << c.key << c.value;
         EXPECT_EQ(f.gif.mirrored(), 0) << c.key << c.value;
     }
 }
 
 TEST(AnimatedGif, PropertyNotices) {
     Fixture f;
-    f.gif.set_stretch(1);  // unchanged: nothing
-    f.gif.set_stretch(9);  // out of range: nothing
-    f.gif.set_stretch(0);
-    f.gif.set_min_frame_delay(50);
-    f.gif.set_min_frame_delay(60);
-    f.gif.set_enabled(true);
-    f.gif.set_delay_animation(3);
-    f.gif.set_loops(2);
-    f.gif.set_mirrored(2);
-    EXPECT_EQ(f.host.notices,
-              (std::vector<std::string>{"Stretch", "Delay", "Enabled", "DelayAnimation", "Loops", "Mirrored"}));
+    f.gif.setStretch(1);  // unchanged: nothing
+    f.gif.setStretch(9);  // out of range: nothing
+    f.gif.setStretch(0);
+    f.gif.setMinFrameDelay(50);
+    f.gif.setMinFrameDelay(60);
+    f.gif.setEnabled(true);
+    f.gif.setDelayAnimation(3);
+    f.gif.setLoops(2);
+    f.gif.setMirrored(2);
+    f.gif.setMouseIcon(Bytes{1});
+    f.gif.setMousePointer(0);
+    EXPECT_EQ(f.host.notices, (std::vector<std::string>{"Stretch", "Delay", "Enabled", "DelayAnimation", "Loops",
+                                                        "Mirrored", "MouseIcon", "MousePointer"}));
+}
+
+TEST(AnimatedGif, RemovingTheMouseIconPutsBackTheDefaultPointer) {
+    Fixture f;
+    f.gif.setMousePointer(99);  // 99: the icon's own pointer
+    f.gif.setMouseIcon(Bytes{1, 2});
+    EXPECT_EQ(f.gif.mousePointer(), 99);
+    f.gif.setMouseIcon({});
+    EXPECT_TRUE(f.gif.mouseIcon().empty());
+    EXPECT_EQ(f.gif.mousePointer(), 0);
+}
+
+TEST(AnimatedGif, MouseEventsPassButtonAndShiftAndTheContainerPositionRoundedDown) {
+    Fixture f;
+    f.host.unitsPerPixel = 15;  // on a form: twips
+    f.gif.clicked();
+    f.gif.mousePressed(1, 0, 2.5, 3);
+    f.gif.mouseMoved(0, 3, 10.99, 0.01);
+    f.gif.mouseReleased(2, 1, -1.5, 4);
+    EXPECT_EQ(f.host.mouse, (std::vector<std::string>{"click", "down 1 0 37 45", "move 0 3 164 0", "up 2 1 -23 60"}));
+
+    // Disabled, the control takes no mouse input at all.
+    f.host.mouse.clear();
+    f.gif.setEnabled(false);
+    f.gif.clicked();
+    f.gif.mousePressed(1, 0, 1, 1);
+    f.gif.mouseMoved(1, 0, 1, 1);
+    f.gif.mouseReleased(1, 0, 1, 1);
+    EXPECT_TRUE(f.host.mouse.empty());
 }
 
 }  // namespace

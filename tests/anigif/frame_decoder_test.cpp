@@ -12,10 +12,10 @@ namespace {
 
 using testing::Bytes;
 using testing::GifBuilder;
-using testing::grey_palette;
-using testing::lzw_data;
+using testing::greyPalette;
+using testing::lzwData;
 
-std::vector<uint8_t> random_pixels(size_t n, int colors, uint32_t seed, int run = 1) {
+std::vector<uint8_t> randomPixels(size_t n, int colors, uint32_t seed, int run = 1) {
     std::mt19937 rng(seed);
     std::vector<uint8_t> p(n);
     for (size_t i = 0; i < n; ++i)
@@ -24,21 +24,21 @@ std::vector<uint8_t> random_pixels(size_t n, int colors, uint32_t seed, int run 
 }
 
 struct RoundTrip {
-    int code_size;
+    int codeSize;
     int w, h;
     int run;  // 1: noise, larger: runs that make long table strings
-    bool clear_when_full;
+    bool clearWhenFull;
 };
 
 class LzwRoundTrip : public ::testing::TestWithParam<RoundTrip> {};
 
 TEST_P(LzwRoundTrip, DecodesWhatAnIndependentCoderWrote) {
     const RoundTrip c = GetParam();
-    const auto pixels = random_pixels(size_t(c.w) * size_t(c.h), 1 << c.code_size, 42u + unsigned(c.code_size), c.run);
-    const Bytes data = lzw_data(pixels, c.code_size, c.clear_when_full, 300);
+    const auto pixels = randomPixels(size_t(c.w) * size_t(c.h), 1 << c.codeSize, 42u + unsigned(c.codeSize), c.run);
+    const Bytes data = lzwData(pixels, c.codeSize, c.clearWhenFull, 300);
     std::vector<uint8_t> out(pixels.size(), 0xEE);
     LzwDecoder d;
-    const LzwResult r = d.decode(data, c.code_size, out);
+    const LzwResult r = d.decode(data, c.codeSize, out);
     EXPECT_EQ(r.end, LzwEnd::Complete);
     EXPECT_EQ(r.pixels, pixels.size());
     EXPECT_EQ(out, pixels);
@@ -56,8 +56,8 @@ INSTANTIATE_TEST_SUITE_P(CodeSizes, LzwRoundTrip,
                                            RoundTrip{8, 640, 1, 640, true}, RoundTrip{4, 1000, 50, 97, true}));
 
 TEST(LzwDecoder, DamagedData) {
-    const std::vector<uint8_t> pixels = random_pixels(400, 4, 7);
-    const Bytes good = lzw_data(pixels, 2);
+    const std::vector<uint8_t> pixels = randomPixels(400, 4, 7);
+    const Bytes good = lzwData(pixels, 2);
     LzwDecoder d;
     std::vector<uint8_t> out(400);
 
@@ -108,8 +108,8 @@ TEST(FrameDecoder, InterlacedRowsComeOutInDisplayOrder) {
         std::vector<uint8_t> pixels(size_t(w * h));
         for (int y = 0; y < h; ++y)
             for (int x = 0; x < w; ++x) pixels[size_t(y * w + x)] = uint8_t(y % 256);
-        const Bytes b = GifBuilder().screen(grey_palette(64), 6).image(0, 0, w, h, pixels, 6, {}, 0, true).end();
-        const DecodedGif g = decode_gif(b);
+        const Bytes b = GifBuilder().screen(greyPalette(64), 6).image(0, 0, w, h, pixels, 6, {}, 0, true).end();
+        const DecodedGif g = decodeGif(b);
         ASSERT_EQ(g.cells.size(), 1u);
         EXPECT_EQ(g.cells[0].indices, pixels) << h;
     }
@@ -117,19 +117,19 @@ TEST(FrameDecoder, InterlacedRowsComeOutInDisplayOrder) {
 
 TEST(FrameDecoder, ZeroSizeAndCutFramesAreSafe) {
     const Bytes b = GifBuilder()
-                        .screen(grey_palette(4), 2)
+                        .screen(greyPalette(4), 2)
                         .image(0, 0, 4, 4, std::vector<uint8_t>(16, 2), 2)
                         .image(2, 2, 0, 0, {}, 2)
                         .image(0, 0, 4, 4, std::vector<uint8_t>(16, 3), 2)
                         .end();
-    DecodedGif g = decode_gif(b);
+    DecodedGif g = decodeGif(b);
     ASSERT_EQ(g.cells.size(), 3u);
     EXPECT_TRUE(g.cells[1].indices.empty());
     EXPECT_EQ(g.cells[2].indices, std::vector<uint8_t>(16, 3));
 
     // Cut inside the last frame's data: the frame counts and what is missing is 0.
     const Bytes cut(b.begin(), b.end() - 4);
-    g = decode_gif(cut);
+    g = decodeGif(cut);
     ASSERT_EQ(g.cells.size(), 3u);
     ASSERT_EQ(g.cells[2].indices.size(), 16u);
     EXPECT_EQ(g.cells[2].result, LzwEnd::EndOfData);

@@ -14,13 +14,12 @@ namespace mj::anigif::testing {
 using Bytes = std::vector<uint8_t>;
 
 // Plain dictionary LZW, independent of the product's coder. With
-// `clear_when_full` false the table stays full and in use (12-bit codes) until
+// `clearWhenFull` false the table stays full and in use (12-bit codes) until
 // `defer` more codes have gone out, then a clear follows.
-inline Bytes lzw_data(const std::vector<uint8_t>& pixels, int min_code_size, bool clear_when_full = true,
-                      int defer = 50) {
-    const int clear = 1 << min_code_size, end = clear + 1;
+inline Bytes lzwData(const std::vector<uint8_t>& pixels, int minCodeSize, bool clearWhenFull = true, int defer = 50) {
+    const int clear = 1 << minCodeSize, end = clear + 1;
     std::map<std::pair<int, int>, int> table;
-    int next = clear + 2, width = min_code_size + 1;
+    int next = clear + 2, width = minCodeSize + 1;
     std::vector<std::pair<int, int>> out;  // code, width
     auto emit = [&](int code) { out.push_back({code, width}); };
     emit(clear);
@@ -38,11 +37,11 @@ inline Bytes lzw_data(const std::vector<uint8_t>& pixels, int min_code_size, boo
             if (next < 4096) {
                 table[{prefix, c}] = next++;
                 if (next > (1 << width) && width < 12) ++width;
-            } else if (clear_when_full || ++deferred >= defer) {
+            } else if (clearWhenFull || ++deferred >= defer) {
                 emit(clear);
                 table.clear();
                 next = clear + 2;
-                width = min_code_size + 1;
+                width = minCodeSize + 1;
                 deferred = 0;
             }
             prefix = c;
@@ -76,25 +75,25 @@ inline Bytes lzw_data(const std::vector<uint8_t>& pixels, int min_code_size, boo
 
 class GifBuilder {
 public:
-    explicit GifBuilder(std::string signature = "GIF89a", int screen_w = 0, int screen_h = 0) {
+    explicit GifBuilder(std::string signature = "GIF89a", int screenW = 0, int screenH = 0) {
         for (char c : signature) b.push_back(uint8_t(c));
-        word(screen_w);
-        word(screen_h);
+        word(screenW);
+        word(screenH);
     }
     // Logical screen packed byte, background, aspect; with a global table of
-    // 2^(size_code) entries when colors is not empty.
-    GifBuilder& screen(const std::vector<uint32_t>& colors = {}, int size_code = 0) {
-        b.push_back(colors.empty() ? 0 : uint8_t(0x80 | (size_code - 1)));
+    // 2^(sizeCode) entries when colors is not empty.
+    GifBuilder& screen(const std::vector<uint32_t>& colors = {}, int sizeCode = 0) {
+        b.push_back(colors.empty() ? 0 : uint8_t(0x80 | (sizeCode - 1)));
         b.push_back(0);
         b.push_back(0);
-        table(colors, size_code);
+        table(colors, sizeCode);
         return *this;
     }
-    GifBuilder& gce(int disposal, int delay_cs, int transparent = -1, int block_size = 4) {
-        b.insert(b.end(), {0x21, 0xF9, uint8_t(block_size)});
-        Bytes body = {uint8_t((disposal << 2) | (transparent >= 0 ? 1 : 0)), uint8_t(delay_cs & 0xFF),
-                      uint8_t(delay_cs >> 8), uint8_t(transparent >= 0 ? transparent : 0)};
-        body.resize(size_t(block_size), 0);
+    GifBuilder& gce(int disposal, int delayCs, int transparent = -1, int blockSize = 4) {
+        b.insert(b.end(), {0x21, 0xF9, uint8_t(blockSize)});
+        Bytes body = {uint8_t((disposal << 2) | (transparent >= 0 ? 1 : 0)), uint8_t(delayCs & 0xFF),
+                      uint8_t(delayCs >> 8), uint8_t(transparent >= 0 ? transparent : 0)};
+        body.resize(size_t(blockSize), 0);
         b.insert(b.end(), body.begin(), body.end());
         b.push_back(0);
         return *this;
@@ -112,16 +111,16 @@ public:
         return *this;
     }
     // An image; `pixels` in display order. Interlaced images are stored in pass order.
-    GifBuilder& image(int left, int top, int w, int h, const std::vector<uint8_t>& pixels, int min_code_size = 8,
-                      const std::vector<uint32_t>& local = {}, int local_code = 0, bool interlaced = false) {
+    GifBuilder& image(int left, int top, int w, int h, const std::vector<uint8_t>& pixels, int minCodeSize = 8,
+                      const std::vector<uint32_t>& local = {}, int localCode = 0, bool interlaced = false) {
         b.push_back(0x2C);
         word(left);
         word(top);
         word(w);
         word(h);
-        b.push_back(uint8_t((local.empty() ? 0 : 0x80 | (local_code - 1)) | (interlaced ? 0x40 : 0)));
-        table(local, local_code);
-        b.push_back(uint8_t(min_code_size));
+        b.push_back(uint8_t((local.empty() ? 0 : 0x80 | (localCode - 1)) | (interlaced ? 0x40 : 0)));
+        table(local, localCode);
+        b.push_back(uint8_t(minCodeSize));
         std::vector<uint8_t> stored = pixels;
         if (interlaced) {
             stored.clear();
@@ -130,7 +129,7 @@ public:
                 for (int y = start[p]; y < h; y += step[p])
                     stored.insert(stored.end(), pixels.begin() + long(y) * w, pixels.begin() + long(y + 1) * w);
         }
-        raw(lzw_data(stored, min_code_size));
+        raw(lzwData(stored, minCodeSize));
         return *this;
     }
     GifBuilder& raw(const Bytes& bytes) {
@@ -148,16 +147,16 @@ private:
         b.push_back(uint8_t(v & 0xFF));
         b.push_back(uint8_t((v >> 8) & 0xFF));
     }
-    void table(const std::vector<uint32_t>& colors, int size_code) {
+    void table(const std::vector<uint32_t>& colors, int sizeCode) {
         if (colors.empty()) return;
-        for (int k = 0; k < (1 << size_code); ++k) {
+        for (int k = 0; k < (1 << sizeCode); ++k) {
             const uint32_t c = k < int(colors.size()) ? colors[size_t(k)] : 0;
             b.insert(b.end(), {uint8_t(c >> 16), uint8_t(c >> 8), uint8_t(c)});
         }
     }
 };
 
-inline std::vector<uint32_t> grey_palette(int n) {
+inline std::vector<uint32_t> greyPalette(int n) {
     std::vector<uint32_t> p;
     for (int k = 0; k < n; ++k) {
         const uint32_t v = uint32_t(k * 255 / std::max(1, n - 1));

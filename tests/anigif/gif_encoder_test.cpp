@@ -14,8 +14,8 @@ FrameRecord frame(int w, int h, int transparent = -1) {
     FrameRecord f;
     f.width = w;
     f.height = h;
-    f.has_transparency = transparent >= 0;
-    f.transparent_index = uint8_t(transparent >= 0 ? transparent : 0);
+    f.hasTransparency = transparent >= 0;
+    f.transparentIndex = uint8_t(transparent >= 0 ? transparent : 0);
     return f;
 }
 
@@ -26,8 +26,8 @@ Palette palette(int n) {
     return p;
 }
 
-std::vector<uint8_t> after_descriptor(const std::vector<uint8_t>& gif, size_t descriptor_at) {
-    return {gif.begin() + long(descriptor_at + 10), gif.end()};
+std::vector<uint8_t> afterDescriptor(const std::vector<uint8_t>& gif, size_t descriptorAt) {
+    return {gif.begin() + long(descriptorAt + 10), gif.end()};
 }
 
 TEST(GifEncoder, ExactBytes) {
@@ -40,7 +40,7 @@ TEST(GifEncoder, ExactBytes) {
         {2, 2, {0, 1, 1, 1}, {0x08, 0x06, 0x00, 0x01, 0x04, 0x18, 0x18, 0x10, 0x00, 0x3B}},  // 256 0 1 259 257
     };
     for (const auto& c : cases) {
-        const auto gif = encode_frame_as_gif(frame(c.w, c.h), palette(256), c.pixels);
+        const auto gif = encodeFrameAsGif(frame(c.w, c.h), palette(256), c.pixels);
         ASSERT_EQ(gif.size(), 781u + 10u + c.tail.size());
         EXPECT_EQ(std::string(gif.begin(), gif.begin() + 6), "GIF89a");
         EXPECT_EQ(gif[6], c.w);
@@ -49,12 +49,12 @@ TEST(GifEncoder, ExactBytes) {
         EXPECT_EQ(gif[781], 0x2C);
         EXPECT_EQ(std::vector<uint8_t>(gif.begin() + 782, gif.begin() + 791),
                   (std::vector<uint8_t>{0, 0, 0, 0, uint8_t(c.w), 0, uint8_t(c.h), 0, 0}));
-        EXPECT_EQ(after_descriptor(gif, 781), c.tail);
+        EXPECT_EQ(afterDescriptor(gif, 781), c.tail);
     }
 }
 
 TEST(GifEncoder, TransparencyBlockAndShortPalette) {
-    const auto gif = encode_frame_as_gif(frame(1, 1, 255), palette(4), std::vector<uint8_t>{5});
+    const auto gif = encodeFrameAsGif(frame(1, 1, 255), palette(4), std::vector<uint8_t>{5});
     EXPECT_EQ(std::vector<uint8_t>(gif.begin() + 781, gif.begin() + 789),
               (std::vector<uint8_t>{0x21, 0xF9, 0x04, 0x01, 0x00, 0x00, 0xFF, 0x00}));
     EXPECT_EQ(gif[789], 0x2C);
@@ -65,9 +65,9 @@ TEST(GifEncoder, TransparencyBlockAndShortPalette) {
 }
 
 TEST(GifEncoder, NothingForAnEmptyFrame) {
-    EXPECT_TRUE(encode_frame_as_gif(frame(0, 5), palette(4), {}).empty());
-    EXPECT_TRUE(encode_frame_as_gif(frame(5, 0), palette(4), {}).empty());
-    EXPECT_TRUE(encode_frame_as_gif(frame(4, 4), palette(4), std::vector<uint8_t>(15)).empty());
+    EXPECT_TRUE(encodeFrameAsGif(frame(0, 5), palette(4), {}).empty());
+    EXPECT_TRUE(encodeFrameAsGif(frame(5, 0), palette(4), {}).empty());
+    EXPECT_TRUE(encodeFrameAsGif(frame(4, 4), palette(4), std::vector<uint8_t>(15)).empty());
 }
 
 TEST(GifEncoder, LargeFramesRoundTrip) {
@@ -79,8 +79,8 @@ TEST(GifEncoder, LargeFramesRoundTrip) {
         std::vector<uint8_t> px(size_t(c.w * c.h));
         for (size_t i = 0; i < px.size(); ++i)
             px[i] = (i % size_t(c.run) == 0) ? uint8_t(rng() % unsigned(c.colors)) : px[i - 1];
-        const auto gif = encode_frame_as_gif(frame(c.w, c.h), palette(256), px);
-        const DecodedGif d = decode_gif(gif);
+        const auto gif = encodeFrameAsGif(frame(c.w, c.h), palette(256), px);
+        const DecodedGif d = decodeGif(gif);
         ASSERT_EQ(d.cells.size(), 1u);
         EXPECT_EQ(d.cells[0].result, LzwEnd::Complete);
         EXPECT_EQ(d.cells[0].indices, px) << c.w << "x" << c.h;

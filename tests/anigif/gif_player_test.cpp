@@ -74,7 +74,7 @@ class GifPlayerTest : public ::testing::Test {
 protected:
     WatchedClock clock;
     ui::PictureBox table{"Pic1", -1};
-    ui::Component& view = table.add<ui::Component>("AnimatedGif", "bombPlayer", -1);
+    ui::Component& view = table.add<ui::Component>("animatedGif", "bombPlayer", -1);
     std::optional<GifPlayer> player;
     int loopsEnded = 0;
 
@@ -123,6 +123,34 @@ TEST_F(GifPlayerTest, TakesTheMouseOnlyWhileAFrameShows) {
     EXPECT_FALSE(view.isHit(1, 1)) << "an ended animation must let clicks through";
     player.reset();
     EXPECT_FALSE(view.isHit);
+}
+
+// The window reports the mouse on a component in its pixels; the player's
+// listeners get the container's units, twips on a form.
+TEST(GifPlayerMouse, EventsReachTheListenersInTheContainersUnits) {
+    WatchedClock clock;
+    ui::Form form{"MainForm"};
+    auto& view = form.add<ui::Component>("animatedGif", "bombPlayer", -1);
+    std::optional<GifPlayer> player(std::in_place, clock, view);
+    std::vector<std::string> seen;
+    auto listen = [&](const char* what) {
+        return [&seen, what](std::int16_t b, std::int16_t s, float x, float y) {
+            seen.push_back(std::string(what) + " " + std::to_string(b) + " " + std::to_string(s) + " " +
+                           std::to_string(static_cast<int>(x)) + " " + std::to_string(static_cast<int>(y)));
+        };
+    };
+    player->onClick = [&] { seen.emplace_back("click"); };
+    player->onMouseDown = listen("down");
+    player->onMouseMove = listen("move");
+    player->onMouseUp = listen("up");
+    ASSERT_TRUE(view.onClick && view.onMouseDown && view.onMouseMove && view.onMouseUp);
+    view.onMouseDown({ui::ButtonLeft, 1, 2, 3});
+    view.onMouseMove({ui::ButtonNone, 0, 4.5, 0});
+    view.onMouseUp({ui::ButtonRight, 2, 1, 1});
+    view.onClick();
+    EXPECT_EQ(seen, (std::vector<std::string>{"down 1 1 30 45", "move 0 0 67 0", "up 2 2 15 15", "click"}));
+    player.reset();
+    EXPECT_FALSE(view.onClick || view.onMouseDown || view.onMouseMove || view.onMouseUp);
 }
 
 TEST_F(GifPlayerTest, EveryFrameIsAFreshPictureOfTheWholeLogicalScreen) {
@@ -266,7 +294,7 @@ TEST(GifPlayerSize, TheControlFitsThePictureIntoItsRectangle) {
         WatchedClock clock;
         ui::Form form{"MainForm"};
         ui::Container& parent = c.onForm ? static_cast<ui::Container&>(form) : form.add<ui::PictureBox>("Pic1", -1);
-        auto& view = parent.add<ui::Component>("AnimatedGif", "bombPlayer", -1);
+        auto& view = parent.add<ui::Component>("animatedGif", "bombPlayer", -1);
         view.move(0, 0, c.width, c.height);
         GifPlayer player(clock, view);
         ASSERT_TRUE(player.loadAnimatedGifArray(threeFrames()));
@@ -305,11 +333,11 @@ protected:
     // file's own delays.
     std::vector<Millis> frameTimes() {
         const Bytes bytes = resource420();
-        const ParsedGif gif = parse_gif(bytes);
+        const ParsedGif gif = parseGif(bytes);
         std::vector<Millis> at;
-        Millis t = AnimatedGif::kDeferredDecodeDelay;
+        Millis t = AnimatedGif::DeferredDecodeDelay;
         for (const auto& f : gif.frames) {
-            t += Millis(std::max(f.delay_ms, AnimatedGif::kDefaultMinFrameDelay));
+            t += Millis(std::max(f.delayMs, AnimatedGif::DefaultMinFrameDelay));
             at.push_back(t);
         }
         return at;
@@ -322,6 +350,26 @@ TEST_P(BombPlayer, TheTableHoldsItsOneInstanceOnTheBombPlayerComponent) {
     EXPECT_EQ(bomb().view().parent(), c().pic1);
 }
 
+// The table's wait and the hand's pace both rest on this timing.
+TEST_P(BombPlayer, Resource420Has13FramesOf150By143PlayingOnceFor7300Ms) {
+    const Bytes bytes = resource420();
+    ASSERT_GE(bytes.size(), 10u);
+    EXPECT_EQ(bytes[6] | bytes[7] << 8, 150);  // logical screen
+    EXPECT_EQ(bytes[8] | bytes[9] << 8, 143);
+    const ParsedGif gif = parseGif(bytes);
+    EXPECT_EQ(gif.width, 150);
+    EXPECT_EQ(gif.height, 143);
+    const std::vector<int> delays = {1000, 500, 100, 500, 100, 100, 1000, 100, 200, 1500, 100, 100, 2000};
+    std::vector<int> read;
+    for (const auto& f : gif.frames) read.push_back(f.delayMs);
+    EXPECT_EQ(read, delays);
+    EXPECT_EQ(frameTimes().back(), AnimatedGif::DeferredDecodeDelay + 7300ms);
+    // Without a loop-count block the file asks for no repeats of its own.
+    const std::string text(bytes.begin(), bytes.end());
+    EXPECT_EQ(text.find("NETSCAPE2.0"), std::string::npos);
+    EXPECT_EQ(text.find("ANIMEXTS1.0"), std::string::npos);
+}
+
 TEST_P(BombPlayer, Resource420PlaysOnceFrameByFrameAndClearsItself) {
     int ended = 0;
     bomb().onLoopsEnded = [&] { ++ended; };
@@ -330,10 +378,11 @@ TEST_P(BombPlayer, Resource420PlaysOnceFrameByFrameAndClearsItself) {
     play();
     ASSERT_TRUE(ctl("bombPlayer").picture());
     EXPECT_EQ(bomb().action(), 1);
-    // The 150 x 150 picture fills its 150 x 150 place at either scale.
+    // The 150 x 143 picture takes the width of its 150 x 150 place at either
+    // scale and keeps its proportions.
     const double side = std::lround(150 * GetParam());
     EXPECT_DOUBLE_EQ(ctl("bombPlayer").width(), side);
-    EXPECT_DOUBLE_EQ(ctl("bombPlayer").height(), side);
+    EXPECT_NEAR(ctl("bombPlayer").height(), side * 143 / 150, 1.0);
 
     std::vector<std::uint32_t> previous = ctl("bombPlayer").picture()->pixels;
     Millis now{0};

@@ -19,7 +19,7 @@ namespace {
 
 namespace fs = std::filesystem;
 
-std::vector<std::vector<uint8_t>> load_fixtures() {
+std::vector<std::vector<uint8_t>> loadFixtures() {
     std::vector<std::vector<uint8_t>> out;
     for (const auto& e : fs::directory_iterator(fs::path(__FILE__).parent_path() / "fixtures")) {
         if (e.path().extension() != ".gif") continue;
@@ -31,8 +31,8 @@ std::vector<std::vector<uint8_t>> load_fixtures() {
 
 // Parses, decodes, composes every frame and encodes it; checks the invariants
 // every accepted picture keeps.
-void exercise(std::span<const uint8_t> bytes, bool round_trip = true) {
-    const DecodedGif d = decode_gif(bytes);
+void exercise(std::span<const uint8_t> bytes, bool roundTrip = true) {
+    const DecodedGif d = decodeGif(bytes);
     if (d.gif.frames.empty()) return;
     ASSERT_GT(d.gif.width, 0);
     ASSERT_GT(d.gif.height, 0);
@@ -40,16 +40,16 @@ void exercise(std::span<const uint8_t> bytes, bool round_trip = true) {
     c.reset(d.gif.width, d.gif.height);
     for (std::size_t i = 0; i < d.gif.frames.size(); ++i) {
         const FrameRecord& f = d.gif.frames[i];
-        ASSERT_LE(f.chunk_start + f.chunk_length, bytes.size());
+        ASSERT_LE(f.chunkStart + f.chunkLength, bytes.size());
         ASSERT_LE(f.left + f.width, d.gif.width);
         ASSERT_LT(std::size_t(f.palette), d.gif.palettes.size());
         ASSERT_EQ(d.cells[i].indices.size(), std::size_t(f.width) * std::size_t(f.height));
         const Rect r = c.compose(d.gif, d.cells, i);
         ASSERT_LE(r.x + r.width, d.gif.width);
-        const auto enc = encode_frame_as_gif(f, d.gif.palettes[std::size_t(f.palette)], d.cells[i].indices);
-        if (round_trip && f.width > 0 && f.height > 0) {
+        const auto enc = encodeFrameAsGif(f, d.gif.palettes[std::size_t(f.palette)], d.cells[i].indices);
+        if (roundTrip && f.width > 0 && f.height > 0) {
             // What we write, we read back unchanged.
-            const DecodedGif back = decode_gif(enc);
+            const DecodedGif back = decodeGif(enc);
             ASSERT_EQ(back.cells.size(), 1u);
             ASSERT_EQ(back.cells[0].indices, d.cells[i].indices);
         }
@@ -57,7 +57,7 @@ void exercise(std::span<const uint8_t> bytes, bool round_trip = true) {
 }
 
 TEST(Robustness, EveryCutOfEveryFixture) {
-    const auto all = load_fixtures();
+    const auto all = loadFixtures();
     ASSERT_GE(all.size(), 10u);
     for (const auto& bytes : all)
         for (std::size_t len = 0; len <= bytes.size(); ++len) {
@@ -71,7 +71,7 @@ TEST(Robustness, EveryCutOfEveryFixture) {
 }
 
 TEST(Robustness, RandomDamageThroughTheControl) {
-    const auto all = load_fixtures();
+    const auto all = loadFixtures();
     std::mt19937 rng(1234);
     NullGifHost host(64, 48);
     AnimatedGif gif(host);
@@ -81,18 +81,18 @@ TEST(Robustness, RandomDamageThroughTheControl) {
         for (int k = 0; k < flips; ++k) bytes[rng() % bytes.size()] ^= uint8_t(1u << (rng() % 8));
         exercise(bytes);
         ASSERT_FALSE(::testing::Test::HasFatalFailure()) << "round " << round;
-        gif.set_mirrored(int32_t(rng() % 4));
-        if (gif.load_array(bytes)) {
+        gif.setMirrored(int32_t(rng() % 4));
+        if (gif.loadArray(bytes)) {
             for (int t = 0; t < 12 && host.armed; ++t) {
                 host.armed = false;
-                gif.timer_fired();
+                gif.timerFired();
                 if (const Image* img = gif.paint()) {
                     ASSERT_EQ(img->pixels.size(), std::size_t(img->width) * std::size_t(img->height));
                 }
             }
-            gif.set_mirrored(int32_t(rng() % 4));
-            gif.set_action(3);
-            (void)gif.animated_gif();
+            gif.setMirrored(int32_t(rng() % 4));
+            gif.setAction(3);
+            (void)gif.animatedGif();
         }
     }
 }

@@ -124,6 +124,14 @@ INSTANTIATE_TEST_SUITE_P(
                   "dealt tile 11 = 24"},
         FieldCase{"DealBadTileInSecondRound", 1, [](W& m) { fullDeal(m, 8, 0x41), m[17 + 2 * 5] = 0; },
                   "dealt tile 5 = 1"},
+        // 11 tiles a seat is 2.75 rounds, rounded up to a third round.
+        FieldCase{"DealElevenBadTileInThirdRound", 1,
+                  [](W& m) {
+                      m[11] = 11;
+                      for (int i = 0; i < 12; ++i) m[16 + 2 * i] = 1, m[17 + 2 * i] = 4;
+                      m[17 + 2 * 9] = 0;
+                  },
+                  "dealt tile 9 = 1"},
         FieldCase{"DealUnusedPairsNotChecked", 1, [](W& m) { m[16 + 2 * 6] = 0xEE; }, nullptr},
         FieldCase{"HandStartDieSeven", 4, [](W& m) { m[9] = 7; }, "die 0 = 7"},
         FieldCase{"HandStartDieZeroIsRolled", 4, [](W& m) { m[9] = 0; }, nullptr},

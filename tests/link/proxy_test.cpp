@@ -69,6 +69,20 @@ INSTANTIATE_TEST_SUITE_P(
         HandshakeCase{"NotSocks5", {{4, 0}}, Greeting, Socks5Step::Failed, Socks5Error::MethodRefused, {}},
         HandshakeCase{
             "WrongPassword", {{5, 2}, {1, 1}}, cat({Greeting, Auth}), Socks5Step::Failed, Socks5Error::AuthRefused, {}},
+        // The authentication reply carries the sub-negotiation's version 1,
+        // not the SOCKS version; anything else is no acceptance.
+        HandshakeCase{"AuthReplyWithSocksVersion",
+                      {{5, 2}, {5, 0}},
+                      cat({Greeting, Auth}),
+                      Socks5Step::Failed,
+                      Socks5Error::AuthRefused,
+                      {}},
+        HandshakeCase{"AuthReplyWithVersionZero",
+                      {{5, 2}, {0, 0}},
+                      cat({Greeting, Auth}),
+                      Socks5Step::Failed,
+                      Socks5Error::AuthRefused,
+                      {}},
         HandshakeCase{"ConnectRefused",
                       {{5, 2}, {1, 0}, {5, 5, 0, 1, 0, 0, 0, 0, 0, 0}},
                       cat({Greeting, Auth, Connect}),
@@ -203,6 +217,23 @@ TEST_F(ProxyLinkTest, RefusalsShowTheirTextAndCloseTheSocket) {
         EXPECT_FALSE(client->link.proxyHandshakeDone);
         EXPECT_EQ(sim.hall.count(link::HallLoggedIn), 0);
     }
+}
+
+// As during a direct connect, the login counts as under way from the moment
+// the connection is asked for: the hall hears "logging in" and nothing is left.
+TEST_F(ProxyLinkTest, LeaveRequestDuringTheProxyConnectIsAnsweredLoggingIn) {
+    std::vector<std::uint32_t> replies;
+    sim.clock.post([this, &replies] {
+        const std::size_t from = sim.hall.posted.size();
+        EXPECT_TRUE(client->mainForm.onWindowMessage(link::HallLeaveRequest, 0, 0, false));
+        for (std::size_t i = from; i < sim.hall.posted.size(); ++i) replies.push_back(sim.hall.posted[i].message);
+        sim.socket.acceptConnection();
+    });
+    ASSERT_FALSE(start(Line));
+    EXPECT_EQ(replies, std::vector<std::uint32_t>{link::HallLoggingIn});
+    EXPECT_TRUE(sim.process.boxes.empty());
+    EXPECT_EQ(sim.socket.state(), platform::SocketState::Connected);
+    EXPECT_EQ(sentBytes(), Greeting) << "the handshake goes on, with no leave message before it";
 }
 
 TEST_F(ProxyLinkTest, ProxyThatNeverAcceptsEndsTheWaitAfterTheLimit) {

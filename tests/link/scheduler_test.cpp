@@ -116,14 +116,24 @@ TEST_F(TickTest, ChatIsCutToOneHundredCharactersAndEmptyChatQueuesNothing) {
     client->sendCommand(chat);
     EXPECT_FALSE(client->link.sendRing.hasMessage());
 
-    std::string han;
-    for (int i = 0; i < 101; ++i) han += "好";
-    client->link.chatOut = han;
-    client->sendCommand(chat);
-    EXPECT_TRUE(client->link.chatOut.empty());
-    const auto m = *client->link.sendRing.take();
-    EXPECT_EQ(sim.codec.fromGbk(std::string(reinterpret_cast<const char*>(&m[16]), 200)), han.substr(0, 300));
-    EXPECT_EQ(m[216], 0);
+    // A single-byte line shows a missing cut: its 101st byte would still fit
+    // the 200 bytes of text.
+    struct Case {
+        const char* character;
+        std::size_t textBytes;  // the first 100 characters in GBK
+    };
+    for (const Case& k : {Case{"a", 100}, Case{"好", 200}}) {
+        SCOPED_TRACE(k.character);
+        std::string first100;
+        for (int i = 0; i < 100; ++i) first100 += k.character;
+        client->link.chatOut = first100 + k.character;
+        client->sendCommand(chat);
+        EXPECT_TRUE(client->link.chatOut.empty());
+        const auto m = *client->link.sendRing.take();
+        const std::string text(reinterpret_cast<const char*>(&m[16]), k.textBytes);
+        EXPECT_EQ(sim.codec.fromGbk(text), first100);
+        for (std::size_t i = 16 + k.textBytes; i < 216; ++i) ASSERT_EQ(m[i], 0) << "byte " << i;
+    }
 }
 
 TEST_F(TickTest, HeldPropMessageIsKeptBackOnce) {

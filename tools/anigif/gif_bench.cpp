@@ -20,7 +20,7 @@ using Files = std::vector<std::vector<uint8_t>>;
 
 // The small group is the client's own pictures when they have been drawn,
 // else the stand-ins of make_bench_pictures.sh.
-fs::path group_dir(const std::string& group) {
+fs::path groupDir(const std::string& group) {
     std::error_code ec;
     if (group == "small" && fs::is_directory(ANIGIF_ART_DIR, ec)) {
         for (const auto& e : fs::directory_iterator(ANIGIF_ART_DIR, ec))
@@ -29,10 +29,10 @@ fs::path group_dir(const std::string& group) {
     return fs::path(ANIGIF_BENCH_DIR) / group;
 }
 
-Files read_group(const std::string& group) {
+Files readGroup(const std::string& group) {
     Files out;
     std::vector<fs::path> paths;
-    const fs::path dir = group_dir(group);
+    const fs::path dir = groupDir(group);
     std::cout << group << ": " << dir.string() << "\n";
     for (const auto& e : fs::directory_iterator(dir))
         if (e.path().extension() == ".gif") paths.push_back(e.path());
@@ -47,7 +47,7 @@ Files read_group(const std::string& group) {
 void ours(benchmark::State& state, const Files* files) {
     for (auto _ : state)
         for (const auto& bytes : *files) {
-            mj::anigif::DecodedGif d = mj::anigif::decode_gif(bytes);
+            mj::anigif::DecodedGif d = mj::anigif::decodeGif(bytes);
             benchmark::DoNotOptimize(d.cells.data());
             if (d.cells.empty()) state.SkipWithError("refused a benchmark picture");
         }
@@ -82,7 +82,7 @@ int main(int argc, char** argv) {
         {"small", 4.0}, {"still", 2.6}, {"anim", 5.0}, {"interlaced", 0.0}};
     std::map<std::string, Files> files;
     for (const auto& [g, goal] : groups) {
-        files[g] = read_group(g);
+        files[g] = readGroup(g);
         benchmark::RegisterBenchmark(("ours/" + g).c_str(), ours, &files[g])->Unit(benchmark::kMicrosecond);
         benchmark::RegisterBenchmark(("giflib/" + g).c_str(), giflib, &files[g])->Unit(benchmark::kMicrosecond);
     }

@@ -583,26 +583,56 @@ def face_pictures():
 
 # ---------------------------------------------------------------- 420 animation
 
+# The animation's beats, one per frame: how long it stays (ms), how far the
+# disc has grown, how far the rays have turned (degrees) and whether it is a
+# flash. Long holds let the word be read; the 100 ms frames are the bursts.
+# 7.3 s in all; the picture has no loop-count block, so the table plays it once.
+LIANLAI_BEATS = [
+    (1000, 0.70, 0, False),
+    (500, 0.85, 8, False),
+    (100, 0.95, 16, True),
+    (500, 1.00, 24, False),
+    (100, 1.00, 32, True),
+    (100, 1.00, 40, False),
+    (1000, 1.00, 48, False),
+    (100, 1.00, 56, True),
+    (200, 1.05, 64, False),
+    (1500, 1.05, 72, False),
+    (100, 1.05, 80, True),
+    (100, 1.00, 88, False),
+    (2000, 1.00, 96, False),
+]
+LIANLAI_SIZE = (150, 143)
+
+
 def lianlai_frames():
-    """The consecutive-wild animation: golden rays turn while 连赖 grows."""
-    W = H = 150
+    """The consecutive-wild animation: golden rays turn while 连赖 grows and flashes."""
+    W, H = LIANLAI_SIZE
+    S = 2
     frames = []
-    for k in range(14):
-        S = 2
+    for k, (_, grow, turn, flash) in enumerate(LIANLAI_BEATS):
         img = rgba(W * S, H * S)
         d = ImageDraw.Draw(img)
         cx, cy = W * S / 2, H * S / 2
-        R = 74 * S
+        R = 72 * S
         for i in range(12):
-            a0 = math.radians(i * 30 + k * 6)
-            a1 = a0 + math.radians(12)
+            a0 = math.radians(i * 30 + turn)
+            a1 = a0 + math.radians(15)
+            ray = (255, 255, 210, 230) if flash else (255, 200 - 60 * (i % 2), 40, 200)
             d.polygon([(cx, cy), (cx + R * math.cos(a0), cy + R * math.sin(a0)), (cx + R * math.cos(a1), cy + R * math.sin(a1))],
-                      fill=(255, 200 - 6 * (i % 2) * 10, 40, 200))
-        grow = min(1.0, 0.35 + k * 0.09)
+                      fill=ray)
         r2 = 40 * S * grow
-        d.ellipse((cx - r2, cy - r2, cx + r2, cy + r2), fill=(200, 20, 20, 255), outline=(255, 230, 120, 255), width=2 * S)
+        disc = (255, 90, 60, 255) if flash else (200, 20, 20, 255)
+        d.ellipse((cx - r2, cy - r2, cx + r2, cy + r2), fill=disc, outline=(255, 230, 120, 255), width=2 * S)
         f = serif(max(8, int(30 * S * grow)))
-        text_centered(d, (0, 0, W * S, H * S), "连赖", f, (255, 240, 120, 255), stroke=S, stroke_fill=(120, 0, 0, 255))
+        word = (255, 255, 255, 255) if flash else (255, 240, 120, 255)
+        text_centered(d, (0, 0, W * S, H * S), "连赖", f, word, stroke=S, stroke_fill=(120, 0, 0, 255))
+        # A count of sparks on the rim marks the frame, so no two frames are alike
+        # and the writer keeps every one of them.
+        for j in range(k + 1):
+            a = math.radians(j * 360 / len(LIANLAI_BEATS) - 90)
+            px, py = cx + (r2 + 5 * S) * math.cos(a), cy + (r2 + 5 * S) * math.sin(a)
+            d.ellipse((px - 2 * S, py - 2 * S, px + 2 * S, py + 2 * S), fill=(255, 250, 200, 255))
         frames.append(downsample(img, W, H))
     return frames
 
@@ -849,8 +879,8 @@ def save_gif(img, path):
 def save_animation(frames, path):
     pals = [to_gif_frame(f)[0] for f in frames]
     # No loop extension: the animation plays once, as the table uses it.
-    pals[0].save(path, format="GIF", save_all=True, append_images=pals[1:], duration=90,
-                 transparency=255, disposal=2, optimize=False)
+    pals[0].save(path, format="GIF", save_all=True, append_images=pals[1:],
+                 duration=[beat[0] for beat in LIANLAI_BEATS], transparency=255, disposal=2, optimize=False)
 
 
 def all_pictures():

@@ -22,8 +22,8 @@ RATE = "11025"
 SOX = shutil.which("sox") or "/usr/bin/sox"
 ESPEAK = shutil.which("espeak-ng") or "/usr/bin/espeak-ng"
 
-# Voice styles as the voice names spell them: VoiceCode1, VoiceCode2, Sex,
-# VoiceSex. Once the table is full every woman speaks "00" "10" with sex 0 and
+# Voice styles as the voice names spell them: the two voice codes, the sex and
+# the voice sex. Once the table is full every woman speaks "00" "10" with sex 0 and
 # voice sex 2, every man "00" "10" with sex 1 and voice sex 3, and the settings
 # dialog's dialect switch gives men "30".
 STYLES = [

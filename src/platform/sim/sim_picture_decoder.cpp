@@ -14,7 +14,7 @@ DecodedPicture failure(PictureError e) { return DecodedPicture{nullptr, e}; }
 
 DecodedPicture decodeGif(std::string_view bytes) {
     const std::span<const std::uint8_t> data(reinterpret_cast<const std::uint8_t*>(bytes.data()), bytes.size());
-    const anigif::ParsedGif gif = anigif::parse_gif(data);
+    const anigif::ParsedGif gif = anigif::parseGif(data);
     if (gif.end == anigif::ParseEnd::TooLarge) return failure(PictureError::TooLarge);
     if (gif.frames.empty()) return failure(PictureError::Corrupt);
     if (gif.width > MaxPictureSide || gif.height > MaxPictureSide) return failure(PictureError::TooLarge);
@@ -39,7 +39,7 @@ DecodedPicture decodeGif(std::string_view bytes) {
     for (int y = 0; y < f.height; ++y) {
         for (int x = 0; x < f.width; ++x) {
             const std::uint8_t index = cell.indices[static_cast<std::size_t>(y) * f.width + x];
-            if (f.has_transparency && index == f.transparent_index) continue;
+            if (f.hasTransparency && index == f.transparentIndex) continue;
             const int px = f.left - minLeft + x, py = f.top - minTop + y;
             if (px < 0 || py < 0 || px >= gif.width || py >= gif.height) continue;
             picture->pixels[static_cast<std::size_t>(py) * gif.width + px] = 0xFF000000u | pal.colors[index];

@@ -112,7 +112,7 @@ public:
     void minimize(WindowHandle window) override;
 };
 
-// Our stand-ins for the closed components: they do what the client asks of
+// Our stand-ins for the components: they do what the client asks of
 // them as far as nothing needs to be shown, and say so in the log.
 class StandInComponents : public ComponentFactory {
 public:

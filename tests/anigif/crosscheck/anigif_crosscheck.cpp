@@ -19,7 +19,7 @@ namespace {
 namespace fs = std::filesystem;
 using reference::MemoryInput;
 
-std::vector<uint8_t> read_file(const fs::path& p) {
+std::vector<uint8_t> readFile(const fs::path& p) {
     std::ifstream f(p, std::ios::binary);
     return {std::istreambuf_iterator<char>(f), {}};
 }
@@ -43,12 +43,12 @@ std::vector<uint8_t> run(const std::string& command) {
     return out;
 }
 
-const ColorMapObject* map_of(const GifFileType* g, int i) {
+const ColorMapObject* mapOf(const GifFileType* g, int i) {
     const ColorMapObject* m = g->SavedImages[i].ImageDesc.ColorMap;
     return m ? m : g->SColorMap;
 }
 
-int loop_count(const GifFileType* g) {
+int loopCount(const GifFileType* g) {
     for (int i = 0; i < g->ImageCount; ++i) {
         const SavedImage& s = g->SavedImages[i];
         for (int k = 0; k + 1 < s.ExtensionBlockCount; ++k) {
@@ -66,14 +66,14 @@ TEST(CrossCheck, FixturesExist) { EXPECT_GE(fixtures().size(), 10u); }
 TEST(CrossCheck, TablesAndRastersMatchGiflib) {
     for (const fs::path& path : fixtures()) {
         SCOPED_TRACE(path.filename().string());
-        const auto bytes = read_file(path);
+        const auto bytes = readFile(path);
         MemoryInput in{bytes};
         const auto ref = reference::slurp(in);
         ASSERT_TRUE(ref);
-        const DecodedGif ours = decode_gif(bytes);
+        const DecodedGif ours = decodeGif(bytes);
         ASSERT_EQ(int(ours.gif.frames.size()), ref->ImageCount);
-        EXPECT_EQ(ours.gif.loops, loop_count(ref.get()));
-        int union_w = 0, union_h = 0;
+        EXPECT_EQ(ours.gif.loops, loopCount(ref.get()));
+        int unionW = 0, unionH = 0;
         for (int i = 0; i < ref->ImageCount; ++i) {
             SCOPED_TRACE(i);
             const FrameRecord& f = ours.gif.frames[size_t(i)];
@@ -83,10 +83,10 @@ TEST(CrossCheck, TablesAndRastersMatchGiflib) {
             EXPECT_EQ(f.width, d.Width);
             EXPECT_EQ(f.height, d.Height);
             EXPECT_EQ(f.interlaced, d.Interlace);
-            union_w = std::max(union_w, d.Left + d.Width);
-            union_h = std::max(union_h, d.Top + d.Height);
+            unionW = std::max(unionW, d.Left + d.Width);
+            unionH = std::max(unionH, d.Top + d.Height);
 
-            const ColorMapObject* map = map_of(ref.get(), i);
+            const ColorMapObject* map = mapOf(ref.get(), i);
             const Palette& pal = ours.gif.palettes.at(size_t(f.palette));
             ASSERT_EQ(pal.count, map->ColorCount);
             for (int k = 0; k < map->ColorCount; ++k) {
@@ -98,10 +98,10 @@ TEST(CrossCheck, TablesAndRastersMatchGiflib) {
             if (DGifSavedExtensionToGCB(ref.get(), i, &gcb) == GIF_OK) {
                 int disposal = gcb.DisposalMode > 3 || (gcb.DisposalMode == 3 && i == 0) ? 0 : gcb.DisposalMode;
                 EXPECT_EQ(int(f.disposal), disposal);
-                EXPECT_EQ(f.delay_ms, gcb.DelayTime * 10);
-                EXPECT_EQ(f.has_transparency, gcb.TransparentColor >= 0);
+                EXPECT_EQ(f.delayMs, gcb.DelayTime * 10);
+                EXPECT_EQ(f.hasTransparency, gcb.TransparentColor >= 0);
                 if (gcb.TransparentColor >= 0) {
-                    EXPECT_EQ(f.transparent_index, gcb.TransparentColor);
+                    EXPECT_EQ(f.transparentIndex, gcb.TransparentColor);
                 }
             }
 
@@ -110,15 +110,15 @@ TEST(CrossCheck, TablesAndRastersMatchGiflib) {
             ASSERT_EQ(cell.indices.size(), size_t(d.Width) * size_t(d.Height));
             EXPECT_EQ(0, std::memcmp(cell.indices.data(), ref->SavedImages[i].RasterBits, cell.indices.size()));
         }
-        EXPECT_EQ(ours.gif.width, union_w);
-        EXPECT_EQ(ours.gif.height, union_h);
+        EXPECT_EQ(ours.gif.width, unionW);
+        EXPECT_EQ(ours.gif.height, unionH);
     }
 }
 
 // Where the control's rules and ImageMagick's agree: a logical screen equal to
 // the union of the frames, no "restore previous" on frame 1, no index past its
 // palette.
-bool coalesce_comparable(const DecodedGif& d, const GifFileType* ref) {
+bool coalesceComparable(const DecodedGif& d, const GifFileType* ref) {
     if (ref->SWidth != d.gif.width || ref->SHeight != d.gif.height) return false;
     for (std::size_t i = 0; i < d.cells.size(); ++i) {
         const int count = d.gif.palettes[size_t(d.gif.frames[i].palette)].count;
@@ -133,15 +133,15 @@ TEST(CrossCheck, ComposedFramesMatchImageMagickCoalesce) {
     int compared = 0;
     for (const fs::path& path : fixtures()) {
         SCOPED_TRACE(path.filename().string());
-        const auto bytes = read_file(path);
+        const auto bytes = readFile(path);
         MemoryInput in{bytes};
         const auto ref = reference::slurp(in);
         ASSERT_TRUE(ref);
-        const DecodedGif d = decode_gif(bytes);
-        if (!coalesce_comparable(d, ref.get())) continue;
+        const DecodedGif d = decodeGif(bytes);
+        if (!coalesceComparable(d, ref.get())) continue;
         const auto im = run(std::string(IMAGEMAGICK_CONVERT) + " '" + path.string() + "' -coalesce -depth 8 rgba:-");
-        const std::size_t frame_bytes = size_t(d.gif.width) * size_t(d.gif.height) * 4;
-        ASSERT_EQ(im.size(), frame_bytes * d.cells.size());
+        const std::size_t frameBytes = size_t(d.gif.width) * size_t(d.gif.height) * 4;
+        ASSERT_EQ(im.size(), frameBytes * d.cells.size());
         Compositor c;
         c.reset(d.gif.width, d.gif.height);
         for (std::size_t i = 0; i < d.cells.size(); ++i) {
@@ -149,9 +149,9 @@ TEST(CrossCheck, ComposedFramesMatchImageMagickCoalesce) {
             int mismatches = 0;
             for (std::size_t p = 0; p < c.image().pixels.size(); ++p) {
                 const uint32_t ours = c.image().pixels[p];
-                const uint8_t* theirs = &im[i * frame_bytes + p * 4];
+                const uint8_t* theirs = &im[i * frameBytes + p * 4];
                 const bool opaque = theirs[3] != 0;
-                const uint32_t want = opaque ? kOpaque | uint32_t(theirs[0] << 16 | theirs[1] << 8 | theirs[2]) : 0;
+                const uint32_t want = opaque ? Opaque | uint32_t(theirs[0] << 16 | theirs[1] << 8 | theirs[2]) : 0;
                 if (ours != want && ++mismatches <= 3)
                     ADD_FAILURE() << "frame " << i << " pixel " << p << ": ours " << std::hex << ours << " theirs "
                                   << want;
@@ -167,12 +167,12 @@ TEST(CrossCheck, EncodedFramesDecodeIdenticallyInGiflibAndImageMagick) {
     fs::create_directories(dir);
     for (const fs::path& path : fixtures()) {
         SCOPED_TRACE(path.filename().string());
-        const DecodedGif d = decode_gif(read_file(path));
+        const DecodedGif d = decodeGif(readFile(path));
         for (std::size_t i = 0; i < d.cells.size(); ++i) {
             SCOPED_TRACE(i);
             const FrameRecord& f = d.gif.frames[i];
             const Palette& pal = d.gif.palettes[size_t(f.palette)];
-            const auto gif = encode_frame_as_gif(f, pal, d.cells[i].indices);
+            const auto gif = encodeFrameAsGif(f, pal, d.cells[i].indices);
             ASSERT_FALSE(gif.empty());
 
             MemoryInput in{gif};
@@ -193,7 +193,7 @@ TEST(CrossCheck, EncodedFramesDecodeIdenticallyInGiflibAndImageMagick) {
                 const uint32_t c = v < pal.count ? pal.colors[v] : 0;
                 const uint32_t theirs = uint32_t(rgb[p * 3] << 16 | rgb[p * 3 + 1] << 8 | rgb[p * 3 + 2]);
                 // ImageMagick shows transparent pixels in whatever colour it keeps for them.
-                if (f.has_transparency && v == f.transparent_index) continue;
+                if (f.hasTransparency && v == f.transparentIndex) continue;
                 ASSERT_EQ(theirs, c) << "pixel " << p;
             }
         }
@@ -202,12 +202,12 @@ TEST(CrossCheck, EncodedFramesDecodeIdenticallyInGiflibAndImageMagick) {
 }
 
 TEST(CrossCheck, CutFileKeepsWhatGiflibCanRead) {
-    const auto bytes = read_file(fs::path(ANIGIF_FIXTURES) / "truncated.gif");
-    const DecodedGif d = decode_gif(bytes);
+    const auto bytes = readFile(fs::path(ANIGIF_FIXTURES) / "truncated.gif");
+    const DecodedGif d = decodeGif(bytes);
     EXPECT_EQ(d.gif.end, ParseEnd::EndOfData);
     ASSERT_GE(d.cells.size(), 2u);
     // Frames before the cut decode as giflib decodes them from the whole file.
-    const auto whole = read_file(fs::path(ANIGIF_FIXTURES) / "disposal.gif");
+    const auto whole = readFile(fs::path(ANIGIF_FIXTURES) / "disposal.gif");
     MemoryInput in{whole};
     const auto ref = reference::slurp(in);
     ASSERT_TRUE(ref);

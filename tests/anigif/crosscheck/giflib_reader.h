@@ -16,7 +16,7 @@ struct MemoryInput {
     std::size_t pos = 0;
 };
 
-inline int read_memory(GifFileType* gif, GifByteType* buf, int len) {
+inline int readMemory(GifFileType* gif, GifByteType* buf, int len) {
     auto* in = static_cast<MemoryInput*>(gif->UserData);
     const std::size_t n = std::min<std::size_t>(std::size_t(len), in->data.size() - in->pos);
     std::memcpy(buf, in->data.data() + in->pos, n);
@@ -33,12 +33,12 @@ struct GifCloser {
 using GifPtr = std::unique_ptr<GifFileType, GifCloser>;
 
 // DGifSlurp over `in`; null when giflib refuses the file. `in` must outlive the call.
-inline GifPtr slurp(MemoryInput& in, int* slurp_result = nullptr) {
+inline GifPtr slurp(MemoryInput& in, int* slurpResult = nullptr) {
     int err = 0;
-    GifPtr g(DGifOpen(&in, read_memory, &err));
+    GifPtr g(DGifOpen(&in, readMemory, &err));
     if (!g) return nullptr;
     const int r = DGifSlurp(g.get());
-    if (slurp_result) *slurp_result = r;
+    if (slurpResult) *slurpResult = r;
     if (r != GIF_OK) return nullptr;
     return g;
 }

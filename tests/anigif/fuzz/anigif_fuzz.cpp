@@ -16,12 +16,12 @@ using namespace mj::anigif;
 
 // Smaller caps than the product's keep each run fast; the cap checks are the
 // same code.
-Limits fuzz_limits() {
+Limits fuzzLimits() {
     Limits l;
-    l.max_side = 4096;
-    l.max_logical_pixels = 1 << 20;
-    l.max_total_frame_pixels = 1 << 22;
-    l.max_frames = 256;
+    l.maxSide = 4096;
+    l.maxLogicalPixels = 1 << 20;
+    l.maxTotalFramePixels = 1 << 22;
+    l.maxFrames = 256;
     return l;
 }
 
@@ -33,20 +33,20 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     const uint8_t knobs = size > 0 ? data[size - 1] : 0;
 
     NullGifHost host(150, 150);
-    AnimatedGif gif(host, fuzz_limits());
-    gif.set_mirrored(knobs & 3);
-    gif.set_delay_animation((knobs >> 2) & 3);
-    gif.set_stretch((knobs >> 4) % 5);
-    if (!gif.load_array(bytes)) return 0;
+    AnimatedGif gif(host, fuzzLimits());
+    gif.setMirrored(knobs & 3);
+    gif.setDelayAnimation((knobs >> 2) & 3);
+    gif.setStretch((knobs >> 4) % 5);
+    if (!gif.loadArray(bytes)) return 0;
     for (int t = 0; t < 40 && host.armed; ++t) {
         host.armed = false;
-        gif.timer_fired();
+        gif.timerFired();
         (void)gif.paint();
-        if (t == 5) gif.set_mirrored((knobs >> 1) & 3);
+        if (t == 5) gif.setMirrored((knobs >> 1) & 3);
     }
-    gif.set_action(3);
-    (void)gif.animated_gif();
-    gif.set_action(4);
-    gif.set_action(0);
+    gif.setAction(3);
+    (void)gif.animatedGif();
+    gif.setAction(4);
+    gif.setAction(0);
     return 0;
 }
