@@ -1,0 +1,223 @@
+// results_install.cpp: the settlement as the running client shows it.
+#include "results/results_install.h"
+
+#include "link/client.h"
+#include "link/general.h"
+#include "results/result_boards.h"
+#include "results/settle_rows.h"
+#include "results/settlement.h"
+
+namespace mj::results {
+
+namespace {
+
+using link::Client;
+
+constexpr char ContinuePrompt[] = "请点击【继续】按钮继续游戏！";
+constexpr char StartsSoonText[] = "游戏将在15秒内开始";
+constexpr char DrawnLine[] = "      黄  庄";
+constexpr char DrawnFinal[] = "最终分：0金币";
+constexpr int ReadySeconds = 15;
+constexpr int AutoPlayReadySeconds = 3;
+constexpr ui::Color Green{0, 0xFF, 0};
+
+std::string historyPath(const Client& c) { return platform::joinPath(c.p.process.programFolder(), HandHistoryFile); }
+
+ui::ListBox& scoreList(Client& c, int j) { return *c.results.score->findAs<ui::ListBox>("State", j); }
+
+void setMainCaption(Client& c, std::string_view name, int index, std::string text) {
+    if (auto* l = c.mainForm.find(name, index)) l->setCaption(std::move(text));
+}
+
+void showScoreBoard(Client& c) {
+    auto& score = *c.results.score;
+    if (c.mainForm.windowState() == ui::Form::WindowState::Minimized) return;
+    placeOverTable(c, score);
+    score.setVisible(true);
+    score.bringToFront();
+}
+
+// The prompt, the next-hand countdown and the release of a held player-left
+// message: how every shown hand result ends.
+void finishHandResult(Client& c) {
+    auto& l = c.link;
+    c.sysmsg[0]->clear();
+    c.sysmsg[0]->addItem(ContinuePrompt);
+    c.table.anNiuState[2] = false;
+    l.inGame = false;
+    l.readySent = false;
+    c.sysmsg[1]->clear();
+    c.sysmsg[1]->addItem(StartsSoonText);
+    l.holdQuitMsg = false;
+    if (l.launch.isSpectator) return;
+    l.readyCountdown = link::Task{true, 0};
+    l.readyTickStart = c.p.clock.secondsSinceMidnight();
+    l.countdownSeconds = l.autoPlayOn ? AutoPlayReadySeconds : ReadySeconds;
+    c.number->setCaption(std::to_string(l.countdownSeconds));
+    c.number->setForeColor(Green);
+    c.timeImg->setVisible(true);
+    c.number->setVisible(true);
+    c.timeImg->bringToFront();
+    c.number->bringToFront();
+}
+
+Settlement settlementInputs(const Client& c) {
+    const auto& r = c.results;
+    Settlement s;
+    s.rows = r.settle;
+    for (int v = 0; v < 4; ++v) {
+        const auto at = static_cast<std::size_t>(v);
+        s.handGold[at] = c.table.custom[at].handGold;
+        s.levelText[at] = levelText(r.settle[at], c.p.codec);
+    }
+    s.otherSeatsNote = r.otherSeatsNote;
+    s.juNum = c.link.juNum;
+    s.specialMode = c.table.specialMode;
+    s.lianLaiCount = r.lianLaiCount;
+    s.wealthOn = c.table.isWealthMultiple != 0;
+    s.wealthCaption = r.wealthCaption;
+    s.diceOn = r.diceDouble != 0;
+    if (const auto* difen = c.mainForm.find("lblDifen")) s.difenCaption = difen->caption();
+    s.winnerView = c.table.winnerView;
+    s.player = r.player;
+    s.sumScore = c.dispatch.sumScore;
+    s.boxItemText = r.boxItemText;
+    s.boxReward = r.boxReward;
+    s.capMark = r.capMark;
+    s.goldCapMark = r.goldCapMark;
+    s.baoHuMark = r.baoHuMark;
+    s.fourBaoMark = r.fourBaoMark;
+    return s;
+}
+
+}  // namespace
+
+void showBoardPlayers(Client& c) {
+    auto& score = *c.results.score;
+    for (int i = 0; i < 4; ++i) {
+        const auto& p = c.results.resultPlayer[static_cast<std::size_t>(i)];
+        showFace(c, *score.find("Tou", i), p.picIndex);
+        score.find("ID", i)->setCaption(p.name);
+        c.results.shownPlayer[static_cast<std::size_t>(i)] = p;
+    }
+}
+
+void saveHandBoard(Client& c, int n) { saveHandHistory(c.p.ini, historyPath(c), n, snapshotOf(c)); }
+
+void clearHandHistory(Client& c) {
+    const std::string path = historyPath(c);
+    if (c.p.files.exists(path)) c.p.files.remove(path);
+}
+
+void showSettlement(Client& c) {
+    auto& r = c.results;
+    c.props.scorePending = false;
+    if (!r.settlementDue) {
+        c.log("settlement: no complete round of settlement rows; not booked again");
+        return;
+    }
+    r.settlementDue = false;
+
+    Settlement s = settlementInputs(c);
+    settle(s);
+    r.handScore = s.handScore;
+    r.handScore2 = s.handScore2;
+    r.capMark = s.capMark;
+    r.goldCapMark = s.goldCapMark;
+    r.baoHuMark = s.baoHuMark;
+    r.fourBaoMark = s.fourBaoMark;
+    r.player = s.player;
+    r.boxItemText = s.boxItemText;
+    r.boxReward = s.boxReward;
+    c.dispatch.sumScore = s.sumScore;
+    c.table.winnerView = s.winnerView;
+
+    addHeroRow(c, c.link.juNum, s.heroGrade);
+    for (int v = 0; v < 4; ++v) {
+        const auto at = static_cast<std::size_t>(v);
+        setMainCaption(c, "Level", v, r.player[at].levelName);
+        setMainCaption(c, "Cash", v, s.cashText[at]);
+        r.hero->find("sumScore", v)->setCaption(s.sumScoreText[at]);
+        auto& detail = scoreList(c, v);
+        detail.clear();
+        for (const auto& item : s.detail[at]) detail.addItem(item);
+        detail.setForeColor(colorOf(s.detailColor[at]));
+        auto& final = scoreList(c, v + 4);
+        final.clear();
+        for (const auto& item : s.final[at]) final.addItem(item);
+    }
+    showBoardPlayers(c);
+    showScoreBoard(c);
+    finishHandResult(c);
+    saveHandBoard(c, c.link.juNum);
+    if (c.props.exitPluginAfterDraw == -1) {
+        if (c.props.loaded()) {
+            c.props.propDll->initExit(0);
+            c.props.propGameDllState = 0;
+            c.props.propInitOk = false;
+        }
+        c.props.propResultMode = 0;
+    } else {
+        c.props.propResultMode = 2;
+    }
+}
+
+void showDrawnHand(Client& c) {
+    c.props.scorePending = false;
+    c.props.drawWithBoxes = 0;
+    std::array<std::string, 4> grades;
+    for (int v = 0; v < 4; ++v) {
+        auto& detail = scoreList(c, v);
+        detail.clear();
+        detail.addItem(DrawnLine);
+        auto& final = scoreList(c, v + 4);
+        final.clear();
+        final.addItem(DrawnFinal);
+        grades[static_cast<std::size_t>(v)] = link::padRight("0", 9) + "金币";
+    }
+    addHeroRow(c, c.link.juNum, grades);
+    showBoardPlayers(c);
+    if (!c.shell.bossKeyOn) showScoreBoard(c);
+    saveHandBoard(c, c.link.juNum);
+    finishHandResult(c);
+}
+
+void runHandResult(Client& c) {
+    if (c.props.drawWithBoxes != 0) return showDrawnHand(c);
+    showSettlement(c);
+}
+
+void resetResultsForHand(Client& c) {
+    auto& r = c.results;
+    // All rows, not only the one the old reset touched: a seat's rows must
+    // never survive into the next hand's settlement.
+    for (auto& rows : r.settle) rows.fill(0);
+    r.handScore = {};
+    r.handScore2 = {};
+    r.capMark = {};
+    r.goldCapMark = {};
+    r.baoHuMark = {};
+    r.fourBaoMark = {};
+    r.goldReceived = 0;
+    r.detailReceived = 0;
+    r.settlementDue = false;
+}
+
+void installResults(Client& c) {
+    buildBoards(c);
+    // An earlier run's hands must never be shown as this run's.
+    clearHandHistory(c);
+    c.showSettlement = &runHandResult;
+    for (auto* seam : {&c.resetRoundData, &c.newGameResetRoundData}) {
+        *seam = [table = *seam](Client& client) {
+            if (table) table(client);
+            resetResultsForHand(client);
+        };
+    }
+    c.resetSession = [leave = c.resetSession](Client& client) {
+        if (leave) leave(client);
+        clearBoards(client);
+    };
+}
+
+}  // namespace mj::results
