@@ -117,6 +117,12 @@ void buildHero(Client& c, ui::Form& f) {
 
 ui::ListBox& scoreList(const Client& c, int j) { return *c.results.score->findAs<ui::ListBox>("State", j); }
 
+void showCentred(Client& c, ui::Form& board) {
+    placeOverTable(c, board);
+    board.setVisible(true);
+    board.bringToFront();
+}
+
 }  // namespace
 
 ui::Color colorOf(std::uint32_t bgr) {
@@ -197,11 +203,8 @@ void reopenHeroRow(Client& c, int row) {
     const auto& hands = c.results.heroHands;
     if (row < 0 || row >= static_cast<int>(hands.size())) return;
     loadHandBoard(c, hands[static_cast<std::size_t>(row)]);
-    auto& score = *c.results.score;
-    score.setTopmost(true);
-    placeOverTable(c, score);
-    score.setVisible(true);
-    score.bringToFront();
+    c.results.score->setTopmost(true);
+    showCentred(c, *c.results.score);
 }
 
 void addHeroRow(Client& c, int juNum, const std::array<std::string, 4>& grades) {
@@ -209,6 +212,19 @@ void addHeroRow(Client& c, int juNum, const std::array<std::string, 4>& grades) 
     hero.findAs<ui::ListBox>("Num")->addItem(link::padRight(std::to_string(juNum), HeroNumWidth));
     for (int i = 0; i < 4; ++i) hero.findAs<ui::ListBox>("Grade", i)->addItem(grades[static_cast<std::size_t>(i)]);
     c.results.heroHands.push_back(juNum);
+}
+
+void toggleHandBoard(Client& c) {
+    auto& score = *c.results.score;
+    if (score.visible()) return score.setVisible(false);
+    loadHandBoard(c, c.link.handRunning ? c.link.juNum - 1 : c.link.juNum);
+    showCentred(c, score);
+}
+
+void toggleHeroBoard(Client& c) {
+    auto& hero = *c.results.hero;
+    if (hero.visible()) return hero.setVisible(false);
+    showCentred(c, hero);
 }
 
 void clearBoards(Client& c) {

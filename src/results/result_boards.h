@@ -37,6 +37,11 @@ void loadHandBoard(link::Client& c, int n);
 void reopenHeroRow(link::Client& c, int row);
 // Adds a row to `Hero`: the hand number and each seat's result text.
 void addHeroRow(link::Client& c, int juNum, const std::array<std::string, 4>& grades);
+// The toolbar's two result buttons: this hand's board (the hand before while
+// one is running), loaded from the file; and the session board. Each hides
+// its board when it is showing.
+void toggleHandBoard(link::Client& c);
+void toggleHeroBoard(link::Client& c);
 // Clears both boards and hides them (leaving the table).
 void clearBoards(link::Client& c);
 

@@ -30,11 +30,10 @@ void setMainCaption(Client& c, std::string_view name, int index, std::string tex
 }
 
 void showScoreBoard(Client& c) {
-    auto& score = *c.results.score;
     if (c.mainForm.windowState() == ui::Form::WindowState::Minimized) return;
-    placeOverTable(c, score);
-    score.setVisible(true);
-    score.bringToFront();
+    placeOverTable(c, *c.results.score);
+    c.results.score->setVisible(true);
+    c.results.score->bringToFront();
 }
 
 // The prompt, the next-hand countdown and the release of a held player-left

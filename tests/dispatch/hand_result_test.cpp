@@ -159,6 +159,26 @@ TEST_F(HandResultTest, TheSessionBoardReopensEachRowsOwnHand) {
     EXPECT_EQ(scoreList(4).items(), std::vector<std::string>{"最终分：0金币"});
 }
 
+TEST_F(HandResultTest, TheToolbarShowsTheLastFinishedHandAndTheSessionBoard) {
+    wonHand(1);
+    drawnHand(2);
+    client->results.score->setVisible(false);
+    client->link.juNum = 3;
+    client->link.handRunning = true;
+    results::toggleHandBoard(*client);
+    EXPECT_TRUE(client->results.score->visible());
+    EXPECT_EQ(scoreList(4).items(), std::vector<std::string>{"最终分：0金币"});
+    results::toggleHandBoard(*client);
+    EXPECT_FALSE(client->results.score->visible());
+    client->link.handRunning = false;
+    client->link.juNum = 1;
+    results::toggleHandBoard(*client);
+    EXPECT_EQ(scoreList(4).items(), std::vector<std::string>{"最终分：30金币"});
+    results::toggleHeroBoard(*client);
+    EXPECT_TRUE(client->results.hero->visible());
+    EXPECT_EQ(heroList("Num").items(), (std::vector<std::string>{"1           ", "2           "}));
+}
+
 TEST(HandHistoryLifetime, StartUpEmptiesAnEarlierRunsFile) {
     platform::sim::SimPlatform sim;
     const std::string path = platform::joinPath(sim.process.folder, results::HandHistoryFile);
