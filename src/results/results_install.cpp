@@ -101,6 +101,15 @@ void showBoardPlayers(Client& c) {
     }
 }
 
+void showBoardPlayer(Client& c, int view) {
+    if (view < 0 || view > 3) return;
+    const auto& p = c.results.resultPlayer[static_cast<std::size_t>(view)];
+    for (ui::Form* board : {c.results.hero.get(), c.results.score.get()}) {
+        showFace(c, *board->find("Tou", view), p.picIndex);
+        board->find("ID", view)->setCaption(p.name);
+    }
+}
+
 void saveHandBoard(Client& c, int n) { saveHandHistory(c.p.ini, historyPath(c), n, snapshotOf(c)); }
 
 void clearHandHistory(Client& c) {

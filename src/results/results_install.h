@@ -25,6 +25,9 @@ void runHandResult(link::Client& c);
 
 // Puts the seats' names and faces (`resultPlayer`) on `Score`.
 void showBoardPlayers(link::Client& c);
+// Puts one view's name and face on `Hero` and `Score` when its player's
+// profile arrives.
+void showBoardPlayer(link::Client& c, int view);
 // Saves the board as shown under hand n.
 void saveHandBoard(link::Client& c, int n);
 // Empties the hand-history file (start-up and the login reply, when hand

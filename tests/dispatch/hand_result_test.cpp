@@ -72,6 +72,8 @@ TEST_F(HandResultTest, GoldAmountsAreSignedAndTheSignValueTurnsThem) {
 
 TEST_F(HandResultTest, DrawnHandIsShownSavedAndCountedDown) {
     client->results.resultPlayer[2] = {"对家", "4"};
+    results::showBoardPlayer(*client, 2);
+    EXPECT_EQ(client->results.hero->find("ID", 2)->caption(), "对家");
     drawnHand(2);
     for (int v = 0; v < 4; ++v) {
         EXPECT_EQ(scoreList(v).items(), std::vector<std::string>{"      黄  庄"});
