@@ -69,6 +69,7 @@ void onHandGold(link::Client& c) {
         c.props.drawWithBoxes = 1;
         clearBoxResults(c);
         l.holdQuitMsg = false;
+        results::awaitPluginResult(c);
         return;
     }
     results::showDrawnHand(c);
@@ -90,6 +91,7 @@ void onHandDetail(link::Client& c) {
         c.props.propResultMode = 1;
         c.props.drawWithBoxes = 0;
         clearBoxResults(c);
+        results::awaitPluginResult(c);
         return;
     }
     results::showSettlement(c);

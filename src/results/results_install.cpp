@@ -20,6 +20,8 @@ constexpr char DrawnFinal[] = "最终分：0金币";
 constexpr int ReadySeconds = 15;
 constexpr int AutoPlayReadySeconds = 3;
 constexpr ui::Color Green{0, 0xFF, 0};
+// Longer than a treasure-box phase takes.
+constexpr platform::Millis HandOffLimit{60000};
 
 std::string historyPath(const Client& c) { return platform::joinPath(c.p.process.programFolder(), HandHistoryFile); }
 
@@ -117,8 +119,13 @@ void clearHandHistory(Client& c) {
     if (c.p.files.exists(path)) c.p.files.remove(path);
 }
 
+void awaitPluginResult(Client& c) {
+    if (c.results.handOffGuard) c.results.handOffGuard->setEnabled(true);
+}
+
 void showSettlement(Client& c) {
     auto& r = c.results;
+    if (r.handOffGuard) r.handOffGuard->setEnabled(false);
     c.props.scorePending = false;
     if (!r.settlementDue) {
         c.log("settlement: no complete round of settlement rows; not booked again");
@@ -171,6 +178,7 @@ void showSettlement(Client& c) {
 }
 
 void showDrawnHand(Client& c) {
+    if (c.results.handOffGuard) c.results.handOffGuard->setEnabled(false);
     c.props.scorePending = false;
     c.props.drawWithBoxes = 0;
     std::array<std::string, 4> grades;
@@ -209,6 +217,7 @@ void resetResultsForHand(Client& c) {
     r.goldReceived = 0;
     r.detailReceived = 0;
     r.settlementDue = false;
+    if (r.handOffGuard) r.handOffGuard->setEnabled(false);
 }
 
 void installResults(Client& c) {
@@ -216,6 +225,13 @@ void installResults(Client& c) {
     // An earlier run's hands must never be shown as this run's.
     clearHandHistory(c);
     c.showSettlement = &runHandResult;
+    c.results.handOffGuard = c.p.clock.createTimer(HandOffLimit, [&c] {
+        c.results.handOffGuard->setEnabled(false);
+        if (!c.results.settlementDue && c.props.drawWithBoxes == 0) return;
+        c.log("hand result: the props plug-in did not show it; shown by the client");
+        c.trapped("hand result", [&c] { runHandResult(c); });
+    });
+    c.results.handOffGuard->setEnabled(false);
     for (auto* seam : {&c.resetRoundData, &c.newGameResetRoundData}) {
         *seam = [table = *seam](Client& client) {
             if (table) table(client);

@@ -23,6 +23,10 @@ void showDrawnHand(link::Client& c);
 // otherwise the settlement.
 void runHandResult(link::Client& c);
 
+// A result was handed to the props plug-in: arms the guard that shows it
+// when the plug-in has not done so in time.
+void awaitPluginResult(link::Client& c);
+
 // Puts the seats' names and faces (`resultPlayer`) on `Score`.
 void showBoardPlayers(link::Client& c);
 // Puts one view's name and face on `Hero` and `Score` when its player's

@@ -8,6 +8,7 @@
 #include <string>
 #include <vector>
 
+#include "platform/clock.h"
 #include "platform/controls.h"
 
 namespace mj::results {
@@ -69,6 +70,9 @@ struct ResultsState {
     // Set when a round of settlement rows is complete, cleared by the one
     // settlement that books it: a hand is booked once whoever runs it.
     bool settlementDue = false;
+    // Runs a result handed to the props plug-in when the plug-in has not
+    // shown it in time, so a hand's end never waits without a bound.
+    std::unique_ptr<platform::Timer> handOffGuard;
 
     // Players as the settlement reads and books them, by view.
     std::array<PlayerTally, 4> player{};

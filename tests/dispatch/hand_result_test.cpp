@@ -141,6 +141,24 @@ TEST_F(HandResultTest, WithThePluginTheTickShowsTheSettlementOnce) {
     EXPECT_EQ(client->props.propResultMode, 2);
 }
 
+TEST_F(HandResultTest, APluginThatNeverShowsTheResultDoesNotHoldTheHandForEver) {
+    loadPlugin();
+    client->props.propInitOk = true;
+    client->props.scoreInfoReady = true;  // the tick's hand-off waits for the plug-in
+    drawnHand(1);
+    ASSERT_FALSE(run(Millis(5000)));
+    EXPECT_FALSE(client->results.score->visible());
+    ASSERT_FALSE(run(Millis(60000)));
+    EXPECT_TRUE(client->results.score->visible());
+    EXPECT_EQ(heroList("Num").listCount(), 1);
+    wonHand(2);
+    ASSERT_FALSE(run(Millis(61000)));
+    EXPECT_EQ(heroList("Num").listCount(), 2);
+    ASSERT_FALSE(run(Millis(61000)));
+    client->showSettlement(*client);  // the plug-in shows it late: booked already
+    EXPECT_EQ(heroList("Num").listCount(), 2);
+}
+
 TEST_F(HandResultTest, TheSessionBoardReopensEachRowsOwnHand) {
     drawnHand(1);
     wonHand(3);  // hand 2 ended without a board
