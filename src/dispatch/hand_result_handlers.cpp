@@ -30,10 +30,7 @@ double handGoldOf(const WireMessage& m) {
 // The plug-in shows the result only when it runs; otherwise nobody would.
 bool pluginShowsResult(const link::Client& c) { return c.props.loaded() && c.props.propInitOk; }
 
-void clearBoxResults(link::Client& c) {
-    c.results.boxItemText = {};
-    c.results.boxReward = {};
-}
+void clearBoxResults(link::Client& c) { c.results.box = {}; }
 
 }  // namespace
 

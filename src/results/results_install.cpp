@@ -82,12 +82,8 @@ Settlement settlementInputs(const Client& c) {
     s.winnerView = c.table.winnerView;
     s.player = r.player;
     s.sumScore = c.dispatch.sumScore;
-    s.boxItemText = r.boxItemText;
-    s.boxReward = r.boxReward;
-    s.capMark = r.capMark;
-    s.goldCapMark = r.goldCapMark;
-    s.baoHuMark = r.baoHuMark;
-    s.fourBaoMark = r.fourBaoMark;
+    s.box = r.box;
+    s.marks = r.marks;
     return s;
 }
 
@@ -137,13 +133,9 @@ void showSettlement(Client& c) {
     settle(s);
     r.handScore = s.handScore;
     r.handScore2 = s.handScore2;
-    r.capMark = s.capMark;
-    r.goldCapMark = s.goldCapMark;
-    r.baoHuMark = s.baoHuMark;
-    r.fourBaoMark = s.fourBaoMark;
+    r.marks = s.marks;
     r.player = s.player;
-    r.boxItemText = s.boxItemText;
-    r.boxReward = s.boxReward;
+    r.box = s.box;
     c.dispatch.sumScore = s.sumScore;
     c.table.winnerView = s.winnerView;
 
@@ -210,10 +202,7 @@ void resetResultsForHand(Client& c) {
     for (auto& rows : r.settle) rows.fill(0);
     r.handScore = {};
     r.handScore2 = {};
-    r.capMark = {};
-    r.goldCapMark = {};
-    r.baoHuMark = {};
-    r.fourBaoMark = {};
+    r.marks = {};
     r.goldReceived = 0;
     r.detailReceived = 0;
     r.settlementDue = false;

@@ -55,12 +55,23 @@ struct ResultPlayer {
     std::string picIndex;  // the face index as decimal text
 };
 
+// The hand's cap, 包胡 and four-wild marks per view; 0 at each deal.
+struct HandMarks {
+    std::array<int, 4> capMark{}, goldCapMark{}, baoHuMark{}, fourBaoMark{};
+};
+
+// The treasure-box lines and rewards the props bridge leaves per view.
+struct BoxResults {
+    std::array<std::string, 4> itemText{};
+    std::array<double, 4> reward{};
+};
+
 struct ResultsState {
     std::array<SettleRowsOfSeat, 4> settle{};
     std::string otherSeatsNote;
     std::array<double, 4> handScore{};
     std::array<double, 4> handScore2{};
-    std::array<int, 4> capMark{}, goldCapMark{}, baoHuMark{}, fourBaoMark{};
+    HandMarks marks;
 
     // Views whose gold result (command 9) and settlement rows (command 17) of
     // the hand have arrived; a round acts when all four are in, so a repeated
@@ -78,9 +89,7 @@ struct ResultsState {
     std::array<PlayerTally, 4> player{};
     std::array<ResultPlayer, 4> resultPlayer{};
 
-    // The treasure-box lines and rewards the props bridge leaves per view.
-    std::array<std::string, 4> boxItemText{};
-    std::array<double, 4> boxReward{};
+    BoxResults box;
 
     // The hand's multipliers and consecutive-wild count as the settlement
     // reads them; the hand's commands set them.

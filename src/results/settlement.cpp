@@ -113,31 +113,31 @@ void settle(Settlement& s) {
         list.emplace_back(Separator);
         mark[at(v)] = static_cast<int>(list.size());
 
-        if (low(rows[BaoHuFlag]) != 0) s.baoHuMark[at(v)] = 1;
+        if (low(rows[BaoHuFlag]) != 0) s.marks.baoHuMark[at(v)] = 1;
         const int cap = low(rows[CapCode]);
         if ((cap & 0x0F) == 1) {
-            s.capMark[at(v)] = 1;
-            s.goldCapMark[at(v)] = 0;
+            s.marks.capMark[at(v)] = 1;
+            s.marks.goldCapMark[at(v)] = 0;
         } else if ((cap & 0x0F) == 2) {
-            s.goldCapMark[at(v)] = 1;
-            s.capMark[at(v)] = 0;
+            s.marks.goldCapMark[at(v)] = 1;
+            s.marks.capMark[at(v)] = 0;
         }
-        if ((cap >> 4) != 0) s.fourBaoMark[at(v)] = 1;
+        if ((cap >> 4) != 0) s.marks.fourBaoMark[at(v)] = 1;
 
         if (divided) {
             list.push_back("总计:" + amountText(divide(gold)) + "金币");
         } else {
             list.push_back("总计：" + amountText(gold) + "金币");
         }
-        if (s.goldCapMark[at(v)] == 1) {
+        if (s.marks.goldCapMark[at(v)] == 1) {
             list.emplace_back("金顶");
             list.emplace_back();
-        } else if (s.capMark[at(v)] == 1) {
+        } else if (s.marks.capMark[at(v)] == 1) {
             list.emplace_back("封顶");
             list.emplace_back();
         }
-        if (s.baoHuMark[at(v)] == 1) list.emplace_back("包胡");
-        if (v == winner && s.fourBaoMark[at(v)] == 1) list.emplace_back("4个宝胡牌：   ×2");
+        if (s.marks.baoHuMark[at(v)] == 1) list.emplace_back("包胡");
+        if (v == winner && s.marks.fourBaoMark[at(v)] == 1) list.emplace_back("4个宝胡牌：   ×2");
         if (static_cast<int>(list.size()) < LongList) padTo(list, PaddedTotalPart);
         list.emplace_back(Separator);
         if (divided) list.push_back("小计:" + amountText(divide(s.handScore2[at(v)])) + "金币");
@@ -174,16 +174,16 @@ void settle(Settlement& s) {
         const std::string unit = low(s.rows[at(v)][CoinMode]) == 1 ? "金币" : "金条";
         list.push_back("最终分：" + amountText(s.handScore[at(v)]) + unit);
         s.detailColor[at(v)] = 0;
-        if (!s.boxItemText[at(v)].empty()) {
+        if (!s.box.itemText[at(v)].empty()) {
             list.emplace_back();
-            s.detailColor[at(v)] = addBoxLines(list, s.boxItemText[at(v)], s.detailColor[at(v)]);
+            s.detailColor[at(v)] = addBoxLines(list, s.box.itemText[at(v)], s.detailColor[at(v)]);
             list.emplace_back();
-            const double reward = s.boxReward[at(v)];
+            const double reward = s.box.reward[at(v)];
             s.handScore[at(v)] += reward;
             p.gold += reward;
             s.sumScore[at(v)] += reward;
-            s.boxReward[at(v)] = 0;
-            s.boxItemText[at(v)].clear();
+            s.box.reward[at(v)] = 0;
+            s.box.itemText[at(v)].clear();
         }
         s.cashText[at(v)] = amountText(p.gold) + unit;
         s.final[at(v)] = {"最终分：" + amountText(s.handScore[at(v)]) + unit};

@@ -31,13 +31,12 @@ struct Settlement {
     int winnerView = -1;
     std::array<PlayerTally, 4> player{};
     std::array<double, 4> sumScore{};
-    std::array<std::string, 4> boxItemText{};
-    std::array<double, 4> boxReward{};
+    BoxResults box;
+    HandMarks marks;
 
     // ---- written
     std::array<double, 4> handScore{};
     std::array<double, 4> handScore2{};
-    std::array<int, 4> capMark{}, goldCapMark{}, baoHuMark{}, fourBaoMark{};
     std::array<std::vector<std::string>, 4> detail{};
     std::array<std::vector<std::string>, 4> final{};
     std::array<std::uint32_t, 4> detailColor{};  // &HBBGGRR

@@ -197,8 +197,8 @@ TEST(Settlement, CapsMarksAndGoldBarUnits) {
     s.rows[2][CapCode] = 0x10;  // four-wild mark on a non-winner: not shown
     s.rows[0][CoinMode] = 0;
     settle(s);
-    EXPECT_EQ(s.goldCapMark[1], 1);
-    EXPECT_EQ(s.capMark[0], 1);
+    EXPECT_EQ(s.marks.goldCapMark[1], 1);
+    EXPECT_EQ(s.marks.capMark[0], 1);
     const auto& w = s.detail[1];
     EXPECT_NE(std::find(w.begin(), w.end(), "金顶"), w.end());
     EXPECT_NE(std::find(w.begin(), w.end(), "4个宝胡牌：   ×2"), w.end());
@@ -257,9 +257,9 @@ TEST(Settlement, NoWinnerAndLongConsecutiveWildsDoNotFail) {
 
 TEST(Settlement, BoxLinesAddTheirColourAndReward) {
     Settlement s = wonHand();
-    s.boxItemText[2] = "宝箱A00000255|宝箱B00065280";
-    s.boxReward[2] = 7;
-    s.boxItemText[3] = "X16777216|Y0000abcd";  // out of range, not a number
+    s.box.itemText[2] = "宝箱A00000255|宝箱B00065280";
+    s.box.reward[2] = 7;
+    s.box.itemText[3] = "X16777216|Y0000abcd";  // out of range, not a number
     settle(s);
     const auto& l = s.detail[2];
     const std::vector<std::string> tail(l.end() - 4, l.end());
@@ -267,8 +267,8 @@ TEST(Settlement, BoxLinesAddTheirColourAndReward) {
     EXPECT_EQ(s.detailColor[2], 65280u);
     EXPECT_EQ(s.handScore[2], 7);
     EXPECT_EQ(s.final[2], std::vector<std::string>{"最终分：7金币"});
-    EXPECT_EQ(s.boxReward[2], 0);
-    EXPECT_TRUE(s.boxItemText[2].empty());
+    EXPECT_EQ(s.box.reward[2], 0);
+    EXPECT_TRUE(s.box.itemText[2].empty());
     EXPECT_EQ(s.detailColor[3], 0u);
     EXPECT_EQ(std::vector<std::string>(s.detail[3].end() - 3, s.detail[3].end() - 1),
               (std::vector<std::string>{"X", "Y"}));
