@@ -90,6 +90,29 @@ TEST_F(HandResultTest, DrawnHandIsShownSavedAndCountedDown) {
     EXPECT_EQ(sim.ini.get(historyPath(), "juNum:2", "name( 2 )"), "对家");
 }
 
+TEST_F(HandResultTest, AHiddenClientFillsTheBoardWithoutShowingIt) {
+    client->shell.bossKeyOn = true;
+    client->mainForm.setWindowState(ui::Form::WindowState::Minimized);
+    drawnHand(1);
+    EXPECT_FALSE(client->results.score->visible());
+    EXPECT_EQ(scoreList(0).listCount(), 1);
+    wonHand(2);
+    EXPECT_FALSE(client->results.score->visible());
+    EXPECT_EQ(heroList("Num").listCount(), 2);
+    EXPECT_TRUE(client->link.readyCountdown.on);
+}
+
+TEST_F(HandResultTest, ASeatThatIsNotOneSeatBitIsDropped) {
+    for (std::uint8_t seat : {0, 3, 12}) {
+        const int dropped = client->dispatch.droppedMessages;
+        ASSERT_FALSE(receive(handDetail(seat, 50, 1)));
+        ASSERT_FALSE(receive(handGold(seat, 50)));
+        EXPECT_EQ(client->dispatch.droppedMessages, dropped + 2) << int(seat);
+    }
+    EXPECT_EQ(client->results.detailReceived, 0u);
+    EXPECT_EQ(client->results.goldReceived, 0u);
+}
+
 TEST_F(HandResultTest, ARepeatedSeatNeitherStandsInForAMissingOneNorActsTwice) {
     client->link.juNum = 1;
     for (SeatBit b : {1, 8, 8, 4}) ASSERT_FALSE(receive(handGold(b, 0)));
