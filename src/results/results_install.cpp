@@ -74,13 +74,16 @@ Settlement settlementInputs(const Client& c) {
     s.otherSeatsNote = r.otherSeatsNote;
     s.juNum = c.link.juNum;
     s.specialMode = c.table.specialMode;
-    s.lianLaiCount = r.lianLaiCount;
+    s.lianLaiCount = c.table.lianLaiCount;
     s.wealthOn = c.table.isWealthMultiple != 0;
     s.wealthCaption = r.wealthCaption;
     s.diceOn = r.diceDouble != 0;
     if (const auto* difen = c.mainForm.find("lblDifen")) s.difenCaption = difen->caption();
     s.winnerView = c.table.winnerView;
-    s.player = r.player;
+    for (std::size_t v = 0; v < 4; ++v) {
+        const auto& p = c.dispatch.player[v];
+        s.player[v] = {p.gold, p.score, p.winCount, p.lossCount, p.levelName};
+    }
     s.sumScore = c.dispatch.sumScore;
     s.box = r.box;
     s.marks = r.marks;
@@ -92,7 +95,7 @@ Settlement settlementInputs(const Client& c) {
 void showBoardPlayers(Client& c) {
     auto& score = *c.results.score;
     for (int i = 0; i < 4; ++i) {
-        const auto& p = c.results.resultPlayer[static_cast<std::size_t>(i)];
+        const auto& p = c.dispatch.resultPlayer[static_cast<std::size_t>(i)];
         showFace(c, *score.find("Tou", i), p.picIndex);
         score.find("ID", i)->setCaption(p.name);
         c.results.shownPlayer[static_cast<std::size_t>(i)] = p;
@@ -101,7 +104,7 @@ void showBoardPlayers(Client& c) {
 
 void showBoardPlayer(Client& c, int view) {
     if (view < 0 || view > 3) return;
-    const auto& p = c.results.resultPlayer[static_cast<std::size_t>(view)];
+    const auto& p = c.dispatch.resultPlayer[static_cast<std::size_t>(view)];
     for (ui::Form* board : {c.results.hero.get(), c.results.score.get()}) {
         showFace(c, *board->find("Tou", view), p.picIndex);
         board->find("ID", view)->setCaption(p.name);
@@ -134,7 +137,14 @@ void showSettlement(Client& c) {
     r.handScore = s.handScore;
     r.handScore2 = s.handScore2;
     r.marks = s.marks;
-    r.player = s.player;
+    for (std::size_t v = 0; v < 4; ++v) {
+        auto& p = c.dispatch.player[v];
+        p.gold = s.player[v].gold;
+        p.score = s.player[v].score;
+        p.winCount = s.player[v].winCount;
+        p.lossCount = s.player[v].lossCount;
+        p.levelName = s.player[v].levelName;
+    }
     r.box = s.box;
     c.dispatch.sumScore = s.sumScore;
     c.table.winnerView = s.winnerView;
@@ -142,7 +152,7 @@ void showSettlement(Client& c) {
     addHeroRow(c, c.link.juNum, s.heroGrade);
     for (int v = 0; v < 4; ++v) {
         const auto at = static_cast<std::size_t>(v);
-        setMainCaption(c, "Level", v, r.player[at].levelName);
+        setMainCaption(c, "Level", v, c.dispatch.player[at].levelName);
         setMainCaption(c, "Cash", v, s.cashText[at]);
         r.hero->find("sumScore", v)->setCaption(s.sumScoreText[at]);
         auto& detail = scoreList(c, v);
@@ -158,7 +168,9 @@ void showSettlement(Client& c) {
     finishHandResult(c);
     saveHandBoard(c, c.link.juNum);
     if (c.props.exitPluginAfterDraw == -1) {
-        if (c.props.loaded()) {
+        if (c.props.propGameDllState > 0 && c.exitGameDll) {
+            c.exitGameDll(c, 0);
+        } else if (c.props.loaded()) {
             c.props.propDll->initExit(0);
             c.props.propGameDllState = 0;
             c.props.propInitOk = false;
@@ -214,6 +226,7 @@ void installResults(Client& c) {
     // An earlier run's hands must never be shown as this run's.
     clearHandHistory(c);
     c.showSettlement = &runHandResult;
+    c.showBoardPlayer = &showBoardPlayer;
     c.results.handOffGuard = c.p.clock.createTimer(HandOffLimit, [&c] {
         c.results.handOffGuard->setEnabled(false);
         if (!c.results.settlementDue && c.props.drawWithBoxes == 0) return;

@@ -27,7 +27,7 @@ void runHandResult(link::Client& c);
 // when the plug-in has not done so in time.
 void awaitPluginResult(link::Client& c);
 
-// Puts the seats' names and faces (`resultPlayer`) on `Score`.
+// Puts the seats' names and faces (`dispatch.resultPlayer`) on `Score`.
 void showBoardPlayers(link::Client& c);
 // Puts one view's name and face on `Hero` and `Score` when its player's
 // profile arrives.

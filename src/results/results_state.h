@@ -8,6 +8,7 @@
 #include <string>
 #include <vector>
 
+#include "dispatch/player_records.h"
 #include "platform/clock.h"
 #include "platform/controls.h"
 
@@ -40,21 +41,6 @@ enum SettleRow : int {
     LastStoredRow = 52,
 };
 
-// What the settlement books into a player's record.
-struct PlayerTally {
-    double gold = 0;
-    double score = 0;  // points
-    std::int32_t winCount = 0;
-    std::int32_t lossCount = 0;
-    std::string levelName;
-};
-
-// Per view, what the settlement board and the hand history show of a seat.
-struct ResultPlayer {
-    std::string name;
-    std::string picIndex;  // the face index as decimal text
-};
-
 // The hand's cap, 包胡 and four-wild marks per view; 0 at each deal.
 struct HandMarks {
     std::array<int, 4> capMark{}, goldCapMark{}, baoHuMark{}, fourBaoMark{};
@@ -85,20 +71,15 @@ struct ResultsState {
     // shown it in time, so a hand's end never waits without a bound.
     std::unique_ptr<platform::Timer> handOffGuard;
 
-    // Players as the settlement reads and books them, by view.
-    std::array<PlayerTally, 4> player{};
-    std::array<ResultPlayer, 4> resultPlayer{};
-
     BoxResults box;
 
-    // The hand's multipliers and consecutive-wild count as the settlement
-    // reads them; the hand's commands set them.
-    int lianLaiCount = 0;
+    // The hand's multipliers as the settlement reads them; the hand-start
+    // command sets them.
     int diceDouble = 0;
     std::string wealthCaption = "0";
 
     // The names and faces the settlement board shows (live or reloaded).
-    std::array<ResultPlayer, 4> shownPlayer{};
+    std::array<dispatch::ResultPlayer, 4> shownPlayer{};
     // The hand number of every row of the session board, so a row reopens
     // its own hand even when hands ended without a board; the pressed row.
     std::vector<int> heroHands;

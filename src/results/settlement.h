@@ -13,6 +13,15 @@ namespace mj::results {
 
 inline constexpr char Separator[] = "====================";
 
+// What the settlement reads and books of a player's record.
+struct PlayerTally {
+    double gold = 0;
+    double score = 0;  // points
+    std::int32_t winCount = 0;
+    std::int32_t lossCount = 0;
+    std::string levelName;
+};
+
 struct Settlement {
     // ---- read
     std::array<SettleRowsOfSeat, 4> rows{};

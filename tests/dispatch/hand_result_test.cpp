@@ -71,7 +71,7 @@ TEST_F(HandResultTest, GoldAmountsAreSignedAndTheSignValueTurnsThem) {
 }
 
 TEST_F(HandResultTest, DrawnHandIsShownSavedAndCountedDown) {
-    client->results.resultPlayer[2] = {"对家", "4"};
+    client->dispatch.resultPlayer[2] = {"对家", "4"};
     results::showBoardPlayer(*client, 2);
     EXPECT_EQ(client->results.hero->find("ID", 2)->caption(), "对家");
     drawnHand(2);
@@ -135,15 +135,15 @@ TEST_F(HandResultTest, ARepeatedSeatNeitherStandsInForAMissingOneNorActsTwice) {
 TEST_F(HandResultTest, AWonHandIsBookedOnceWhoeverRunsTheSettlement) {
     // The plug-in was started but is not loaded: the tick's hand-off runs too.
     client->props.propInitOk = true;
-    client->results.player[0].gold = 100;
+    client->dispatch.player[0].gold = 100;
     wonHand(4);
     ASSERT_FALSE(run(Millis(500)));
     client->showSettlement(*client);
     EXPECT_EQ(heroList("Num").listCount(), 1);
     EXPECT_EQ(heroList("Grade", 0).items(), std::vector<std::string>{"30       金币"});
     EXPECT_EQ(client->dispatch.sumScore[0], 30);
-    EXPECT_EQ(client->results.player[0].gold, 130);
-    EXPECT_EQ(client->results.player[0].winCount, 1);
+    EXPECT_EQ(client->dispatch.player[0].gold, 130);
+    EXPECT_EQ(client->dispatch.player[0].winCount, 1);
     EXPECT_EQ(client->table.winnerView, 0);
     EXPECT_EQ(scoreList(4).items(), std::vector<std::string>{"最终分：30金币"});
     EXPECT_EQ(client->results.hero->find("sumScore", 0)->caption(), "30金币");

@@ -35,6 +35,7 @@ std::vector<Seam> filledSeams() {
         seam("resetRoundData", &C::resetRoundData),
         seam("newGameResetRoundData", &C::newGameResetRoundData),
         seam("showSettlement", &C::showSettlement),
+        seam("showBoardPlayer", &C::showBoardPlayer),
         {"bombPlayer", [](const C& c) { return c.bombPlayer != nullptr; }},
         {"mainForm.onWindowMessage", [](const C& c) { return static_cast<bool>(c.mainForm.onWindowMessage); }},
     };

@@ -30,8 +30,8 @@ void wonHand(mj::link::Client& c) {
     auto& r = c.results;
     const char* names[4] = {"zhang", "李四", "王五", "赵六"};
     for (int v = 0; v < 4; ++v) {
-        r.resultPlayer[static_cast<std::size_t>(v)] = {names[v], std::to_string(v * 5)};
-        r.player[static_cast<std::size_t>(v)].gold = 12000;
+        c.dispatch.resultPlayer[static_cast<std::size_t>(v)] = {names[v], std::to_string(v * 5)};
+        c.dispatch.player[static_cast<std::size_t>(v)].gold = 12000;
         showBoardPlayer(c, v);
     }
     const long long amounts[4] = {-40, 120, -40, -40};
