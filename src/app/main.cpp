@@ -31,6 +31,8 @@ int WINAPI wWinMain(HINSTANCE, HINSTANCE, PWSTR, int) {
         client.trapped("window event", [&e] { std::rethrow_exception(e); });
     };
     host.attach(client.mainForm);
+    host.attach(*client.results.score);
+    host.attach(*client.results.hero);
     client.formLoad();
     return clock.runMessageLoop();
 }

@@ -8,6 +8,7 @@
 #include "link/general.h"
 #include "link/hall_window.h"
 #include "link/leave.h"
+#include "results/results_install.h"
 
 namespace mj::dispatch {
 
@@ -112,6 +113,8 @@ void onLoginResult(link::Client& c) {
     if (auto* other = c.mainForm.find("frmOtherExit")) other->setVisible(false);
     l.loginSent = false;
     l.juNum = 0;
+    // Hand numbers start again: the saved boards of the earlier ones go.
+    results::clearHandHistory(c);
     l.notStartedYet = true;
 
     const int status = l.info.value[3] & 0xFF;

@@ -180,6 +180,7 @@ void onHandStart(link::Client& c) {
     l.handRunning = true;
     l.inGame = true;
     for (int v = 0; v < 4; ++v) show(c, "OK", v, false);
+    c.claims.viewOpened.fill(false);
     ++l.juNum;
 
     table::resetTableForHand(c);

@@ -12,9 +12,7 @@ void accepted(link::Client& c, std::string_view what) {
 }
 }  // namespace
 
-void onHandGold(link::Client& c) { accepted(c, "hand gold"); }
 void onTableStatus(link::Client& c) { accepted(c, "table status"); }
-void onHandDetail(link::Client& c) { accepted(c, "hand detail"); }
 void onRestorePlayer(link::Client& c) { accepted(c, "restore player"); }
 void onRestoreHand(link::Client& c) { accepted(c, "restore hand"); }
 

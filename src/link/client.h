@@ -23,6 +23,7 @@
 #include "platform/controls.h"
 #include "platform/platform.h"
 #include "props/props_state.h"
+#include "results/results_state.h"
 #include "shared/wire.h"
 #include "shell/shell_state.h"
 #include "table/table_state.h"
@@ -108,6 +109,7 @@ public:
     claims::ClaimsState claims;
     shell::ShellState shell;
     props::PropsState props;
+    results::ResultsState results;
     video::VideoState video;
 
     // The main window and the controls the link uses; the layout adds the rest.

@@ -34,6 +34,8 @@ std::vector<Seam> filledSeams() {
         seam("resetTableForHand", &C::resetTableForHand),
         seam("resetRoundData", &C::resetRoundData),
         seam("newGameResetRoundData", &C::newGameResetRoundData),
+        seam("showSettlement", &C::showSettlement),
+        seam("showBoardPlayer", &C::showBoardPlayer),
         {"bombPlayer", [](const C& c) { return c.bombPlayer != nullptr; }},
         {"mainForm.onWindowMessage", [](const C& c) { return static_cast<bool>(c.mainForm.onWindowMessage); }},
     };

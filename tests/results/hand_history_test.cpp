@@ -1,0 +1,116 @@
+// hand_history_test.cpp: the hand-history file through the in-memory INI
+// engine: the exact keys, what reading back keeps, loading onto a board, and
+// server text that tries to break out of its line.
+#include <gtest/gtest.h>
+
+#include "platform/sim/sim_platform.h"
+#include "results/hand_history.h"
+
+namespace mj::test {
+namespace {
+
+using results::BoardSnapshot;
+using results::loadHandHistory;
+using results::saveHandHistory;
+
+class HandHistory : public ::testing::Test {
+protected:
+    platform::sim::SimPlatform sim;
+    const std::string path = "C:\\mj\\info.qv";
+
+    static BoardSnapshot wonBoard() {
+        BoardSnapshot b;
+        for (int i = 0; i < 4; ++i) {
+            b.names[static_cast<std::size_t>(i)] = "玩家" + std::to_string(i);
+            b.picIndex[static_cast<std::size_t>(i)] = std::to_string(i + 5);
+            b.listColors[static_cast<std::size_t>(i)] = 65280;
+        }
+        for (int k = 0; k < 25; ++k) b.lists[0].push_back("line " + std::to_string(k));
+        b.lists[1] = {"   初始：100", "", " ", "====================", "最终分：-5金币"};
+        b.lists[4] = {"最终分：100金币"};
+        return b;
+    }
+};
+
+TEST_F(HandHistory, KeysAndValuesAsWritten) {
+    saveHandHistory(sim.ini, path, 3, wonBoard());
+    EXPECT_EQ(sim.ini.get(path, "juNum:3", "name( 2 )"), "玩家2");
+    EXPECT_EQ(sim.ini.get(path, "juNum:3", "PicIndex( 2 )"), "7");
+    EXPECT_EQ(sim.ini.get(path, "juNum:3", "count( 0 )"), "25");
+    EXPECT_EQ(sim.ini.get(path, "juNum:3", "count( 0 )( 24 )"), "line 24");
+    EXPECT_EQ(sim.ini.get(path, "juNum:3", "count( 5 )"), "0");
+    EXPECT_EQ(sim.ini.get(path, "juNum:3", "count( 3 ) ForeColor"), "65280");
+    EXPECT_EQ(sim.ini.get(path, "juNum:3", "count( 4 ) ForeColor"), "");
+    // The file is GBK, as the profile functions write it.
+    const auto bytes = sim.files.readAll(path);
+    ASSERT_TRUE(bytes);
+    EXPECT_NE(bytes->find(sim.codec.toGbk("name( 1 )=玩家1")), std::string::npos);
+}
+
+TEST_F(HandHistory, LoadingBringsTheListsToTheStoredCountsAndTrimsLines) {
+    saveHandHistory(sim.ini, path, 2, wonBoard());
+    BoardSnapshot board;
+    board.lists[0].assign(30, "old");
+    board.lists[1].assign(2, "old");
+    board.lists[7].assign(3, "kept?");
+    board.picIndex = {"1", "1", "1", "1"};
+    loadHandHistory(sim.ini, path, 2, board);
+    EXPECT_EQ(board.lists[0].size(), 25u);
+    EXPECT_EQ(board.lists[0][24], "line 24");
+    EXPECT_EQ(board.lists[1],
+              (std::vector<std::string>{"初始：100", " ", " ", "====================", "最终分：-5金币"}));
+    EXPECT_TRUE(board.lists[7].empty());  // stored with 0 items
+    EXPECT_EQ(board.names[3], "玩家3");
+    EXPECT_EQ(board.picIndex[3], "8");
+    EXPECT_EQ(board.listColors[0], 65280u);
+    EXPECT_EQ(board.nameColors[0], 255u);
+}
+
+TEST_F(HandHistory, AHandNeverSavedOrNumberZero) {
+    BoardSnapshot board;
+    board.names = {"a", "b", "c", "d"};
+    board.picIndex = {"3", "3", "3", "3"};
+    board.lists[0] = {"x"};
+    board.listColors.fill(99);
+    loadHandHistory(sim.ini, path, 0, board);
+    EXPECT_EQ(board.names[0], "a");
+    EXPECT_EQ(board.listColors[0], 99u);
+    loadHandHistory(sim.ini, path, 5, board);
+    EXPECT_EQ(board.names[0], "");
+    EXPECT_EQ(board.picIndex[0], "3");
+    EXPECT_EQ(board.lists[0], std::vector<std::string>{"x"});
+    EXPECT_EQ(board.listColors[0], 0u);
+    EXPECT_EQ(board.nameColors[0], 255u);
+}
+
+TEST_F(HandHistory, ServerTextCannotAddLinesOrSections) {
+    BoardSnapshot b = wonBoard();
+    b.names[0] = "evil\r\n[juNum:9]\r\nname( 0 )=forged";
+    b.lists[4] = {"x\n[juNum:3]\ncount( 0 )=1"};
+    saveHandHistory(sim.ini, path, 3, b);
+    saveHandHistory(sim.ini, path, 4, wonBoard());
+    EXPECT_EQ(sim.ini.get(path, "juNum:9", "name( 0 )"), "");
+    EXPECT_EQ(sim.ini.get(path, "juNum:3", "count( 0 )"), "25");
+    EXPECT_EQ(sim.ini.get(path, "juNum:3", "name( 0 )"), "evil  [juNum:9]  name( 0 )=forged");
+}
+
+TEST_F(HandHistory, ADamagedFileIsReadLeniently) {
+    saveHandHistory(sim.ini, path, 1, wonBoard());
+    sim.ini.write(path, "juNum:1", "PicIndex( 0 )", "57");
+    sim.ini.write(path, "juNum:1", "PicIndex( 1 )", "face");
+    sim.ini.write(path, "juNum:1", "count( 0 )", "many");
+    sim.ini.write(path, "juNum:1", "count( 1 )", "2.0");
+    sim.ini.write(path, "juNum:1", "count( 2 ) ForeColor", "red");
+    BoardSnapshot board;
+    board.lists[0] = {"stays"};
+    loadHandHistory(sim.ini, path, 1, board);
+    EXPECT_EQ(board.picIndex[0], "19");
+    EXPECT_EQ(board.picIndex[1], "0");
+    EXPECT_EQ(board.lists[0], std::vector<std::string>{"stays"});
+    EXPECT_EQ(board.lists[1].size(), 2u);
+    EXPECT_EQ(board.listColors[2], 0u);
+    EXPECT_EQ(board.lists[4], std::vector<std::string>{"最终分：100金币"});
+}
+
+}  // namespace
+}  // namespace mj::test
