@@ -7,6 +7,7 @@
 #include "link/hall_window.h"
 #include "link/leave.h"
 #include "link/proxy.h"
+#include "shell/chat_install.h"
 #include "table/table_install.h"
 
 namespace mj::link {
@@ -17,6 +18,7 @@ void installSubsystems(Client& client) {
     client.connectViaProxy = &connectViaProxy;
     client.onProxyData = &handleProxyReply;
     table::installTable(client);
+    shell::installChat(client);
     if (auto* view = client.mainForm.findAs<ui::Component>("bombPlayer"))
         client.bombPlayer = std::make_unique<anigif::GifPlayer>(client.p.clock, *view);
     client.mainForm.onWindowMessage = [&client](std::uint32_t msg, std::uintptr_t w, std::intptr_t l, bool sent) {

@@ -157,9 +157,50 @@ void Control::copyPropertiesFrom(const Control& o) {
 
 // ---- ListBox
 
+void TextBox::setText(std::string t) {
+    if (t == text()) return;
+    setCaption(std::move(t));
+    setSelStart(selStart_);
+    if (onChange) onChange();
+}
+namespace {
+// Characters, not bytes: continuation bytes start none.
+int charCount(const std::string& text) {
+    int count = 0;
+    for (const char ch : text)
+        if ((static_cast<unsigned char>(ch) & 0xC0) != 0x80) ++count;
+    return count;
+}
+}  // namespace
+
+void TextBox::setSelStart(int chars) {
+    const int count = charCount(text());
+    selStart_ = std::clamp(chars, 0, count);
+    selLength_ = std::clamp(selLength_, 0, count - selStart_);
+}
+void TextBox::setSelLength(int chars) { selLength_ = std::clamp(chars, 0, charCount(text()) - selStart_); }
+void TextBox::setFocus() {
+    if (onFocusRequest)
+        onFocusRequest();
+    else
+        focusChanged(true);
+}
+void TextBox::focusChanged(bool has) {
+    if (has == hasFocus_) return;
+    hasFocus_ = has;
+    if (has && onGotFocus) onGotFocus();
+    if (!has && onLostFocus) onLostFocus();
+}
+
+void ListBox::setListIndex(int i) {
+    listIndex_ = (i >= 0 && i < listCount()) ? i : -1;
+    changed();
+}
+
 void ListBox::clear() {
     items_.clear();
     topIndex_ = 0;
+    listIndex_ = -1;
     changed();
 }
 void ListBox::addItem(std::string item) {
@@ -296,6 +337,16 @@ void Form::setWindowState(WindowState s) {
 
 void Form::setTopmost(bool on) {
     topmost_ = on;
+    changed();
+}
+
+void Form::setAlpha(int a) {
+    alpha_ = a;
+    changed();
+}
+
+void Form::setRegion(std::vector<Rect> rects) {
+    region_ = std::move(rects);
     changed();
 }
 
