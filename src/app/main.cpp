@@ -31,6 +31,7 @@ int WINAPI wWinMain(HINSTANCE, HINSTANCE, PWSTR, int) {
         client.trapped("window event", [&e] { std::rethrow_exception(e); });
     };
     host.attach(client.mainForm);
+    client.shell.attachForm = [&host](mj::ui::Form& form) { host.attach(form); };
     client.formLoad();
     return clock.runMessageLoop();
 }

@@ -153,6 +153,7 @@ void Control::copyPropertiesFrom(const Control& o) {
     alignment_ = o.alignment_;
     toolTip_ = o.toolTip_;
     tag_ = o.tag_;
+    native_ = o.native_;
 }
 
 // ---- ListBox

@@ -109,6 +109,10 @@ public:
     // Free text a caller may hang on a control (a window's "speak1" tag).
     [[nodiscard]] const std::string& tag() const { return tag_; }
     void setTag(std::string t) { tag_ = std::move(t); }
+    // Text and list boxes the host shows as the system's own edit and list
+    // controls (typing with an input method, scrolling), not painted ones.
+    [[nodiscard]] bool native() const { return native_; }
+    void setNative(bool on) { native_ = on; }
 
     // Stacking within the container: front is drawn last and hit first.
     void bringToFront();
@@ -152,6 +156,7 @@ private:
     Align alignment_ = Align::Left;
     std::string toolTip_;
     std::string tag_;
+    bool native_ = false;
 };
 
 class TextBox : public Control {

@@ -148,6 +148,8 @@ void touClick(link::Client& c, int index) {
 
 void installChatInput(link::Client& c) {
     if (ui::TextBox* box = chatBox(c)) {
+        // A real edit control: an input method can type Chinese into it.
+        box->setNative(true);
         box->onKeyPress = [&c](int& key) { c.ignoringErrors("chat key", [&] { chatKeyPress(c, key); }); };
         box->onChange = [&c] { c.ignoringErrors("chat change", [&] { chatChange(c); }); };
         box->onGotFocus = [&c] { c.shell.chatHasFocus = true; };

@@ -81,6 +81,7 @@ void ensureTalkLoaded(link::Client& c) {
     talk.setVisible(false);
     talk.move(0, 0, 320 * Twips, 180 * Twips);
     c.talkText1->move(120, 240, 4575, 2370);
+    c.talkText1->setNative(true);
     c.talkText1->onKeyDown = [&c](int& key, int) { talkKeyDown(c, key); };
     addCloseStrip(talk);
     makeTranslucent(c, talk);
@@ -106,6 +107,7 @@ void ensureHuifuLoaded(link::Client& c) {
         list.setFont({"华文新魏", 14.25, false});
         list.setBackColor(PhraseBack);
         list.move(120, 270, 4575, 2310);
+        list.setNative(true);
         list.setVisible(i == 0);
         const int listNo = i + 1;
         list.onDblClick = [&c, listNo] { c.ignoringErrors("phrase", [&] { sendPhrase(c, listNo); }); };

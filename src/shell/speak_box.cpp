@@ -124,6 +124,11 @@ SpeakBox::SpeakBox(platform::Clock& clock, const ui::Form& mainForm, double scal
     std::int32_t keyColor = 0;
     form.setRegion(shapeRegion(*pic, keyColor));
 
+    // The picture also lies behind the phrase as the window's surface.
+    auto& back = form.add<ui::Image>("imgSpeakBox", view);
+    back.setStretch(true);
+    back.setPicture(pic);
+    back.move(0, 0, form.width(), form.height());
     labPhrase = &form.add<ui::Label>("labPhrase", -1);
     labPhrase->setFont({"宋体", 10.5, false});
     labPhrase->setTransparentBack(true);

@@ -6,8 +6,10 @@
 #include <exception>
 #include <functional>
 #include <map>
+#include <memory>
 
 #include "platform/controls.h"
+#include "platform/win32/win32_native_controls.h"
 
 namespace mj::platform::win32 {
 
@@ -32,6 +34,7 @@ private:
         HWND hwnd = nullptr;
         ui::Control* pressed = nullptr;
         ui::Control* hover = nullptr;
+        std::unique_ptr<NativeControls> native;
     };
     static LRESULT CALLBACK wndProc(HWND, UINT, WPARAM, LPARAM);
     void sync(Entry& e);
