@@ -176,10 +176,19 @@ int charCount(const std::string& text) {
 
 void TextBox::setSelStart(int chars) {
     const int count = charCount(text());
-    selStart_ = std::clamp(chars, 0, count);
-    selLength_ = std::clamp(selLength_, 0, count - selStart_);
+    const int start = std::clamp(chars, 0, count);
+    const int length = std::clamp(selLength_, 0, count - start);
+    if (start == selStart_ && length == selLength_) return;
+    selStart_ = start;
+    selLength_ = length;
+    changed();
 }
-void TextBox::setSelLength(int chars) { selLength_ = std::clamp(chars, 0, charCount(text()) - selStart_); }
+void TextBox::setSelLength(int chars) {
+    const int length = std::clamp(chars, 0, charCount(text()) - selStart_);
+    if (length == selLength_) return;
+    selLength_ = length;
+    changed();
+}
 void TextBox::setFocus() {
     if (onFocusRequest)
         onFocusRequest();

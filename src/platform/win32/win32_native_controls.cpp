@@ -96,7 +96,10 @@ LRESULT CALLBACK NativeControls::editProc(HWND h, UINT msg, WPARAM w, LPARAM l) 
     // trap their own, so anything left here is dropped.
     if (child && msg == WM_CHAR) try {
             auto& box = static_cast<ui::TextBox&>(*child->control);
+            child->reading = true;
             readSelection(h, box);
+            child->reading = false;
+            child->appliedSel = box.selStart();
             int key = static_cast<int>(w);
             if (box.onKeyPress) box.onKeyPress(key);
             // A single-line edit beeps at Enter; the handler has used it.
@@ -127,7 +130,8 @@ void NativeControls::fill(Child& c) {
     if (c.control->kind() == ui::Kind::TextBox) {
         auto& box = static_cast<ui::TextBox&>(*c.control);
         if (windowText(c.hwnd) != box.text()) SetWindowTextW(c.hwnd, widen(box.text()).c_str());
-        if (box.selStart() != c.appliedSel) {
+        // While the host reads the user's own typing the edit's caret is right.
+        if (box.selStart() != c.appliedSel && !c.reading) {
             const DWORD at = unitsBefore(box.text(), box.selStart());
             SendMessageW(c.hwnd, EM_SETSEL, at, at);
             c.appliedSel = box.selStart();
@@ -198,9 +202,15 @@ bool NativeControls::command(WPARAM w, LPARAM l) {
     if (child->control->kind() == ui::Kind::TextBox) {
         auto& box = static_cast<ui::TextBox&>(*child->control);
         if (code == EN_CHANGE) {
-            readSelection(h, box);
-            child->appliedSel = box.selStart();
-            box.setText(windowText(h));
+            // The text first, then the caret the typing left; a handler that
+            // changes the box in between wins, and its caret is shown after.
+            const std::string typed = windowText(h);
+            child->reading = true;
+            box.setText(typed);
+            if (box.text() == typed) readSelection(h, box);
+            child->reading = false;
+            child->appliedSel = -1;
+            fill(*child);
         } else if (code == EN_SETFOCUS || code == EN_KILLFOCUS) {
             box.focusChanged(code == EN_SETFOCUS);
         }

@@ -38,6 +38,7 @@ private:
         int appliedSel = -1;
         int appliedTop = -1;
         std::vector<std::string> shownItems;
+        bool reading = false;   // the host takes in the user's typing
         bool updating = false;  // a change the host makes itself
     };
     static LRESULT CALLBACK editProc(HWND, UINT, WPARAM, LPARAM);
