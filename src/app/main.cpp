@@ -33,6 +33,7 @@ int WINAPI wWinMain(HINSTANCE, HINSTANCE, PWSTR, int) {
     host.attach(client.mainForm);
     host.attach(*client.results.score);
     host.attach(*client.results.hero);
+    client.shell.attachForm = [&host](mj::ui::Form& form) { host.attach(form); };
     client.formLoad();
     return clock.runMessageLoop();
 }

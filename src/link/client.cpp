@@ -435,6 +435,7 @@ void Client::decodeMessage() {
         if (link.info.cmd == CmdSeatName) {
             handleSeatName(link.receivedText, p.codec, link.msg, link.info.seat);
         } else if (link.info.cmd == CmdChat) {
+            if (loadChatWindows) loadChatWindows(*this);
             const auto& players = dispatch.player;
             ChatTargets targets{p.codec,
                                 *talkText1,

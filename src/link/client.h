@@ -194,6 +194,8 @@ public:
     // Where received chat lines go beyond the history and the message strip.
     std::function<std::string(std::string_view)> filterChatText;
     std::function<void(int view, const std::string& phrase)> showSpeakBubble;
+    // Loads the history and quick-phrase windows before a received line needs them.
+    std::function<void(Client&)> loadChatWindows;
     std::function<void(const WireMessage&)> relayToProps;
     // The SOCKS5 connection and the proxy's reply bytes.
     std::function<void(Client&)> connectViaProxy;

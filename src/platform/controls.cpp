@@ -210,13 +210,64 @@ void Control::copyPropertiesFrom(const Control& o) {
     alignment_ = o.alignment_;
     toolTip_ = o.toolTip_;
     tag_ = o.tag_;
+    native_ = o.native_;
 }
 
 // ---- ListBox
 
+void TextBox::setText(std::string t) {
+    if (t == text()) return;
+    setCaption(std::move(t));
+    setSelStart(selStart_);
+    if (onChange) onChange();
+}
+namespace {
+// Characters, not bytes: continuation bytes start none.
+int charCount(const std::string& text) {
+    int count = 0;
+    for (const char ch : text)
+        if ((static_cast<unsigned char>(ch) & 0xC0) != 0x80) ++count;
+    return count;
+}
+}  // namespace
+
+void TextBox::setSelStart(int chars) {
+    const int count = charCount(text());
+    const int start = std::clamp(chars, 0, count);
+    const int length = std::clamp(selLength_, 0, count - start);
+    if (start == selStart_ && length == selLength_) return;
+    selStart_ = start;
+    selLength_ = length;
+    changed();
+}
+void TextBox::setSelLength(int chars) {
+    const int length = std::clamp(chars, 0, charCount(text()) - selStart_);
+    if (length == selLength_) return;
+    selLength_ = length;
+    changed();
+}
+void TextBox::setFocus() {
+    if (onFocusRequest)
+        onFocusRequest();
+    else
+        focusChanged(true);
+}
+void TextBox::focusChanged(bool has) {
+    if (has == hasFocus_) return;
+    hasFocus_ = has;
+    if (has && onGotFocus) onGotFocus();
+    if (!has && onLostFocus) onLostFocus();
+}
+
+void ListBox::setListIndex(int i) {
+    listIndex_ = (i >= 0 && i < listCount()) ? i : -1;
+    changed();
+}
+
 void ListBox::clear() {
     items_.clear();
     topIndex_ = 0;
+    listIndex_ = -1;
     changed();
 }
 void ListBox::addItem(std::string item) {
@@ -358,6 +409,16 @@ void Form::setWindowState(WindowState s) {
 
 void Form::setTopmost(bool on) {
     topmost_ = on;
+    changed();
+}
+
+void Form::setAlpha(int a) {
+    alpha_ = a;
+    changed();
+}
+
+void Form::setRegion(std::vector<Rect> rects) {
+    region_ = std::move(rects);
     changed();
 }
 

@@ -115,6 +115,10 @@ public:
     // Free text a caller may hang on a control (a window's "speak1" tag).
     [[nodiscard]] const std::string& tag() const { return tag_; }
     void setTag(std::string t) { tag_ = std::move(t); }
+    // Text and list boxes the host shows as the system's own edit and list
+    // controls (typing with an input method, scrolling), not painted ones.
+    [[nodiscard]] bool native() const { return native_; }
+    void setNative(bool on) { native_ = on; }
 
     // Stacking within the container: front is drawn last and hit first.
     void bringToFront();
@@ -171,13 +175,38 @@ private:
     Align alignment_ = Align::Left;
     std::string toolTip_;
     std::string tag_;
+    bool native_ = false;
 };
 
 class TextBox : public Control {
 public:
     TextBox(std::string name, int index) : Control(Kind::TextBox, std::move(name), index) {}
     [[nodiscard]] const std::string& text() const { return caption(); }
-    void setText(std::string t) { setCaption(std::move(t)); }
+    // A new text fires onChange, as typing does; the caret stays inside it.
+    void setText(std::string t);
+    // Caret and selection in characters from the start of the text.
+    [[nodiscard]] int selStart() const { return selStart_; }
+    void setSelStart(int chars);
+    [[nodiscard]] int selLength() const { return selLength_; }
+    void setSelLength(int chars);
+    [[nodiscard]] bool hasFocus() const { return hasFocus_; }
+    // Asks for the keyboard focus; the host moves it and fires onGotFocus.
+    void setFocus();
+    // The host reports focus changes here.
+    void focusChanged(bool has);
+
+    // The character typed (the handler may change it), before it reaches the text.
+    std::function<void(int& keyAscii)> onKeyPress;
+    std::function<void()> onChange;
+    std::function<void()> onGotFocus;
+    std::function<void()> onLostFocus;
+    // The host's way to move the real focus.
+    std::function<void()> onFocusRequest;
+
+private:
+    int selStart_ = 0;
+    int selLength_ = 0;
+    bool hasFocus_ = false;
 };
 
 class ListBox : public Control {
@@ -190,6 +219,9 @@ public:
     // Index of the first item shown; the chat history scrolls to its last line.
     [[nodiscard]] int topIndex() const { return topIndex_; }
     void setTopIndex(int i);
+    // The selected item, -1 for none.
+    [[nodiscard]] int listIndex() const { return listIndex_; }
+    void setListIndex(int i);
     // A list box shows whole lines only: its height snaps down to a whole number
     // of item heights (at least one) in the container's units.
     void setHeight(double v) override;
@@ -200,6 +232,7 @@ public:
 private:
     std::vector<std::string> items_;
     int topIndex_ = 0;
+    int listIndex_ = -1;
 };
 
 // A component placed like a control (browser, camera, video view,
@@ -290,6 +323,16 @@ public:
     // Borderless windows paint their own frame.
     [[nodiscard]] bool borderless() const { return borderless_; }
     void setBorderless(bool on) { borderless_ = on; }
+    // Layered windows: overall alpha 0..255, or -1 for an opaque window.
+    [[nodiscard]] int alpha() const { return alpha_; }
+    void setAlpha(int a);
+    // A shaped window's outline in its own pixels; empty for a rectangle.
+    struct Rect {
+        int left = 0, top = 0, right = 0, bottom = 0;  // right and bottom exclusive
+        friend bool operator==(const Rect&, const Rect&) = default;
+    };
+    [[nodiscard]] const std::vector<Rect>& region() const { return region_; }
+    void setRegion(std::vector<Rect> rects);
 
     // The host listens here to repaint; tests may count changes.
     std::function<void()> onChanged;
@@ -312,6 +355,8 @@ private:
     bool borderless_ = true;
     DirtyRegion dirty_;
     friend class Control;
+    int alpha_ = -1;
+    std::vector<Rect> region_;
 };
 
 }  // namespace mj::ui

@@ -34,8 +34,21 @@ std::vector<Seam> filledSeams() {
         seam("resetTableForHand", &C::resetTableForHand),
         seam("resetRoundData", &C::resetRoundData),
         seam("newGameResetRoundData", &C::newGameResetRoundData),
+        seam("autoPlay", &C::autoPlay),
+        seam("timeoutDefaultAction", &C::timeoutDefaultAction),
+        seam("showAction", &C::showAction),
+        seam("hideZhahu", &C::hideZhahu),
+        seam("playerVoice", &C::playerVoice),
         seam("showSettlement", &C::showSettlement),
         seam("showBoardPlayer", &C::showBoardPlayer),
+        seam("filterChatText", &C::filterChatText),
+        seam("showSpeakBubble", &C::showSpeakBubble),
+        seam("loadChatWindows", &C::loadChatWindows),
+        {"Chat.onKeyPress",
+         [](const C& c) {
+             auto* box = c.mainForm.findAs<ui::TextBox>("Chat");
+             return box && box->onKeyPress && box->onChange;
+         }},
         {"bombPlayer", [](const C& c) { return c.bombPlayer != nullptr; }},
         {"mainForm.onWindowMessage", [](const C& c) { return static_cast<bool>(c.mainForm.onWindowMessage); }},
     };

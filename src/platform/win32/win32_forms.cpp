@@ -295,6 +295,8 @@ void FormHost::sync(Entry& e) {
                                  GetModuleHandleW(nullptr), nullptr);
         SetWindowLongPtrW(e.hwnd, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(this));
         SetPropW(e.hwnd, L"MjForm", reinterpret_cast<HANDLE>(e.form));
+        e.native = std::make_unique<NativeControls>();
+        e.native->makeFont = &makeFont;
     }
     wchar_t title[512] = {};
     GetWindowTextW(e.hwnd, title, 512);
@@ -317,6 +319,8 @@ void FormHost::sync(Entry& e) {
                          SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE);
         }
     }
+    applyWindowShape(e.hwnd, f);
+    e.native->sync(e.hwnd, f);
     InvalidateRect(e.hwnd, nullptr, FALSE);
 }
 
@@ -459,6 +463,14 @@ LRESULT FormHost::handle(Entry& e, UINT msg, WPARAM w, LPARAM l) {
     switch (msg) {
     case WM_ERASEBKGND:
         return 1;
+    case WM_COMMAND:
+        if (e.native && e.native->command(w, l)) return 0;
+        break;
+    case WM_CTLCOLOREDIT:
+    case WM_CTLCOLORLISTBOX:
+        if (HBRUSH b = e.native ? e.native->colors(reinterpret_cast<HDC>(w), reinterpret_cast<HWND>(l)) : nullptr)
+            return reinterpret_cast<LRESULT>(b);
+        break;
     case WM_PAINT:
         paint(e);
         return 0;

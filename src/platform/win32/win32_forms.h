@@ -10,6 +10,7 @@
 #include <vector>
 
 #include "platform/controls.h"
+#include "platform/win32/win32_native_controls.h"
 
 namespace mj::platform::win32 {
 
@@ -73,6 +74,7 @@ private:
         // Changed since the last paint; the back buffer is behind there even
         // when the window was not asked to paint it (hidden, minimised).
         ui::DirtyRegion pending;
+        std::unique_ptr<NativeControls> native;
     };
     static LRESULT CALLBACK wndProc(HWND, UINT, WPARAM, LPARAM);
     void sync(Entry& e);

@@ -1,0 +1,85 @@
+// chat_shot: the table chat on real windows under Wine: the main window, a
+// quick phrase's bubble beside the top seat, the chat history open over the
+// table and a Chinese line in the chat box. It lets the windows run for a
+// moment (the bubble fades in), then copies the screen into chat_live.bmp.
+// Without a compositing manager Wine shows layered windows opaque.
+#include <string>
+
+#include "shell/chat_input.h"
+#include "shell/chat_install.h"
+#include "shell/chat_windows.h"
+#include "shot_support/shot_table.h"
+
+namespace {
+
+using mj::shots::Pixels;
+
+void pump(int ms) {
+    const DWORD end = GetTickCount() + static_cast<DWORD>(ms);
+    while (GetTickCount() < end) {
+        MSG m;
+        while (PeekMessageW(&m, nullptr, 0, 0, PM_REMOVE)) {
+            TranslateMessage(&m);
+            DispatchMessageW(&m);
+        }
+        Sleep(5);
+    }
+}
+
+bool shootScreen(const std::string& path, int w, int h) {
+    HDC screen = GetDC(nullptr);
+    HDC mem = CreateCompatibleDC(screen);
+    BITMAPINFO bi{};
+    bi.bmiHeader.biSize = sizeof bi.bmiHeader;
+    bi.bmiHeader.biWidth = w;
+    bi.bmiHeader.biHeight = -h;
+    bi.bmiHeader.biPlanes = 1;
+    bi.bmiHeader.biBitCount = 32;
+    bi.bmiHeader.biCompression = BI_RGB;
+    void* bits = nullptr;
+    HBITMAP bmp = CreateDIBSection(mem, &bi, DIB_RGB_COLORS, &bits, nullptr, 0);
+    HGDIOBJ old = SelectObject(mem, bmp);
+    BitBlt(mem, 0, 0, w, h, screen, 0, 0, SRCCOPY | CAPTUREBLT);
+    GdiFlush();
+    const auto* p = static_cast<const std::uint32_t*>(bits);
+    Pixels px(p, p + static_cast<std::size_t>(w) * h);
+    SelectObject(mem, old);
+    DeleteObject(bmp);
+    DeleteDC(mem);
+    ReleaseDC(nullptr, screen);
+    return mj::shots::writeBmp(path, w, h, px);
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+    const std::string dir = argc > 1 ? argv[1] : ".";
+    mj::shots::ShotTable shot(1024, 768);
+    auto& c = shot.client;
+    mj::platform::win32::FormHost host;
+    c.shell.attachForm = [&host](mj::ui::Form& f) { host.attach(f); };
+    host.attach(c.mainForm);
+    c.mainForm.move(0, 0);
+    c.mainForm.setVisible(true);
+    shot.layWall();
+    c.link.loggedIn = true;
+    c.dispatch.player[0].nickName = "zhang";
+    c.dispatch.player[2].nickName = "王五";
+    c.table.custom[2].seat = 8;
+
+    auto& history = mj::shell::talkHistory(c);
+    for (const char* line :
+         {"王五说道: 大家好，很高兴认识大家！", "李四说道: 快点吧，我等得花儿都谢了", "你对王五说: 这把一定胡"})
+        history.addItem(line);
+    // The face click focuses the chat box, which activates the main window;
+    // under Wine that raises it over topmost windows shown before, so the
+    // history opens after it.
+    mj::shell::touClick(c, 2);
+    pump(200);
+    mj::shell::historyAreaClick(c);
+    if (auto* box = mj::shell::chatBox(c)) box->setText(box->text() + "加油啊");
+    mj::shell::showSpeakBubble(c, 2, "大家好，很高兴认识大家！");
+    pump(1500);
+
+    return shootScreen(dir + "/chat_live.bmp", 1024, 768) ? 0 : 1;
+}
