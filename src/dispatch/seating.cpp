@@ -82,15 +82,6 @@ bool handToPlugin(link::Client& c, const PlayerInfo& p, int view, SeatBit seatBi
     return false;
 }
 
-// A seat's player changed: its video, the plug-in's view of it and its
-// floating panel start over.
-void closeSeatVideo(link::Client& c, int view) {
-    c.video.videoClosed[at(view)] = false;
-    c.video.videoShown[at(view)] = false;
-    for (const char* n : {"PicLocal", "ImgShow", "ImgKuang", "vshow"}) hide(c, n, view);
-    if (c.closeRemotePanel) c.closeRemotePanel(c, view);
-}
-
 // The block that ends the profile and the ready commands: when a hand has
 // been played and the three others are ready, the table is reset for the
 // next one without a message to the server.
@@ -136,14 +127,6 @@ void completeSeatingCycle(link::Client& c) {
         c.dispatch.seating.savedVoiceNo[at(i)] = p.voiceCode2;
         p.voiceSex = p.sex == 0 ? 2 : 3;
     }
-}
-
-void closeSeatChangeScreen(link::Client& c) {
-    SeatingState& s = c.dispatch.seating;
-    hide(c, "LblShuffle");
-    hide(c, "ImgShuffle");
-    s.shuffleWanted = false;
-    s.shuffling = false;
 }
 
 // The own profile announced by the own seat bit: only the plug-in and the
@@ -200,6 +183,23 @@ std::string leavingName(link::Client& c) {
 }
 
 }  // namespace
+
+// A seat's player changed: its video, the plug-in's view of it and its
+// floating panel start over.
+void closeSeatVideo(link::Client& c, int view) {
+    c.video.videoClosed[at(view)] = false;
+    c.video.videoShown[at(view)] = false;
+    for (const char* n : {"PicLocal", "ImgShow", "ImgKuang", "vshow"}) hide(c, n, view);
+    if (c.closeRemotePanel) c.closeRemotePanel(c, view);
+}
+
+void closeSeatChangeScreen(link::Client& c) {
+    SeatingState& s = c.dispatch.seating;
+    hide(c, "LblShuffle");
+    hide(c, "ImgShuffle");
+    s.shuffleWanted = false;
+    s.shuffling = false;
+}
 
 const std::string& ownLoginName(const link::Client& c) {
     return c.link.launch.isSpectator ? c.table.custom[0].name : c.link.launch.loginName;

@@ -53,4 +53,9 @@ struct SeatingState {
 // sized by its value, with its picture, or both hidden when no multiple is set.
 void showWealthMultiple(link::Client& c);
 
+// A seat's player changed: its video, its frames and its floating panel start over.
+void closeSeatVideo(link::Client& c, int view);
+// Hides the seat-change screen and forgets that it was wanted.
+void closeSeatChangeScreen(link::Client& c);
+
 }  // namespace mj::dispatch

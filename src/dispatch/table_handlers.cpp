@@ -21,7 +21,6 @@ void onPlayerAction(link::Client& c) { accepted(c, "action"); }
 void onHandGold(link::Client& c) { accepted(c, "hand gold"); }
 void onSpecialTiles(link::Client& c) { accepted(c, "special tiles"); }
 void onHandReveal(link::Client& c) { accepted(c, "reveal"); }
-void onTableStatus(link::Client& c) { accepted(c, "table status"); }
 void onHandDetail(link::Client& c) { accepted(c, "hand detail"); }
 void onRestorePlayer(link::Client& c) { accepted(c, "restore player"); }
 void onRestoreHand(link::Client& c) { accepted(c, "restore hand"); }

@@ -7,6 +7,7 @@
 #include "link/hall_window.h"
 #include "link/leave.h"
 #include "link/proxy.h"
+#include "link/reconnect.h"
 #include "table/table_install.h"
 
 namespace mj::link {
@@ -16,6 +17,7 @@ void installSubsystems(Client& client) {
     client.resetSession = &resetSession;
     client.connectViaProxy = &connectViaProxy;
     client.onProxyData = &handleProxyReply;
+    installReconnect(client);
     table::installTable(client);
     if (auto* view = client.mainForm.findAs<ui::Component>("bombPlayer"))
         client.bombPlayer = std::make_unique<anigif::GifPlayer>(client.p.clock, *view);
