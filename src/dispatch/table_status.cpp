@@ -1,6 +1,7 @@
 // table_status.cpp: how the table stands between hands: the next hand, players
 // who quit, the banker with the reconnect key, and players out of gold.
 #include "dispatch/dispatcher.h"
+#include "dispatch/player_records.h"
 #include "dispatch/seating.h"
 #include "link/client.h"
 #include "link/general.h"
@@ -46,14 +47,15 @@ std::string nickNameAt(const link::Client& c, int seatBit) {
     return v < 0 ? std::string() : c.dispatch.player[at(v)].nickName;
 }
 
-// Another player's seat is empty now: its labels, its record and the strip.
-void clearView(link::Client& c, int v) {
+// Another player's seat is empty now: its labels, its record and, unless the
+// strip carries the reason, the strip.
+void clearView(link::Client& c, int v, bool clearStrip) {
     setVisible(c, "OK", false, v);
     if (ui::Control* tou = find(c, "Tou", v)) tou->setPicture({});
     for (const char* label : {"Nid", "Cash", "Level"}) {
         if (ui::Control* x = find(c, label, v)) x->setCaption("");
     }
-    c.sysmsg[0]->clear();
+    if (clearStrip) c.sysmsg[0]->clear();
     c.table.custom[at(v)].name.clear();
     PlayerInfo& p = c.dispatch.player[at(v)];
     PlayerInfo cleared;
@@ -121,7 +123,7 @@ void nextHand(link::Client& c) {
         setVisible(c, "lbwealth", false);
         return;
     }
-    t.isWealthMultiple = wealthMultiple(c.link.msg);
+    t.isWealthMultiple = int32At(c.link.msg, wire::Body);
     // The table's own multiple, not the smallest of the views.
     if (ui::Control* label = find(c, "lbwealth")) {
         const bool wide = t.isWealthMultiple >= 100;
@@ -156,7 +158,7 @@ void playersQuit(link::Client& c) {
         names += nickNameAt(c, b) + ",";
         if (s.playerCount > 0) --s.playerCount;
     }
-    for (int v = 1; v <= 3; ++v) clearView(c, v);
+    for (int v = 1; v <= 3; ++v) clearView(c, v, true);
     const auto now = c.p.clock.timeOfDay();
     for (auto* line : c.sysmsg) line->clear();
     c.sysmsg[0]->addItem(names + QuitStripText + std::to_string(now.hour) + ":" + std::to_string(now.minute) + ":" +
@@ -224,7 +226,7 @@ void outOfGold(link::Client& c) {
         for (int v = 1; v <= 3; ++v) {
             l.readySent = false;
             if (s.playerCount > 0) --s.playerCount;
-            clearView(c, v);
+            clearView(c, v, false);
             s.otherName[at(v)].clear();
             if (c.props.propGameDllState >= 1 && c.props.propDll) c.props.propDll->clearUser(v);
             if (t.isWealthMultiple != 0) t.wealthByView[at(v)] = 0;
