@@ -201,6 +201,17 @@ void closeSeatChangeScreen(link::Client& c) {
     s.shuffling = false;
 }
 
+void showPlayerLabels(link::Client& c, int v) {
+    const PlayerInfo& p = c.dispatch.player[at(v)];
+    const int face = faceIndex(p.faceCode);
+    if (ui::Control* tou = find(c, "Tou", v)) (void)table::loadPicture(c, c.link.pictures.facePic[at(face)], *tou);
+    setCaption(c, "Nid", v, "[" + p.title + "] " + p.nickName);
+    setCaption(c, "Cash", v, amountText(p.gold) + GoldSuffix);
+    setCaption(c, "Level", v, p.levelName);
+    c.dispatch.resultPlayer[at(v)] = {p.nickName, std::to_string(face)};
+    if (c.showBoardPlayer) c.showBoardPlayer(c, v);
+}
+
 const std::string& ownLoginName(const link::Client& c) {
     return c.link.launch.isSpectator ? c.table.custom[0].name : c.link.launch.loginName;
 }
@@ -367,13 +378,7 @@ void onUserInfo(link::Client& c) {
 
     resetWhenOthersReady(c);
 
-    const int face = faceIndex(p.faceCode);
-    if (ui::Control* tou = find(c, "Tou", v)) (void)table::loadPicture(c, c.link.pictures.facePic[at(face)], *tou);
-    setCaption(c, "Nid", v, "[" + p.title + "] " + p.nickName);
-    setCaption(c, "Cash", v, amountText(p.gold) + GoldSuffix);
-    setCaption(c, "Level", v, p.levelName);
-    c.dispatch.resultPlayer[at(v)] = {p.nickName, std::to_string(face)};
-    if (c.showBoardPlayer) c.showBoardPlayer(c, v);
+    showPlayerLabels(c, v);
 
     // The seat draw comes before the table reset below: the reset puts the
     // draw's tiles back into the wall.

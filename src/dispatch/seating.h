@@ -55,6 +55,8 @@ void showWealthMultiple(link::Client& c);
 
 // A seat's player changed: its video, its frames and its floating panel start over.
 void closeSeatVideo(link::Client& c, int view);
+// A view's face, name, gold and level from its player record, also on the result boards.
+void showPlayerLabels(link::Client& c, int view);
 // Hides the seat-change screen and forgets that it was wanted.
 void closeSeatChangeScreen(link::Client& c);
 

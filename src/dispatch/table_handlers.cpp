@@ -23,6 +23,5 @@ void onSpecialTiles(link::Client& c) { accepted(c, "special tiles"); }
 void onHandReveal(link::Client& c) { accepted(c, "reveal"); }
 void onHandDetail(link::Client& c) { accepted(c, "hand detail"); }
 void onRestorePlayer(link::Client& c) { accepted(c, "restore player"); }
-void onRestoreHand(link::Client& c) { accepted(c, "restore hand"); }
 
 }  // namespace mj::dispatch

@@ -8,6 +8,8 @@ namespace mj::dispatch {
 namespace {
 
 constexpr int MaxDie = 6;
+// The restore header gives the sums of two dice.
+constexpr int MaxDiceSum = 12;
 constexpr int WallTiles = 136;
 // Up to three rounds of four tiles fit the twelve tile pairs of a deal; the
 // round count is value(1) / 4 rounded half to even, so 13 is the largest.
@@ -148,8 +150,8 @@ std::optional<std::string> findMalformedField(const WireMessage& m, const CmdInf
         break;
     case CmdRestoreHand:
         c.seat();
-        c.range("die 0", c.value(0), 0, MaxDie);
-        c.range("die 1", c.value(1), 0, MaxDie);
+        c.range("dice sum 0", c.value(0), 0, MaxDiceSum);
+        c.range("dice sum 1", c.value(1), 0, MaxDiceSum);
         c.tile("wild tile", c.value(2));
         c.tile("turned tile", c.value(3));
         break;

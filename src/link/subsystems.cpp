@@ -18,6 +18,7 @@ void installSubsystems(Client& client) {
     client.connectViaProxy = &connectViaProxy;
     client.onProxyData = &handleProxyReply;
     installReconnect(client);
+    client.setupSpectatorTable = &dispatch::setupSpectatorTable;
     table::installTable(client);
     if (auto* view = client.mainForm.findAs<ui::Component>("bombPlayer"))
         client.bombPlayer = std::make_unique<anigif::GifPlayer>(client.p.clock, *view);

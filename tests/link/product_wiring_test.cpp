@@ -29,6 +29,7 @@ std::vector<Seam> filledSeams() {
         seam("connectViaProxy", &C::connectViaProxy),
         seam("onProxyData", &C::onProxyData),
         seam("startReconnect", &C::startReconnect),
+        seam("setupSpectatorTable", &C::setupSpectatorTable),
         seam("initSeatLayout", &C::initSeatLayout),
         seam("initTableControls", &C::initTableControls),
         seam("resetHandDisplay", &C::resetHandDisplay),
