@@ -62,14 +62,6 @@ void setStartButton(link::Client& c) {
     c.table.anNiuState[2] = true;
 }
 
-void exitPlugin(link::Client& c, int flag) {
-    if (c.exitGameDll) return c.exitGameDll(c, flag);
-    if (c.props.propGameDllState < 1) return;
-    if (c.props.propDll) c.props.propDll->initExit(flag);
-    c.props.propGameDllState = 0;
-    c.props.propInitOk = false;
-}
-
 // Hands a player to the plug-in; a refusal unloads it and marks it unused.
 // True when the plug-in took the player.
 bool handToPlugin(link::Client& c, const PlayerInfo& p, int view, SeatBit seatBit) {
@@ -223,12 +215,15 @@ void showWealthMultiple(link::Client& c) {
         hide(c, "lbwealth");
         return;
     }
-    const long lowest = link::lowestWealthMultiple(t.wealthByView);
+    showWealthLabel(c, link::lowestWealthMultiple(t.wealthByView));
+}
+
+void showWealthLabel(link::Client& c, long value) {
     if (ui::Control* label = find(c, "lbwealth")) {
         const double sx = c.link.scaleX;
         const double sy = c.link.scaleY;
-        const bool wide = lowest >= 100;
-        label->setCaption(std::to_string(lowest));
+        const bool wide = value >= 100;
+        label->setCaption(std::to_string(value));
         label->setFontSize(wide ? 13 : 18);
         double left = (wide ? 54 : 56) * sx;
         if (sx < 1) left += wide ? 10 : 8;
@@ -236,6 +231,19 @@ void showWealthMultiple(link::Client& c) {
     }
     show(c, "Imgwealth");
     show(c, "lbwealth");
+}
+
+std::string seatWind(int seatBit) {
+    static constexpr char Winds[] = "北西南东";
+    return std::string(Winds + 3 * link::bitToIndex(static_cast<std::uint8_t>(seatBit & 15)), 3);
+}
+
+void exitPlugin(link::Client& c, int flag) {
+    if (c.exitGameDll) return c.exitGameDll(c, flag);
+    if (c.props.propGameDllState < 1) return;
+    if (c.props.propDll) c.props.propDll->initExit(flag);
+    c.props.propGameDllState = 0;
+    c.props.propInitOk = false;
 }
 
 void onSeatName(link::Client& c) {

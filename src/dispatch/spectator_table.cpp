@@ -13,7 +13,6 @@ namespace mj::dispatch {
 
 namespace {
 
-constexpr char BankerWinds[] = "北西南东";
 constexpr int WallTiles = 136;
 constexpr int SmallestDiceSum = 2;
 constexpr int LargestDiceSum = 12;
@@ -61,7 +60,7 @@ void onRestoreHand(link::Client& c) {
         }
     }
     if (ui::Control* z = c.mainForm.find("Zhuang")) {
-        z->setCaption(std::string(BankerWinds + 3 * link::bitToIndex(static_cast<std::uint8_t>(banker)), 3));
+        z->setCaption(seatWind(banker));
         z->setVisible(true);
         z->bringToFront();
     }

@@ -20,7 +20,6 @@ constexpr char OutOfGoldText[] = "金币不够，退出游戏！";
 constexpr char ChangeRoomText[] = "您的金币不够，请更换房间或充值后继续游戏！";
 constexpr char TakeAllowanceText[] = "您的金币不够，请领取低保或充值后继续游戏！";
 constexpr char ListComma[] = "，";
-constexpr char BankerWinds[] = "北西南东";
 
 constexpr int SubNextHand = 0;
 constexpr int SubPlayersQuit = 1;
@@ -78,14 +77,6 @@ void showNotice(link::Client& c, const std::string& text) {
     if (c.dispatch.showOtherExit) c.dispatch.showOtherExit(c, text);
 }
 
-void exitPlugin(link::Client& c) {
-    if (c.props.propGameDllState <= 0) return;
-    if (c.exitGameDll) return c.exitGameDll(c, 0);
-    if (c.props.propDll) c.props.propDll->initExit(0);
-    c.props.propGameDllState = 0;
-    c.props.propInitOk = false;
-}
-
 void nextHand(link::Client& c) {
     table::TableState& t = c.table;
     SeatingState& s = c.dispatch.seating;
@@ -125,16 +116,7 @@ void nextHand(link::Client& c) {
     }
     t.isWealthMultiple = int32At(c.link.msg, wire::Body);
     // The table's own multiple, not the smallest of the views.
-    if (ui::Control* label = find(c, "lbwealth")) {
-        const bool wide = t.isWealthMultiple >= 100;
-        double left = (wide ? 54 : 56) * sx;
-        if (sx < 1) left += wide ? 10 : 8;
-        label->setCaption(std::to_string(t.isWealthMultiple));
-        label->setFontSize(wide ? 13 : 18);
-        label->move(left, (wide ? 292 : 289) * sy);
-    }
-    setVisible(c, "Imgwealth", true);
-    setVisible(c, "lbwealth", true);
+    showWealthLabel(c, t.isWealthMultiple);
 }
 
 void playersQuit(link::Client& c) {
@@ -146,7 +128,7 @@ void playersQuit(link::Client& c) {
     // Any missing own bit removes the local seat, not only the highest one.
     if (c.table.custom[0].seat != 0 && (present & c.table.custom[0].seat) == 0) {
         c.log("own seat removed from the table; ending");
-        exitPlugin(c);
+        if (c.props.propGameDllState > 0) exitPlugin(c, 0);
         c.p.socket.close();
         c.p.process.endProcess(0);
     }
@@ -173,8 +155,7 @@ void playersQuit(link::Client& c) {
 void bankerAndKey(link::Client& c) {
     table::TableState& t = c.table;
     const int banker = c.link.info.seat & AllSeats;
-    const int b = link::bitToIndex(static_cast<std::uint8_t>(banker));
-    if (ui::Control* z = find(c, "Zhuang")) z->setCaption(std::string(BankerWinds + 3 * b, 3));
+    if (ui::Control* z = find(c, "Zhuang")) z->setCaption(seatWind(banker));
     const int k = viewOfSeat(c, banker);
     if (k >= 0) t.custom[at(k)].isBanker = -1;
     if (c.mainForm.windowState() != ui::Form::WindowState::Normal && !c.shell.bossKeyOn) {
@@ -215,8 +196,8 @@ void outOfGold(link::Client& c) {
         showNotice(c, (l.msg[11] & ownSeat) != 0 ? ChangeRoomText : TakeAllowanceText);
         if (c.props.propResultMode == 1) {
             c.props.exitPluginAfterDraw = 1;
-        } else {
-            exitPlugin(c);
+        } else if (c.props.propGameDllState > 0) {
+            exitPlugin(c, 0);
         }
         l.loginTask = link::Task{};
         l.canReconnect = false;
