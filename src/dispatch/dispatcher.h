@@ -35,6 +35,8 @@ void onPlayerReady(link::Client& c);
 void onReconnectResult(link::Client& c);
 void onRestorePlayer(link::Client& c);
 void onRestoreHand(link::Client& c);
+// Builds the watching client's table from the four buffered profiles.
+void setupSpectatorTable(link::Client& c);
 
 // Hands the whole raw message to the props plug-in, when it is loaded.
 void forwardToPlugin(link::Client& c);

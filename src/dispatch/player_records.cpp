@@ -130,6 +130,8 @@ int faceIndex(std::string_view code) {
     return code[0] == 'w' ? f + 10 : f;
 }
 
+std::int32_t int32At(const WireMessage& m, std::size_t at) { return count(m, at); }
+
 std::int32_t wealthMultiple(const WireMessage& m) { return count(m, userinfo::WealthMultiple); }
 
 link::VoiceId voiceId(const PlayerInfo& r) { return {r.voiceCode1, r.voiceCode2, r.sex, r.voiceSex}; }

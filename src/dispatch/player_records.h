@@ -101,6 +101,8 @@ void clearShownFields(PlayerInfo& record);
 
 // The table's wealth multiple of a profile, a signed 32-bit value.
 [[nodiscard]] std::int32_t wealthMultiple(const WireMessage& msg);
+// A signed 32-bit field, least significant byte first.
+[[nodiscard]] std::int32_t int32At(const WireMessage& m, std::size_t at);
 
 // The fields of the record that name its voice files.
 [[nodiscard]] link::VoiceId voiceId(const PlayerInfo& record);

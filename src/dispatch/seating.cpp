@@ -62,14 +62,6 @@ void setStartButton(link::Client& c) {
     c.table.anNiuState[2] = true;
 }
 
-void exitPlugin(link::Client& c, int flag) {
-    if (c.exitGameDll) return c.exitGameDll(c, flag);
-    if (c.props.propGameDllState < 1) return;
-    if (c.props.propDll) c.props.propDll->initExit(flag);
-    c.props.propGameDllState = 0;
-    c.props.propInitOk = false;
-}
-
 // Hands a player to the plug-in; a refusal unloads it and marks it unused.
 // True when the plug-in took the player.
 bool handToPlugin(link::Client& c, const PlayerInfo& p, int view, SeatBit seatBit) {
@@ -80,15 +72,6 @@ bool handToPlugin(link::Client& c, const PlayerInfo& p, int view, SeatBit seatBi
     exitPlugin(c, 0);
     c.props.propGameDllState = -1;
     return false;
-}
-
-// A seat's player changed: its video, the plug-in's view of it and its
-// floating panel start over.
-void closeSeatVideo(link::Client& c, int view) {
-    c.video.videoClosed[at(view)] = false;
-    c.video.videoShown[at(view)] = false;
-    for (const char* n : {"PicLocal", "ImgShow", "ImgKuang", "vshow"}) hide(c, n, view);
-    if (c.closeRemotePanel) c.closeRemotePanel(c, view);
 }
 
 // The block that ends the profile and the ready commands: when a hand has
@@ -136,14 +119,6 @@ void completeSeatingCycle(link::Client& c) {
         c.dispatch.seating.savedVoiceNo[at(i)] = p.voiceCode2;
         p.voiceSex = p.sex == 0 ? 2 : 3;
     }
-}
-
-void closeSeatChangeScreen(link::Client& c) {
-    SeatingState& s = c.dispatch.seating;
-    hide(c, "LblShuffle");
-    hide(c, "ImgShuffle");
-    s.shuffleWanted = false;
-    s.shuffling = false;
 }
 
 // The own profile announced by the own seat bit: only the plug-in and the
@@ -201,6 +176,34 @@ std::string leavingName(link::Client& c) {
 
 }  // namespace
 
+// A seat's player changed: its video, the plug-in's view of it and its
+// floating panel start over.
+void closeSeatVideo(link::Client& c, int view) {
+    c.video.videoClosed[at(view)] = false;
+    c.video.videoShown[at(view)] = false;
+    for (const char* n : {"PicLocal", "ImgShow", "ImgKuang", "vshow"}) hide(c, n, view);
+    if (c.closeRemotePanel) c.closeRemotePanel(c, view);
+}
+
+void closeSeatChangeScreen(link::Client& c) {
+    SeatingState& s = c.dispatch.seating;
+    hide(c, "LblShuffle");
+    hide(c, "ImgShuffle");
+    s.shuffleWanted = false;
+    s.shuffling = false;
+}
+
+void showPlayerLabels(link::Client& c, int v) {
+    const PlayerInfo& p = c.dispatch.player[at(v)];
+    const int face = faceIndex(p.faceCode);
+    if (ui::Control* tou = find(c, "Tou", v)) (void)table::loadPicture(c, c.link.pictures.facePic[at(face)], *tou);
+    setCaption(c, "Nid", v, "[" + p.title + "] " + p.nickName);
+    setCaption(c, "Cash", v, amountText(p.gold) + GoldSuffix);
+    setCaption(c, "Level", v, p.levelName);
+    c.dispatch.resultPlayer[at(v)] = {p.nickName, std::to_string(face)};
+    if (c.showBoardPlayer) c.showBoardPlayer(c, v);
+}
+
 const std::string& ownLoginName(const link::Client& c) {
     return c.link.launch.isSpectator ? c.table.custom[0].name : c.link.launch.loginName;
 }
@@ -212,12 +215,15 @@ void showWealthMultiple(link::Client& c) {
         hide(c, "lbwealth");
         return;
     }
-    const long lowest = link::lowestWealthMultiple(t.wealthByView);
+    showWealthLabel(c, link::lowestWealthMultiple(t.wealthByView));
+}
+
+void showWealthLabel(link::Client& c, long value) {
     if (ui::Control* label = find(c, "lbwealth")) {
         const double sx = c.link.scaleX;
         const double sy = c.link.scaleY;
-        const bool wide = lowest >= 100;
-        label->setCaption(std::to_string(lowest));
+        const bool wide = value >= 100;
+        label->setCaption(std::to_string(value));
         label->setFontSize(wide ? 13 : 18);
         double left = (wide ? 54 : 56) * sx;
         if (sx < 1) left += wide ? 10 : 8;
@@ -225,6 +231,19 @@ void showWealthMultiple(link::Client& c) {
     }
     show(c, "Imgwealth");
     show(c, "lbwealth");
+}
+
+std::string seatWind(int seatBit) {
+    static constexpr char Winds[] = "北西南东";
+    return std::string(Winds + 3 * link::bitToIndex(static_cast<std::uint8_t>(seatBit & 15)), 3);
+}
+
+void exitPlugin(link::Client& c, int flag) {
+    if (c.exitGameDll) return c.exitGameDll(c, flag);
+    if (c.props.propGameDllState < 1) return;
+    if (c.props.propDll) c.props.propDll->initExit(flag);
+    c.props.propGameDllState = 0;
+    c.props.propInitOk = false;
 }
 
 void onSeatName(link::Client& c) {
@@ -367,13 +386,7 @@ void onUserInfo(link::Client& c) {
 
     resetWhenOthersReady(c);
 
-    const int face = faceIndex(p.faceCode);
-    if (ui::Control* tou = find(c, "Tou", v)) (void)table::loadPicture(c, c.link.pictures.facePic[at(face)], *tou);
-    setCaption(c, "Nid", v, "[" + p.title + "] " + p.nickName);
-    setCaption(c, "Cash", v, amountText(p.gold) + GoldSuffix);
-    setCaption(c, "Level", v, p.levelName);
-    c.dispatch.resultPlayer[at(v)] = {p.nickName, std::to_string(face)};
-    if (c.showBoardPlayer) c.showBoardPlayer(c, v);
+    showPlayerLabels(c, v);
 
     // The seat draw comes before the table reset below: the reset puts the
     // draw's tiles back into the wall.

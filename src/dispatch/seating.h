@@ -53,4 +53,17 @@ struct SeatingState {
 // sized by its value, with its picture, or both hidden when no multiple is set.
 void showWealthMultiple(link::Client& c);
 
+// A seat's player changed: its video, its frames and its floating panel start over.
+void closeSeatVideo(link::Client& c, int view);
+// The wealth label and its picture showing that multiple, sized by its value.
+void showWealthLabel(link::Client& c, long value);
+// The wind character of a seat bit: 1 北, 2 西, 4 南, 8 东.
+[[nodiscard]] std::string seatWind(int seatBit);
+// Unloads the props plug-in with the flag (through its seam when filled).
+void exitPlugin(link::Client& c, int flag);
+// A view's face, name, gold and level from its player record, also on the result boards.
+void showPlayerLabels(link::Client& c, int view);
+// Hides the seat-change screen and forgets that it was wanted.
+void closeSeatChangeScreen(link::Client& c);
+
 }  // namespace mj::dispatch

@@ -12,8 +12,6 @@ void accepted(link::Client& c, std::string_view what) {
 }
 }  // namespace
 
-void onTableStatus(link::Client& c) { accepted(c, "table status"); }
 void onRestorePlayer(link::Client& c) { accepted(c, "restore player"); }
-void onRestoreHand(link::Client& c) { accepted(c, "restore hand"); }
 
 }  // namespace mj::dispatch

@@ -10,6 +10,8 @@ namespace mj::dispatch {
 namespace {
 
 constexpr int MaxDie = 6;
+// The restore header gives the sums of two dice.
+constexpr int MaxDiceSum = 12;
 constexpr int WallTiles = 136;
 // Three rounds of four tiles fill the twelve tile pairs of a deal.
 constexpr int MaxDealRounds = 3;
@@ -150,8 +152,8 @@ std::optional<std::string> findMalformedField(const WireMessage& m, const CmdInf
         break;
     case CmdRestoreHand:
         c.seat();
-        c.range("die 0", c.value(0), 0, MaxDie);
-        c.range("die 1", c.value(1), 0, MaxDie);
+        c.range("dice sum 0", c.value(0), 0, MaxDiceSum);
+        c.range("dice sum 1", c.value(1), 0, MaxDiceSum);
         c.tile("wild tile", c.value(2));
         c.tile("turned tile", c.value(3));
         break;

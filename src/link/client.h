@@ -66,6 +66,10 @@ struct LinkState {
 
     LaunchConfig launch;
     WireMessage loginMsg{};
+    // Set while reconnect attempts run: sent in place of the login message.
+    std::optional<WireMessage> reconnectMsg;
+    // The key the server gave for reconnecting, kept as its four bytes.
+    std::array<std::uint8_t, 4> sessionKey{};
     bool loginSent = false;
     bool loggedIn = false;
     bool inGame = false;

@@ -30,6 +30,7 @@ void leaveForHall(Client& c) {
 void connectForHall(Client& c) {
     c.trapped("hall connect", [&] {
         c.link.proxyHandshakeDone = true;
+        c.link.reconnectMsg.reset();  // a fresh connect logs in
         switch (c.link.launch.connectMode) {
         case 0:
             c.resetRingBuffers();

@@ -122,6 +122,10 @@ void resetSession(Client& c) {
     c.table.countingUserInfo = false;
     for (int i = 0; i < 3; ++i) hide(c, "Speak", i);
     hide(c, "Words");
+    if (c.talkText1) c.talkText1->clear();
+    // The result boards' players and totals belong to the table just left.
+    c.dispatch.sumScore = {};
+    c.dispatch.resultPlayer = {};
     c.link.inGame = false;
     hide(c, "QV_Image");
     hide(c, "imgPiZi", 0);

@@ -307,7 +307,7 @@ void handleProxyReply(Client& c, std::span<const std::uint8_t> bytes) {
             c.postToHall(HallLoggedIn);
             c.sysmsg[0]->clear();
             c.sysmsg[0]->addItem(ProxySucceededText);
-            c.p.socket.send(c.link.loginMsg);
+            c.p.socket.send(c.link.reconnectMsg ? *c.link.reconnectMsg : c.link.loginMsg);
             c.log("login sent through the proxy");
             c.timerBong->setEnabled(true);
             surplus = std::move(out.surplus);

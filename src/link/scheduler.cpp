@@ -144,7 +144,7 @@ void Client::loginTask() {
     postToHall(HallConnectPending);
     if (p.socket.state() == platform::SocketState::Connected) {
         link.loginSent = true;
-        p.socket.send(link.loginMsg);
+        p.socket.send(link.reconnectMsg ? *link.reconnectMsg : link.loginMsg);
         log("login sent");
         link.linkCheck = Task{true, 0};
         link.loginTask = Task{};

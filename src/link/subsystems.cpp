@@ -8,6 +8,7 @@
 #include "link/hall_window.h"
 #include "link/leave.h"
 #include "link/proxy.h"
+#include "link/reconnect.h"
 #include "results/results_install.h"
 #include "shell/chat_install.h"
 #include "table/table_install.h"
@@ -19,6 +20,8 @@ void installSubsystems(Client& client) {
     client.resetSession = &resetSession;
     client.connectViaProxy = &connectViaProxy;
     client.onProxyData = &handleProxyReply;
+    installReconnect(client);
+    client.setupSpectatorTable = &dispatch::setupSpectatorTable;
     table::installTable(client);
     claims::installClaims(client);
     results::installResults(client);

@@ -77,6 +77,10 @@ struct TableState {
 
     // The wall positions of the next draw from the front and of the next kong
     // supplement from the back.
+    // The running hand's banker seat bit and two dice sums, as the restore
+    // header gave them.
+    int restoreBanker = 0;
+    std::array<int, 2> restoreDice{};
     int wallHead = 0;
     int wallTail = 0;
     // The last discard: its tile, the discarding seat's view (above 3: nothing

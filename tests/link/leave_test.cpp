@@ -58,6 +58,9 @@ TEST_F(LeaveTest, ResetTwiceLeavesTheSameIdleState) {
     client->link.inGame = true;
     client->link.juNum = 3;
     client->sysmsg[1]->addItem("x");
+    client->talkText1->addItem("chat line");
+    client->dispatch.sumScore[1] = 30;
+    client->dispatch.resultPlayer[1].name = "li";
     loadPlugin();
     for (int round = 0; round < 2; ++round) {
         SCOPED_TRACE(round);
@@ -70,6 +73,9 @@ TEST_F(LeaveTest, ResetTwiceLeavesTheSameIdleState) {
         EXPECT_FALSE(client->link.loginSent);
         EXPECT_EQ(client->link.juNum, 0);
         EXPECT_TRUE(client->sysmsg[1]->items().empty());
+        EXPECT_TRUE(client->talkText1->items().empty());
+        EXPECT_EQ(client->dispatch.sumScore[1], 0);
+        EXPECT_TRUE(client->dispatch.resultPlayer[1].name.empty());
         EXPECT_EQ(client->mainForm.windowState(), ui::Form::WindowState::Minimized);
         EXPECT_FALSE(client->props.loaded());
     }

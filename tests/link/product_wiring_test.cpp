@@ -28,6 +28,8 @@ std::vector<Seam> filledSeams() {
         seam("resetSession", &C::resetSession),
         seam("connectViaProxy", &C::connectViaProxy),
         seam("onProxyData", &C::onProxyData),
+        seam("startReconnect", &C::startReconnect),
+        seam("setupSpectatorTable", &C::setupSpectatorTable),
         seam("initSeatLayout", &C::initSeatLayout),
         seam("initTableControls", &C::initTableControls),
         seam("resetHandDisplay", &C::resetHandDisplay),
