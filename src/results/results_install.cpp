@@ -76,8 +76,8 @@ Settlement settlementInputs(const Client& c) {
     s.specialMode = c.table.specialMode;
     s.lianLaiCount = c.table.lianLaiCount;
     s.wealthOn = c.table.isWealthMultiple != 0;
-    s.wealthCaption = r.wealthCaption;
-    s.diceOn = r.diceDouble != 0;
+    s.wealthCaption = c.dispatch.wealthCaption;
+    s.diceOn = c.dispatch.diceDouble != 0;
     if (const auto* difen = c.mainForm.find("lblDifen")) s.difenCaption = difen->caption();
     s.winnerView = c.table.winnerView;
     for (std::size_t v = 0; v < 4; ++v) {

@@ -73,11 +73,6 @@ struct ResultsState {
 
     BoxResults box;
 
-    // The hand's multipliers as the settlement reads them; the hand-start
-    // command sets them.
-    int diceDouble = 0;
-    std::string wealthCaption = "0";
-
     // The names and faces the settlement board shows (live or reloaded).
     std::array<dispatch::ResultPlayer, 4> shownPlayer{};
     // The hand number of every row of the session board, so a row reopens
