@@ -43,6 +43,14 @@ std::wstring faceFor(const std::string& name) {
     return face;
 }
 
+// A new font the caller owns (the native controls keep theirs).
+HFONT makeFont(const ui::Font& f) {
+    const int height = -static_cast<int>(std::lround(f.size * 96.0 / 72.0));
+    return CreateFontW(height, 0, 0, 0, f.bold ? FW_BOLD : FW_NORMAL, FALSE, FALSE, FALSE, DEFAULT_CHARSET,
+                       OUT_DEFAULT_PRECIS, CLIP_DEFAULT_PRECIS, ANTIALIASED_QUALITY, DEFAULT_PITCH,
+                       faceFor(f.name).c_str());
+}
+
 // The fonts are made once and kept: a paint of one label should not pay for
 // making and realising its font each time. The windows use a handful; should
 // they use many, all are dropped at once (none may be selected then).
@@ -55,10 +63,7 @@ HFONT fontFor(const ui::Font& f) {
         for (auto& [k, font] : cache) DeleteObject(font);
         cache.clear();
     }
-    const int height = -static_cast<int>(std::lround(f.size * 96.0 / 72.0));
-    HFONT made = CreateFontW(height, 0, 0, 0, f.bold ? FW_BOLD : FW_NORMAL, FALSE, FALSE, FALSE, DEFAULT_CHARSET,
-                             OUT_DEFAULT_PRECIS, CLIP_DEFAULT_PRECIS, ANTIALIASED_QUALITY, DEFAULT_PITCH,
-                             faceFor(f.name).c_str());
+    HFONT made = makeFont(f);
     cache.emplace(key, made);
     return made;
 }
