@@ -12,6 +12,7 @@
 #include <cstdio>
 #include <fstream>
 #include <functional>
+#include <optional>
 #include <sstream>
 #include <thread>
 
@@ -146,6 +147,8 @@ TEST(ScenarioParser, MistakesAreReportedWithTheirLine) {
         {"repeat 2\nwait 1s\n", "line 1: 'repeat' has no 'end'"},
         {"end\n", "'end' without 'repeat'"},
         {"# nothing\n\n", "no steps"},
+        {"mark\n", "usage: mark NAME"},
+        {"mark \"mid hand\"\n", "one word"},
     };
     for (const auto& c : cases) {
         const auto r = parseScenario(c.text);
@@ -444,6 +447,46 @@ TEST(ScriptedServerLoopback, LogsBothDirections) {
     EXPECT_THAT(text, HasSubstr("C>S cmd 24 seat 0 v 0 0 0 0 | 260: 12 34"));
     EXPECT_THAT(text, HasSubstr("peer closed the connection"));
     EXPECT_THAT(text, HasSubstr("scenario complete"));
+}
+
+// A failed step either ends the run or, going on, is logged and skipped: the
+// steps after it still play (the client receives the reply), marks land in the
+// log, and the outcome is the first failure.
+TEST(ScriptedServerLoopback, KeepGoingPlaysOnAfterAFailedStep) {
+    const auto parsed = parseScenario(
+        "accept within 2s\n"
+        "expect 18 within 1s\n"
+        "  field 16..31 \"tester\"\n"
+        "mark after-login\n"
+        "expect 7 within 300ms\n"
+        "send 18\n"
+        "  value 3 = 1\n");
+    ASSERT_TRUE(parsed.ok()) << parsed.error;
+    for (const bool keepGoing : {false, true}) {
+        SCOPED_TRACE(keepGoing ? "keep going" : "stop at the first failure");
+        std::ostringstream log;
+        ScriptedServer server(log);
+        std::string error;
+        const std::uint16_t port = server.listen(0, error);
+        ASSERT_NE(port, 0) << error;
+        RunOutcome outcome;
+        std::thread serverThread([&] { outcome = server.run(parsed.steps, Millis(5000), keepGoing); });
+        std::optional<mj::WireMessage> reply;
+        {
+            TestClient client(port);
+            client.sendMessage(loginMessage("other", "x"));
+            reply = client.receive();
+            serverThread.join();
+        }
+        EXPECT_FALSE(outcome.ok);
+        EXPECT_THAT(outcome.failure, HasSubstr("line 2: expect cmd 18"));
+        EXPECT_THAT(log.str(), HasSubstr(keepGoing ? "] mark after-login\n" : "FAILED line 2"));
+        EXPECT_EQ(log.str().find("(going on)") != std::string::npos, keepGoing) << log.str();
+        ASSERT_EQ(reply.has_value(), keepGoing);
+        if (reply) {
+            EXPECT_EQ((*reply)[15], 1);
+        }
+    }
 }
 
 // ---- the real binary ------------------------------------------------------
