@@ -3,7 +3,7 @@
 // every hall message and system command the client sends it, and plays a
 // small script of the hall's own messages to the client.
 //
-//   stand_in_hall --client mjclient.exe --launch LINE [--title T] [--log F] [--script F]
+//   stand_in_hall --client mjclient.exe --launch LINE [--title T] [--log F] [--script F] [--release F]
 //
 // Script, one statement a line ('#' starts a comment):
 //   launch                       start the client
@@ -14,17 +14,23 @@
 //   post connect|status|leave|leavenow|N    post to the client's window
 //   send-endsession              send the system's end-of-session message (0x16)
 //   client restore|minimize      send the system command to the client's window
+//   client-running               the client must still be running
+//   hall minimize|restore        minimise or restore the hall's own window
 //   close                        destroy the hall window
 //   wait-exit [MS] [CODE]        wait for the client to end (with that code)
+//   wait-release [MS]            wait until the --release file exists (the
+//                                test runner creates it when its server is done)
 //   forget                       drop the messages and system commands seen so far
-// Exit code: 0 every step passed, 1 a step failed, 2 usage error. A client
-// still running at the end is ended by its process handle.
+// Exit code: 0 every step passed, 1 a step failed, 2 usage error or a script
+// that cannot be read or has an unknown statement (then nothing is launched).
+// A client still running at the end is ended by its process handle.
 #include <windows.h>
 
 #include <cstdio>
 #include <cwchar>
 #include <fstream>
 #include <map>
+#include <set>
 #include <sstream>
 #include <string>
 #include <vector>
@@ -41,6 +47,7 @@ struct Hall {
     std::wstring title = L"曲维山庄";
     std::wstring clientPath;
     std::wstring launchLine;
+    std::wstring releasePath;
     FILE* log = stdout;
     DWORD start = GetTickCount();
     PROCESS_INFORMATION client{};
@@ -219,6 +226,23 @@ bool runStep(const std::vector<std::string>& w) {
         return true;
     }
     if (op == "client") return sendSysCommand(w.at(1) == "restore" ? SC_RESTORE : SC_MINIMIZE);
+    if (op == "client-running") {
+        const bool running = clientRunning();
+        logLine(running ? "client running" : "client not running");
+        return running;
+    }
+    if (op == "hall") {
+        ShowWindow(g.window, w.at(1) == "restore" ? SW_RESTORE : SW_MINIMIZE);
+        return true;
+    }
+    if (op == "wait-release") {
+        if (g.releasePath.empty()) {
+            logLine("wait-release without --release");
+            return false;
+        }
+        return pumpUntil(static_cast<DWORD>(arg(1, 600000)),
+                         [] { return GetFileAttributesW(g.releasePath.c_str()) != INVALID_FILE_ATTRIBUTES; });
+    }
     if (op == "close") {
         logLine("hall window closed");
         DestroyWindow(g.window);
@@ -252,6 +276,8 @@ int wmain(int argc, wchar_t** argv) {
             g.launchLine = v;
         else if (k == L"--script")
             scriptPath = v;
+        else if (k == L"--release")
+            g.releasePath = v;
         else if (k == L"--log")
             g.log = _wfopen(v.c_str(), L"w");
         else {
@@ -260,7 +286,9 @@ int wmain(int argc, wchar_t** argv) {
         }
     }
     if (g.clientPath.empty() || !g.log) {
-        std::fprintf(stderr, "usage: stand_in_hall --client EXE --launch LINE [--title T] [--log F] [--script F]\n");
+        std::fprintf(stderr,
+                     "usage: stand_in_hall --client EXE --launch LINE [--title T] [--log F] [--script F] "
+                     "[--release F]\n");
         return 2;
     }
 
@@ -283,14 +311,32 @@ int wmain(int argc, wchar_t** argv) {
         steps.push_back({"launch"});
         steps.push_back({"wait-exit", "600000"});
     } else {
+        // A script that cannot be read, or names a statement we do not know,
+        // must fail the case rather than pass it with nothing played.
         std::ifstream in(scriptPath.c_str());
+        if (!in) {
+            logLine("cannot read the script " + narrow(scriptPath));
+            return 2;
+        }
+        static const std::set<std::string> known{
+            "launch", "wait-msg", "no-msg", "wait-syscommand", "sleep",     "post",         "send-endsession",
+            "forget", "client",   "hall",   "client-running",  "wait-exit", "wait-release", "close"};
         std::string line;
-        while (std::getline(in, line)) {
+        for (int lineNo = 1; std::getline(in, line); ++lineNo) {
             if (auto hash = line.find('#'); hash != std::string::npos) line.erase(hash);
             std::istringstream words(line);
             std::vector<std::string> w;
             for (std::string s; words >> s;) w.push_back(s);
-            if (!w.empty()) steps.push_back(w);
+            if (w.empty()) continue;
+            if (known.count(w[0]) == 0) {
+                logLine("script line " + std::to_string(lineNo) + ": unknown statement " + w[0]);
+                return 2;
+            }
+            steps.push_back(w);
+        }
+        if (steps.empty()) {
+            logLine("the script " + narrow(scriptPath) + " has no statements");
+            return 2;
         }
     }
 
