@@ -9,6 +9,11 @@ endif()
 set(MJ_HALL_CASES ${CMAKE_SOURCE_DIR}/tests/e2e/hall_cases)
 find_program(MJ_MICROSOCKS microsocks)
 
+# Every hall script in the tree must read: a typo fails here, not as a hall
+# case that stops half-way.
+file(GLOB_RECURSE MJ_HALL_SCRIPTS CONFIGURE_DEPENDS ${CMAKE_SOURCE_DIR}/tests/*.hall ${CMAKE_SOURCE_DIR}/tools/*.hall)
+add_test(NAME e2e_hall_scripts_read COMMAND stand_in_hall --check ${MJ_HALL_SCRIPTS})
+
 # mj_hall_case(NAME HALL script.hall [SCENARIO file.scn] LAUNCH line [ARGS ...])
 # A relative scenario is one of the hall cases'.
 function(mj_hall_case name)

@@ -4,6 +4,7 @@
 // small script of the hall's own messages to the client.
 //
 //   stand_in_hall --client mjclient.exe --launch LINE [--title T] [--log F] [--script F] [--release F]
+//   stand_in_hall --check SCRIPT...      only read the scripts
 //
 // Script, one statement a line ('#' starts a comment):
 //   launch                       start the client
@@ -261,9 +262,60 @@ bool runStep(const std::vector<std::string>& w) {
     return false;
 }
 
+using Script = std::vector<std::vector<std::string>>;
+
+// Reads a script into its statements. A script that cannot be read, names a
+// statement we do not know or has none must fail the case rather than pass it
+// with nothing played; `error` says why.
+bool loadScript(const std::wstring& path, Script& steps, std::string& error) {
+    std::ifstream in(path.c_str());
+    if (!in) {
+        error = "cannot read the script " + narrow(path);
+        return false;
+    }
+    static const std::set<std::string> known{
+        "launch", "wait-msg", "no-msg", "wait-syscommand", "sleep",     "post",         "send-endsession",
+        "forget", "client",   "hall",   "client-running",  "wait-exit", "wait-release", "close"};
+    std::string line;
+    for (int lineNo = 1; std::getline(in, line); ++lineNo) {
+        if (auto hash = line.find('#'); hash != std::string::npos) line.erase(hash);
+        std::istringstream words(line);
+        std::vector<std::string> w;
+        for (std::string s; words >> s;) w.push_back(s);
+        if (w.empty()) continue;
+        if (known.count(w[0]) == 0) {
+            error = narrow(path) + " line " + std::to_string(lineNo) + ": unknown statement " + w[0];
+            return false;
+        }
+        steps.push_back(w);
+    }
+    if (steps.empty()) {
+        error = "the script " + narrow(path) + " has no statements";
+        return false;
+    }
+    return true;
+}
+
+// stand_in_hall --check SCRIPT...: only reads the scripts.
+int checkScripts(int argc, wchar_t** argv) {
+    int rc = 0;
+    for (int i = 2; i < argc; ++i) {
+        Script steps;
+        std::string error;
+        if (loadScript(argv[i], steps, error)) {
+            std::printf("%s: %zu statements\n", narrow(argv[i]).c_str(), steps.size());
+        } else {
+            std::fprintf(stderr, "%s\n", error.c_str());
+            rc = 2;
+        }
+    }
+    return argc > 2 ? rc : 2;
+}
+
 }  // namespace
 
 int wmain(int argc, wchar_t** argv) {
+    if (argc >= 2 && std::wstring(argv[1]) == L"--check") return checkScripts(argc, argv);
     std::wstring scriptPath;
     for (int i = 1; i + 1 < argc; i += 2) {
         const std::wstring k = argv[i];
@@ -306,36 +358,14 @@ int wmain(int argc, wchar_t** argv) {
     ShowWindow(g.window, SW_SHOWNORMAL);
     logLine("hall window \"" + narrow(g.title) + "\"");
 
-    std::vector<std::vector<std::string>> steps;
+    Script steps;
     if (scriptPath.empty()) {
         steps.push_back({"launch"});
         steps.push_back({"wait-exit", "600000"});
     } else {
-        // A script that cannot be read, or names a statement we do not know,
-        // must fail the case rather than pass it with nothing played.
-        std::ifstream in(scriptPath.c_str());
-        if (!in) {
-            logLine("cannot read the script " + narrow(scriptPath));
-            return 2;
-        }
-        static const std::set<std::string> known{
-            "launch", "wait-msg", "no-msg", "wait-syscommand", "sleep",     "post",         "send-endsession",
-            "forget", "client",   "hall",   "client-running",  "wait-exit", "wait-release", "close"};
-        std::string line;
-        for (int lineNo = 1; std::getline(in, line); ++lineNo) {
-            if (auto hash = line.find('#'); hash != std::string::npos) line.erase(hash);
-            std::istringstream words(line);
-            std::vector<std::string> w;
-            for (std::string s; words >> s;) w.push_back(s);
-            if (w.empty()) continue;
-            if (known.count(w[0]) == 0) {
-                logLine("script line " + std::to_string(lineNo) + ": unknown statement " + w[0]);
-                return 2;
-            }
-            steps.push_back(w);
-        }
-        if (steps.empty()) {
-            logLine("the script " + narrow(scriptPath) + " has no statements");
+        std::string error;
+        if (!loadScript(scriptPath, steps, error)) {
+            logLine(error);
             return 2;
         }
     }
