@@ -5,6 +5,8 @@
 #include <memory>
 #include <string>
 
+#include "dispatch/player_records.h"
+#include "dispatch/seating.h"
 #include "platform/components.h"
 
 namespace mj::link {
@@ -34,6 +36,12 @@ struct DispatchState {
     // (index 0 unused); auto-play reads them.
     std::array<std::array<int, 10>, 4> seenTile{};
     int actionCount = 0;
+
+    // The players by view (0 the local seat, or the watched player), what the
+    // result boards show of them, and the seating that fills them.
+    std::array<PlayerInfo, 4> player{};
+    std::array<ResultPlayer, 4> resultPlayer{};
+    SeatingState seating;
 
     // Messages dropped because a field was out of range.
     int droppedMessages = 0;

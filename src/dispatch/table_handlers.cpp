@@ -14,19 +14,11 @@ void accepted(link::Client& c, std::string_view what) {
 
 void onDealTiles(link::Client& c) { accepted(c, "deal"); }
 void onDiscard(link::Client& c) { accepted(c, "discard"); }
-void onSeatName(link::Client& c) { accepted(c, "seat name"); }
 void onHandStart(link::Client& c) { accepted(c, "hand start"); }
 void onDrawTile(link::Client& c) { accepted(c, "draw"); }
-void onOfferClaims(link::Client& c) { accepted(c, "offer"); }
-void onPlayerAction(link::Client& c) { accepted(c, "action"); }
 void onHandGold(link::Client& c) { accepted(c, "hand gold"); }
-void onSpecialTiles(link::Client& c) { accepted(c, "special tiles"); }
-void onHandReveal(link::Client& c) { accepted(c, "reveal"); }
 void onTableStatus(link::Client& c) { accepted(c, "table status"); }
 void onHandDetail(link::Client& c) { accepted(c, "hand detail"); }
-void onUserInfo(link::Client& c) { accepted(c, "user info"); }
-void onPlayerLeft(link::Client& c) { accepted(c, "player left"); }
-void onPlayerReady(link::Client& c) { accepted(c, "player ready"); }
 void onRestorePlayer(link::Client& c) { accepted(c, "restore player"); }
 void onRestoreHand(link::Client& c) { accepted(c, "restore hand"); }
 

@@ -116,12 +116,25 @@ std::optional<std::string> findMalformedField(const WireMessage& m, const CmdInf
     case CmdSpecialTiles:
         c.tile("wild tile", c.value(2));
         c.tile("turned tile", c.value(3));
+        // The second 痞子 tile is read only in a 痞子 room.
+        if (c.byte(wire::Body) == 3) c.tile("second 痞子 tile", c.byte(22));
         break;
     case CmdHandReveal:
         c.seat();
         for (int k = 0; k < 4; ++k) c.tileOrNone("revealed tile " + std::to_string(k), c.value(k));
         for (std::size_t k = 0; k < 5; ++k) c.tileOrNone("wall tile " + std::to_string(k), c.byte(wire::Body + k));
         break;
+    case CmdSeatName:
+        // The name is kept under the seat's index.
+        c.seat();
+        break;
+    case CmdUserInfo: {
+        // A profile is the own one (15), a new player's (0) or a seat's; any
+        // other value would land on a view that belongs to somebody else.
+        const int seat = info.seat & 15;
+        if (seat != 0 && seat != 15) c.seat();
+        break;
+    }
     case CmdTableStatus:
         // Sub-code 2 names the banker by its seat.
         if (c.value(3) == 2) c.seat();
@@ -144,8 +157,9 @@ std::optional<std::string> findMalformedField(const WireMessage& m, const CmdInf
         break;
     default:
         // The others carry names, texts, masks and codes that their handlers
-        // read without indexing (the profile's face code is bounded by its
-        // own parser), or go to the plug-in untouched.
+        // read without indexing (the profile's face code and counts are
+        // bounded by its own parser, the ready and leave names are only
+        // compared), or go to the plug-in untouched.
         break;
     }
     return c.result();

@@ -71,6 +71,7 @@ void Client::buildMainFormDesign() {
     timeImg = &pic1->add<ui::Image>("Time_Img", -1);
     timeImg->setVisible(false);
     talk.move(0, 0, 330 * MainTwipsPerPixel, 300 * MainTwipsPerPixel);
+    frmZhahu.setVisible(false);
     talkText1 = &talk.add<ui::ListBox>("Text1", -1);
     talkText1->move(0, 0, talk.width(), talk.height());
 }
@@ -434,14 +435,16 @@ void Client::decodeMessage() {
         if (link.info.cmd == CmdSeatName) {
             handleSeatName(link.receivedText, p.codec, link.msg, link.info.seat);
         } else if (link.info.cmd == CmdChat) {
+            const auto& players = dispatch.player;
             ChatTargets targets{p.codec,
                                 *talkText1,
                                 {sysmsg[0], sysmsg[1]},
                                 phrases1,
                                 phrases2,
                                 table.custom[0].seat,
-                                {},  // the own nickname arrives with the player records
-                                {},
+                                players[0].nickName,
+                                {dispatch::voiceId(players[0]), dispatch::voiceId(players[1]),
+                                 dispatch::voiceId(players[2]), dispatch::voiceId(players[3])},
                                 mainForm.windowState() == ui::Form::WindowState::Normal,
                                 link.sound,
                                 p.sound,

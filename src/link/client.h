@@ -125,6 +125,9 @@ public:
     ui::ListBox* talkText1 = nullptr;
     std::vector<std::string> phrases1;
     std::vector<std::string> phrases2;
+    // The notice that an offered win lacks fan; the claim code shows it, an
+    // offer with the win bit hides it.
+    ui::Form frmZhahu{"frmZhahu"};
 
     std::unique_ptr<platform::VideoSocket> p2pSocket;
     // Decoded resource pictures, kept for the whole run.
@@ -203,6 +206,19 @@ public:
     // bit, the three tiles of the report), on the player and on the spectator table.
     std::function<void(Client&, int op, int seatBit, const std::array<int, 3>& tiles)> showAction;
     std::function<void(Client&, int op, int seatBit, const std::array<int, 3>& tiles)> sideShowAction;
+    // The seating commands' neighbours. Registers, creates and initialises
+    // the props plug-in (without it the plug-in stays unused); unloads it
+    // with the given flag.
+    std::function<void(Client&)> initGameDll;
+    std::function<void(Client&, int flag)> exitGameDll;
+    // Starts the own camera for the table video.
+    std::function<void(Client&)> startOwnCamera;
+    // Hides and unloads the floating video panel of view 1..3.
+    std::function<void(Client&, int view)> closeRemotePanel;
+    // Builds the spectator table from the four buffered profiles.
+    std::function<void(Client&)> setupSpectatorTable;
+    // Puts a view's name and face (dispatch.resultPlayer) on the result boards.
+    std::function<void(Client&, int view)> showBoardPlayer;
     // A props plug-in request other than a message to send.
     std::function<void(Client&, const platform::PropRequest&)> onPropRequest;
 

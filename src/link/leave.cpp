@@ -91,6 +91,7 @@ void resetSession(Client& c) {
         return;
     }
     Flag guard(s.resetting);
+    ++s.resets;
 
     c.link.inGame = false;
     s.startButtonIsStart = true;
@@ -113,8 +114,12 @@ void resetSession(Client& c) {
         auto& seat = c.table.custom[static_cast<std::size_t>(i)];
         seat.name.clear();
         seat.seat = 0;
+        dispatch::clearShownFields(c.dispatch.player[static_cast<std::size_t>(i)]);
         hide(c, "OK", i);
     }
+    c.dispatch.seating.playerCount = 0;
+    // Names after the next login start a seating cycle of their own.
+    c.table.countingUserInfo = false;
     for (int i = 0; i < 3; ++i) hide(c, "Speak", i);
     hide(c, "Words");
     c.link.inGame = false;
@@ -140,6 +145,7 @@ void resetSession(Client& c) {
     setCaption(c, "lbwealth", -1, "0");
     hide(c, "lbwealth");
     hide(c, "Imgwealth");
+    c.table.wealthByView.fill(0);
 }
 
 void leaveByExitDialog(Client& c) {

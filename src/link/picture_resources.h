@@ -61,8 +61,8 @@ enum class DesignPicture : int {
     MjImage = 1018,       // MJ_Image(0) design picture, 41 x 57
     Zhuang = 1019,        // banker mark, 24 x 24
     Host = 1020,          // host mark, 24 x 24
-    LianlaiImg = 1021,    // consecutive-wild caption, 100 x 40
-    QuveiImg = 1022,      // wild mark, 40 x 40
+    LianlaiImg = 1021,    // wild-tile frame of a consecutive-wild hand, 124 x 107
+    QuveiImg = 1022,      // wild-tile frame of any other hand, 124 x 107
     SpeakBubble = 1023,   // speech bubble, 160 x 70
     PhraseWindow = 1024,  // quick-phrase window background, 320 x 180
     WindowSkin = 1025,    // window frame skin, corners 8 x 20

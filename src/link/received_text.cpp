@@ -60,15 +60,20 @@ const std::string* phraseAt(const std::vector<std::string>& list, int number) {
 
 }  // namespace
 
+std::string textField(const platform::TextCodec& codec, const WireMessage& msg, std::size_t begin, std::size_t end) {
+    std::string gbk;
+    for (std::size_t i = begin; i < end && msg[i] != 0; ++i) gbk += static_cast<char>(msg[i]);
+    return codec.fromGbk(gbk);
+}
+
 void handleSeatName(ReceivedTextState& state, const platform::TextCodec& codec, const WireMessage& msg,
                     std::uint8_t seatBit) {
-    if (seatBit == 0 || seatBit > 0x0F) return;
-    const std::uint8_t index = bitToIndex(seatBit);
-    // The field is GBK like every text of the server: a Chinese login name
-    // taken byte by byte would come out as question marks.
-    std::string gbk;
-    for (std::size_t i = SeatNameStart; i < SeatNameEnd && msg[i] != 0; ++i) gbk += static_cast<char>(msg[i]);
-    state.seatName[index] += codec.fromGbk(gbk);
+    // The seat is the low nibble; a value of more than one bit names no seat.
+    seatBit &= 0x0F;
+    if (!isValidSeatBit(seatBit)) return;
+    // Assigned, not appended: a second round of names before the per-hand
+    // reset must not double a name, or the own seat is never found again.
+    state.seatName[bitToIndex(seatBit)] = textField(codec, msg, SeatNameStart, SeatNameEnd);
 }
 
 std::uint32_t propRelayMarker(const WireMessage& msg) {

@@ -31,12 +31,12 @@ inline constexpr int ChatKindPhrase2 = 2;
 inline constexpr std::size_t ChatTextStart = 16;
 inline constexpr std::size_t ChatTextEnd = 216;  // one past the last byte read
 inline constexpr std::size_t PropRelayMarkerAt = 236;
-// Bytes 16-31 of command 3: the seat's login name, ended by a 0 byte.
+// Bytes 16-31 of commands 3, 21 and 23: a login name, ended by a 0 byte.
 inline constexpr std::size_t SeatNameStart = 16;
 inline constexpr std::size_t SeatNameEnd = 32;
 
 struct ReceivedTextState {
-    // SeatName, by server seat index; only appended to here, cleared per hand.
+    // SeatName, by server seat index; set here, cleared per hand.
     std::array<std::string, 4> seatName;
     // ChatBlink: flashes left for the chat button; 8 after a line from another seat.
     int chatBlink = 0;
@@ -63,8 +63,15 @@ struct ChatTargets {
     std::function<void(const WireMessage&)> relayToProps;
 };
 
-// Command 3: appends the login name of bytes 16-31 to seatName of the seat's
-// index. A seat field that names no seat is dropped.
+// The text of bytes [begin, end) up to the first 0 byte, in UTF-8. The server
+// writes names in GBK: a Chinese name taken byte by byte would come out as
+// question marks.
+[[nodiscard]] std::string textField(const platform::TextCodec& codec, const WireMessage& msg, std::size_t begin,
+                                    std::size_t end);
+
+// Command 3: the login name of bytes 16-31 becomes seatName of the seat's
+// index, replacing what an earlier name message left there. A seat field that
+// names no seat is dropped.
 void handleSeatName(ReceivedTextState& state, const platform::TextCodec& codec, const WireMessage& msg,
                     std::uint8_t seatBit);
 

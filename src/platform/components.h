@@ -43,6 +43,18 @@ struct PropRequest {
     std::vector<long> style;
 };
 
+// One seated player as the props plug-in is told about them.
+struct PropsUser {
+    std::string nickName;
+    std::string seatName;
+    std::uint8_t seatBit = 0;
+    int view = 0;
+    bool hasCredit = false;
+    int sex = 0;
+    std::string title;
+    std::string faceCode;
+};
+
 // The props plug-in, created by name; absent when it cannot be created.
 class PropsPlugin {
 public:
@@ -55,6 +67,14 @@ public:
     virtual void fixBuffPos() = 0;
     virtual void setKeyDown(int keyCode) = 0;
     virtual void recMsg(const std::vector<std::uint8_t>& message) = 0;
+    // The seating members. A plug-in that does not track players accepts
+    // every player and has nothing to forget or reload.
+    // False when the plug-in refuses the player.
+    [[nodiscard]] virtual bool setUserinfo(const PropsUser&) { return true; }
+    // Forgets the player of view 1..3.
+    virtual void clearUser(int) {}
+    // Re-initialises the plug-in from its settings file; the result is not used.
+    virtual bool ainit(const std::string&) { return true; }
 };
 
 // Creates the components; the in-memory and Win32 factories differ.

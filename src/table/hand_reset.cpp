@@ -198,6 +198,7 @@ void resetRoundData(link::Client& c) {
         r.pizi2Gangs = 0;
         r.meldEnd = v == 0 ? 3 : 4;
     }
+    for (auto& name : c.link.receivedText.seatName) name.clear();
     t.wildTile = -1;
     t.drawFromHead = true;
     t.canDiscard = false;

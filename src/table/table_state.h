@@ -68,6 +68,7 @@ struct TableState {
     int specialMode = 0;  // 3: 痞子 mode
     int piziTile1 = 0;
     int piziTile2 = 0;
+    int lianLaiCount = 0;  // consecutive wilds; the settlement doubles per count
     // Wall: the hand's start position and the indicator's distance from it.
     int wallStart = 0;
     int indicatorOffset = 0;

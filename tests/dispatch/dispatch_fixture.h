@@ -17,7 +17,20 @@ public:
     void fixBuffPos() override {}
     void setKeyDown(int) override {}
     void recMsg(const std::vector<std::uint8_t>& m) override { received.push_back(m); }
+    bool setUserinfo(const platform::PropsUser& u) override {
+        users.push_back(u);
+        return !refuseUsers;
+    }
+    void clearUser(int view) override { clearedViews.push_back(view); }
+    bool ainit(const std::string& file) override {
+        reinits.push_back(file);
+        return true;
+    }
     std::vector<std::vector<std::uint8_t>> received;
+    std::vector<platform::PropsUser> users;
+    bool refuseUsers = false;
+    std::vector<int> clearedViews;
+    std::vector<std::string> reinits;
     std::vector<int> exits;
     std::vector<std::pair<int, bool>> states;
 };

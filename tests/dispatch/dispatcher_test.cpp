@@ -20,6 +20,8 @@ void dispatchDirect(link::Client& c, const WireMessage& m) {
 
 TEST_F(DispatcherTest, EveryNumberWithoutAHandlerReachesThePluginUnchanged) {
     loadPlugin();
+    // A profile at a table without the plug-in switch would mark it unused.
+    client->props.propSwicth = 1;
     const std::set<int> handled{1, 2, 3, 4, 5, 6, 7, 9, 14, 15, 16, 17, 19, 20, 21, 23, 40, 41};
     // 18, 22 and 29 end the process or the link on some values; they have
     // their own tests below.
@@ -141,7 +143,14 @@ INSTANTIATE_TEST_SUITE_P(
         FieldCase{"RestoreFrontCountPastWall", 40, [](W& m) { m[11] = 136; }, "front count = 136"},
         FieldCase{"RestoreBadPairTile", 40, [](W& m) { m[16 + 2 * 23 + 1] = 0x1F; }, "restored tile 23 = 31"},
         FieldCase{"RestoreHandBadTurnedTile", 41, [](W& m) { m[15] = 0x1A; }, "turned tile = 26"},
-        FieldCase{"HandGoldSeatNotOneBit", 9, [](W& m) { m[6] = 0x0F; }, "seat = 15"}),
+        FieldCase{"HandGoldSeatNotOneBit", 9, [](W& m) { m[6] = 0x0F; }, "seat = 15"},
+        FieldCase{"SeatNameSeatZero", 3, [](W& m) { m[6] = 0; }, "seat = 0"},
+        FieldCase{"SeatNameTwoSeats", 3, [](W& m) { m[6] = 6; }, "seat = 6"},
+        FieldCase{"SeatNameHighNibbleIgnored", 3, [](W& m) { m[6] = 0x24; }, nullptr},
+        FieldCase{"ProfileOwn", 20, [](W& m) { m[6] = 15; }, nullptr},
+        FieldCase{"ProfileNewPlayer", 20, [](W& m) { m[6] = 0; }, nullptr},
+        FieldCase{"ProfileSeatThree", 20, [](W& m) { m[6] = 3; }, "seat = 3"},
+        FieldCase{"ProfileSeatFive", 20, [](W& m) { m[6] = 5; }, "seat = 5"}),
     [](const auto& info) { return std::string(info.param.name); });
 
 }  // namespace

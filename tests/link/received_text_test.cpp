@@ -80,7 +80,7 @@ struct ReceivedChat : ::testing::Test {
 
 // ------------------------------------------------------------ seat names
 
-TEST(ReceivedSeatName, AppendsTheLoginNameToTheSeatsEntry) {
+TEST(ReceivedSeatName, TheLoginNameReplacesTheSeatsEntry) {
     IconvCodec codec;
     ReceivedTextState state;
     WireMessage m{};
@@ -90,14 +90,18 @@ TEST(ReceivedSeatName, AppendsTheLoginNameToTheSeatsEntry) {
     m[20] = 'x';  // the x after the 0 is not read
     handleSeatName(state, codec, m, 4);
     EXPECT_EQ(state.seatName[2], "abc");
-    handleSeatName(state, codec, m, 4);  // a repeated name is doubled, as the resets expect
-    EXPECT_EQ(state.seatName[2], "abcabc");
+    // A second round of names before the per-hand reset keeps one name.
+    handleSeatName(state, codec, m, 4);
+    EXPECT_EQ(state.seatName[2], "abc");
+    m[16] = 'd';
+    handleSeatName(state, codec, m, 0x14);  // the seat is the low nibble
+    EXPECT_EQ(state.seatName[2], "dbc");
     WireMessage full{};
     for (int i = 16; i < 32; ++i) full[static_cast<std::size_t>(i)] = 'z';
     full[32] = 'q';  // beyond the field
     handleSeatName(state, codec, full, 8);
     EXPECT_EQ(state.seatName[3], std::string(16, 'z'));
-    for (std::uint8_t bad : {0x00, 0x10, 0x80, 0xFF}) handleSeatName(state, codec, m, bad);
+    for (std::uint8_t bad : {0x00, 0x03, 0x10, 0x80, 0xFF}) handleSeatName(state, codec, m, bad);
     EXPECT_EQ(state.seatName[0], "");
     EXPECT_EQ(state.seatName[1], "");
 }

@@ -12,25 +12,42 @@
 
 namespace mj::test {
 
+// A 1 x 1 GIF.
+inline std::string tinyGif() {
+    const unsigned char bytes[] = {0x47, 0x49, 0x46, 0x38, 0x39, 0x61, 0x01, 0x00, 0x01, 0x00, 0x80, 0x00,
+                                   0x00, 0xFF, 0x00, 0x00, 0x00, 0x00, 0x00, 0x2C, 0x00, 0x00, 0x00, 0x00,
+                                   0x01, 0x00, 0x01, 0x00, 0x00, 0x02, 0x02, 0x44, 0x01, 0x00, 0x3B};
+    return std::string(reinterpret_cast<const char*>(bytes), sizeof bytes);
+}
+
+// The tiny picture under every resource number the table uses.
+inline void addTablePictures(platform::sim::SimPlatform& sim) {
+    for (int id = 101; id <= 1030; ++id) {
+        if (id == 865) continue;  // the tool-button table names one that does not exist
+        sim.resources.add(id, "GIF", tinyGif());
+    }
+}
+
+// The main window's control, which the test expects to exist.
+inline ui::Control& control(link::Client& client, std::string_view name, int index = -1) {
+    ui::Control* x = client.mainForm.find(name, index);
+    if (!x) throw std::runtime_error("no control " + std::string(name));
+    return *x;
+}
+
+// The resource number the control shows, 0 for none.
+inline int shownResource(const ui::Control& x) { return x.picture() ? x.picture()->resourceId : 0; }
+
 class TableFixture : public ::testing::Test {
 protected:
     platform::sim::SimPlatform sim;
     std::optional<link::Client> client;
     static constexpr platform::WindowHandle HallWindow = 0x1234;
 
-    // A 1 x 1 GIF.
-    static std::string tinyGif() {
-        const unsigned char bytes[] = {0x47, 0x49, 0x46, 0x38, 0x39, 0x61, 0x01, 0x00, 0x01, 0x00, 0x80, 0x00,
-                                       0x00, 0xFF, 0x00, 0x00, 0x00, 0x00, 0x00, 0x2C, 0x00, 0x00, 0x00, 0x00,
-                                       0x01, 0x00, 0x01, 0x00, 0x00, 0x02, 0x02, 0x44, 0x01, 0x00, 0x3B};
-        return std::string(reinterpret_cast<const char*>(bytes), sizeof bytes);
-    }
+    static std::string tinyGif() { return test::tinyGif(); }
 
     void SetUp() override {
-        for (int id = 101; id <= 1030; ++id) {
-            if (id == 865) continue;  // the tool-button table names one that does not exist
-            sim.resources.add(id, "GIF", tinyGif());
-        }
+        addTablePictures(sim);
         sim.hall.windows["曲维山庄"] = HallWindow;
     }
 
@@ -47,17 +64,10 @@ protected:
     }
 
     link::Client& c() { return *client; }
-    ui::Control& ctl(std::string_view name, int index = -1) {
-        ui::Control* x = client->mainForm.find(name, index);
-        if (!x) throw std::runtime_error("no control " + std::string(name));
-        return *x;
-    }
+    ui::Control& ctl(std::string_view name, int index = -1) { return control(*client, name, index); }
     ui::Control& tile(int i) { return ctl("MJ_Image", i); }
     // The resource number the control shows, 0 for none.
-    int shownId(std::string_view name, int index = -1) {
-        const auto& p = ctl(name, index).picture();
-        return p ? p->resourceId : 0;
-    }
+    int shownId(std::string_view name, int index = -1) { return shownResource(ctl(name, index)); }
     int zOf(const ui::Control& x) { return x.parent()->zIndexOf(x); }
 };
 

@@ -700,11 +700,11 @@ def framed(w, h, text=None, fill=(60, 40, 20, 255), edge=GOLD, fg=(255, 230, 170
     return downsample(img, w, h)
 
 
-def quvei_frame():
+def quvei_frame(title="宝牌 · 痞子", fill=(50, 30, 15, 235)):
     w, h, S = 124, 107, 4
-    img = framed(w, h, None, fill=(50, 30, 15, 235))
+    img = framed(w, h, None, fill=fill)
     d = ImageDraw.Draw(img)
-    text_centered(d, (0, 8, w, 40), "宝牌 · 痞子", sans(15), (255, 220, 120, 255))
+    text_centered(d, (0, 8, w, 40), title, sans(15), (255, 220, 120, 255))
     for x in (12, 50, 83):  # the three tile places the table lays over this frame
         d.rectangle((x - 1, 45, x + 34, 96), outline=(170, 140, 80, 255))
     return img
@@ -807,8 +807,8 @@ DESIGN = {
     1018: ("tile design", lambda: standing_back(0).resize((41, 57), Image.LANCZOS)),
     1019: ("banker mark", lambda: framed(24, 24, "庄", fill=(200, 30, 30, 255))),
     1020: ("host mark", lambda: framed(24, 24, "主", fill=(30, 90, 200, 255))),
-    1021: ("consecutive wild", lambda: framed(100, 40, "连赖", fill=(160, 20, 20, 255), text_max=28)),
-    1022: ("wild mark", lambda: framed(40, 40, "宝", fill=(200, 140, 20, 255), text_max=30)),
+    1021: ("wild-tile frame, consecutive wilds", lambda: quvei_frame("连赖 · 宝牌", (120, 20, 20, 235))),
+    1022: ("wild-tile frame, plain", quvei_frame),
     1023: ("speech bubble", speech_bubble),
     1024: ("phrase window", phrase_box),
     1025: ("window skin", skin),

@@ -1,0 +1,49 @@
+// product_wiring_test.cpp: the client as the program builds it. Every seam a
+// built subsystem provides must be filled once the client is constructed; a
+// seam left empty here means a subsystem that exists but never runs.
+#include <gtest/gtest.h>
+
+#include <functional>
+#include <string>
+#include <utility>
+#include <vector>
+
+#include "link/client.h"
+#include "platform/sim/sim_platform.h"
+
+namespace mj::test {
+namespace {
+
+using Seam = std::pair<std::string, std::function<bool(const link::Client&)>>;
+
+template <typename F>
+Seam seam(std::string name, F link::Client::*member) {
+    return {std::move(name), [member](const link::Client& c) { return static_cast<bool>(c.*member); }};
+}
+
+std::vector<Seam> filledSeams() {
+    using C = link::Client;
+    return {
+        seam("dispatchServerCommand", &C::dispatchServerCommand),
+        seam("resetSession", &C::resetSession),
+        seam("connectViaProxy", &C::connectViaProxy),
+        seam("onProxyData", &C::onProxyData),
+        seam("initSeatLayout", &C::initSeatLayout),
+        seam("initTableControls", &C::initTableControls),
+        seam("resetHandDisplay", &C::resetHandDisplay),
+        seam("resetTableForHand", &C::resetTableForHand),
+        seam("resetRoundData", &C::resetRoundData),
+        seam("newGameResetRoundData", &C::newGameResetRoundData),
+        {"bombPlayer", [](const C& c) { return c.bombPlayer != nullptr; }},
+        {"mainForm.onWindowMessage", [](const C& c) { return static_cast<bool>(c.mainForm.onWindowMessage); }},
+    };
+}
+
+TEST(ProductWiring, EverySeamOfTheBuiltSubsystemsIsFilled) {
+    platform::sim::SimPlatform sim;
+    link::Client client(sim.platform);
+    for (const auto& [name, isFilled] : filledSeams()) EXPECT_TRUE(isFilled(client)) << name << " is empty";
+}
+
+}  // namespace
+}  // namespace mj::test
