@@ -3,7 +3,17 @@
 #pragma once
 #include <array>
 
+#include "link/sound_playback.h"
+
 namespace mj::claims {
+
+// The own claim sent and not yet confirmed: what the meld slots were filled
+// for, so a confirmation can be told from one this client did not send.
+struct PendingClaim {
+    int op = 0;  // 0: none
+    int slotA = -1, slotB = -1;
+    std::array<int, 3> tiles{};
+};
 
 struct ClaimsState {
     bool offerReceived = false;  // the local seat has been offered a choice
@@ -14,6 +24,20 @@ struct ClaimsState {
     int opOptions = 0;  // the mask of the last offer with a kong bit
     int huState = 0;    // 1 win offered; 2 it lacks fan alone; 3 it lacks fan beside 吃/碰/杠
     bool offerAnswered = false;
+
+    // Own slots of the 吃 candidates, two per candidate; 0 and 1 the pair sent.
+    std::array<int, 6> chiChoiceSlots{};
+    // Own slot and kind of each kong candidate; element 0 the one sent.
+    std::array<int, 10> gangChoiceSlots{};
+    std::array<int, 10> gangChoiceKinds{};
+    int gangChoiceCount = 0;
+    // Per view: the seat has an exposed meld this hand.
+    std::array<bool, 4> viewOpened{};
+    PendingClaim pending;
+    int speakIndex = 0;  // the bubble the bubble task hides
+    // Player(view) voice fields the claim voices are named by; the player
+    // records fill them.
+    std::array<link::VoiceId, 4> voices{};
 };
 
 }  // namespace mj::claims

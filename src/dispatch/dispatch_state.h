@@ -42,6 +42,16 @@ struct DispatchState {
     std::array<PlayerInfo, 4> player{};
     std::array<ResultPlayer, 4> resultPlayer{};
     SeatingState seating;
+    // The hand start's dice doubling (non-zero: the stake is doubled) and the
+    // wealth multiple in force for the hand; the settlement reads both.
+    int diceDouble = 0;
+    std::string wealthCaption = "0";
+    bool randomSeatOn = false;
+    // The result boards' marks per seat, cleared by every deal.
+    std::array<int, 4> capMark{};
+    std::array<int, 4> goldCapMark{};
+    std::array<int, 4> baoHuMark{};
+    std::array<int, 4> fourBaoMark{};
 
     // Messages dropped because a field was out of range.
     int droppedMessages = 0;

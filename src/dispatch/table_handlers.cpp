@@ -12,10 +12,6 @@ void accepted(link::Client& c, std::string_view what) {
 }
 }  // namespace
 
-void onDealTiles(link::Client& c) { accepted(c, "deal"); }
-void onDiscard(link::Client& c) { accepted(c, "discard"); }
-void onHandStart(link::Client& c) { accepted(c, "hand start"); }
-void onDrawTile(link::Client& c) { accepted(c, "draw"); }
 void onHandGold(link::Client& c) { accepted(c, "hand gold"); }
 void onTableStatus(link::Client& c) { accepted(c, "table status"); }
 void onHandDetail(link::Client& c) { accepted(c, "hand detail"); }

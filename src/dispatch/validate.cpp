@@ -1,6 +1,8 @@
 // validate.cpp: range checks of the fields the handlers index with.
 #include "dispatch/validate.h"
 
+#include <algorithm>
+
 #include "dispatch/commands.h"
 
 namespace mj::dispatch {
@@ -9,9 +11,8 @@ namespace {
 
 constexpr int MaxDie = 6;
 constexpr int WallTiles = 136;
-// Up to three rounds of four tiles fit the twelve tile pairs of a deal; the
-// round count is value(1) / 4 rounded half to even, so 13 is the largest.
-constexpr int MaxDealValue = 13;
+// Three rounds of four tiles fill the twelve tile pairs of a deal.
+constexpr int MaxDealRounds = 3;
 constexpr int RestorePairs = 24;
 
 std::string describe(std::string_view field, int v) { return std::string(field) + " = " + std::to_string(v); }
@@ -48,16 +49,19 @@ private:
 
 }  // namespace
 
+int dealRounds(int tilesPerSeat) {
+    const int v = std::max(tilesPerSeat, 0);
+    int rounds = v / 4;
+    if (v % 4 == 2 && rounds % 2 == 1) ++rounds;  // halves go to the even neighbour
+    if (v % 4 == 3) ++rounds;
+    return std::min(rounds, MaxDealRounds);
+}
+
 std::optional<std::string> findMalformedField(const WireMessage& m, const CmdInfo& info, SeatBit ownSeat) {
     Checker c(m, info);
     switch (info.cmd) {
     case CmdDealTiles: {
-        c.range("tiles per seat", c.value(1), 0, MaxDealValue);
-        if (c.result()) break;
-        const int v = c.value(1);
-        int rounds = v / 4;
-        if (v % 4 == 2 && rounds % 2 == 1) ++rounds;  // halves go to the even neighbour
-        if (v % 4 == 3) ++rounds;
+        const int rounds = dealRounds(c.value(1));
         for (int i = 0; i < 4 * rounds; ++i) {
             const std::size_t at = wire::Body + 2 * static_cast<std::size_t>(i);
             c.tile("dealt tile " + std::to_string(i), c.byte(at + 1) * 16 + c.byte(at));
@@ -69,14 +73,10 @@ std::optional<std::string> findMalformedField(const WireMessage& m, const CmdInf
         c.tile("discarded tile", c.value(3));
         break;
     case CmdHandStart:
+        // Every die counts in the wall start and the doubling dice pick their
+        // pictures by face; a die of 0 is shown and counted as 1.
         c.seat();
-        c.range("die 0", c.value(0), 0, MaxDie);
-        c.range("die 1", c.value(1), 0, MaxDie);
-        // The doubling dice pick their pictures by face.
-        if (c.byte(wire::Body) != 0) {
-            c.range("die 2", c.value(2), 1, MaxDie);
-            c.range("die 3", c.value(3), 1, MaxDie);
-        }
+        for (int k = 0; k < 4; ++k) c.range("die " + std::to_string(k), c.value(k), 0, MaxDie);
         break;
     case CmdDrawTile:
         c.seat();

@@ -9,6 +9,11 @@
 
 namespace mj::dispatch {
 
+// The rounds of four tiles a deal serves each seat: value(1) / 4 rounded
+// half to even (2 gives 0, 6 gives 2, 11 gives 3), at most the three rounds
+// the message has codes for.
+[[nodiscard]] int dealRounds(int tilesPerSeat);
+
 // Why the message cannot be handled (the field and its value), or nullopt
 // when every field its handler indexes with is in range. `ownSeat` is the
 // local seat bit, 0 before the server has given one.

@@ -219,6 +219,17 @@ public:
     std::function<void(Client&)> setupSpectatorTable;
     // Puts a view's name and face (dispatch.resultPlayer) on the result boards.
     std::function<void(Client&, int view)> showBoardPlayer;
+    // Calls of the hand's commands into the video link, the props plug-in and
+    // the shell's notice windows (frmExit unloaded when shown, frmZhahu
+    // hidden), and the player records' voice fields and watched-hand switch
+    // (Player(0).ShowHandFlag); empty until those subsystems fill them.
+    std::function<void(Client&)> loginVideoServer;
+    std::function<void(Client&)> requestTableVideo;
+    std::function<void(Client&)> closePropDisplay;
+    std::function<void(Client&)> unloadExitDialog;
+    std::function<void(Client&)> hideZhahu;
+    std::function<VoiceId(Client&, int view)> playerVoice;
+    std::function<bool(Client&)> watchedHandShown;
     // A props plug-in request other than a message to send.
     std::function<void(Client&, const platform::PropRequest&)> onPropRequest;
 

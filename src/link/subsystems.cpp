@@ -2,6 +2,7 @@
 // its install call here.
 #include "link/subsystems.h"
 
+#include "claims/claims_install.h"
 #include "dispatch/dispatcher.h"
 #include "link/client.h"
 #include "link/hall_window.h"
@@ -17,6 +18,7 @@ void installSubsystems(Client& client) {
     client.connectViaProxy = &connectViaProxy;
     client.onProxyData = &handleProxyReply;
     table::installTable(client);
+    claims::installClaims(client);
     if (auto* view = client.mainForm.findAs<ui::Component>("bombPlayer"))
         client.bombPlayer = std::make_unique<anigif::GifPlayer>(client.p.clock, *view);
     client.mainForm.onWindowMessage = [&client](std::uint32_t msg, std::uintptr_t w, std::intptr_t l, bool sent) {

@@ -204,7 +204,7 @@ void resetRoundData(link::Client& c) {
     t.canDiscard = false;
     t.seatMsgCount = 0;
     for (auto& row : t.revealedTiles) row.fill(0);
-    t.discardImg3.fill(0);
+    t.discardImg3.assign(24, 0);
     t.discardImg3Count = 0;
     for (auto& row : t.singleGangImg) row.fill(0);
     t.winnerView = -1;

@@ -4,6 +4,7 @@
 #pragma once
 #include <array>
 #include <string>
+#include <vector>
 
 #include "shared/game_types.h"
 
@@ -91,7 +92,9 @@ struct TableState {
     bool canDiscard = false;
     int seatMsgCount = 0;
     std::array<std::array<int, SlotCount>, 4> revealedTiles{};  // views 1..3 used
-    std::array<int, 24> discardImg3{};
+    // View 3's laid discards in laying order; the first discardImg3Count
+    // entries count. It grows past three columns in a long hand.
+    std::vector<int> discardImg3 = std::vector<int>(24);
     int discardImg3Count = 0;
     std::array<std::array<int, 12>, 4> singleGangImg{};
     int winnerView = -1;
@@ -107,6 +110,11 @@ struct TableState {
     std::array<int, 5> wallPeekTile{};
     std::array<int, 5> wallPeekImg{};
     int wallPeekCount = 0;
+
+    // True from the end of the first completed table restore on; the
+    // spectator table flashes discards and turns a complete watched hand
+    // face down only then.
+    bool restoreDone = false;
 
     // Start-up flags of the toolbar and the game flow.
     bool nextHandPending = false;

@@ -53,11 +53,14 @@ int roundHalfEven(double v) {
 }
 
 void setTileSizes(TableState& t, TileSizeSet set, double scaleX, double scaleY) {
-    const BaseSize* s = sizesOf(set);
-    for (int v = 0; v < 4; ++v) {
-        t.tileW[static_cast<std::size_t>(v)] = roundHalfEven(s[v].w * scaleX);
-        t.tileH[static_cast<std::size_t>(v)] = roundHalfEven(s[v].h * scaleY);
-    }
+    for (int v = 0; v < 4; ++v) setTileSize(t, v, set, scaleX, scaleY);
+}
+
+void setTileSize(TableState& t, int view, TileSizeSet set, double scaleX, double scaleY) {
+    if (view < 0 || view > 3) return;
+    const BaseSize& s = sizesOf(set)[view];
+    t.tileW[static_cast<std::size_t>(view)] = roundHalfEven(s.w * scaleX);
+    t.tileH[static_cast<std::size_t>(view)] = roundHalfEven(s.h * scaleY);
 }
 
 bool loadPicture(link::Client& client, int id, ui::Control& target) {

@@ -34,6 +34,8 @@ inline constexpr int HandPictureSet = 4;
 enum class TileSizeSet { Lying, Standing, Action, Reveal };
 // Writes the set, scaled and rounded, into tileW/tileH of all four views.
 void setTileSizes(TableState& t, TileSizeSet set, double scaleX, double scaleY);
+// The same for one view only; a view outside 0..3 changes nothing.
+void setTileSize(TableState& t, int view, TileSizeSet set, double scaleX, double scaleY);
 
 // Loads resource `id` of type "GIF" into the control; false when it cannot.
 bool loadPicture(link::Client& client, int id, ui::Control& target);

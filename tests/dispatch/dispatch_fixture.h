@@ -75,10 +75,11 @@ protected:
     // A message of that command whose fields are all in range.
     static WireMessage validMessage(std::uint8_t cmd) {
         WireMessage m = message(cmd, OwnSeat);
-        setValue(m, 0, 1);     // a die, the pass action
-        setValue(m, 1, 4);     // a die, one round of a deal
-        setValue(m, 2, 0x11);  // a tile
-        setValue(m, 3, 0x11);  // a tile
+        setValue(m, 0, 1);                                   // a die, the pass action
+        setValue(m, 1, 4);                                   // a die, one round of a deal
+        setValue(m, 2, 0x11);                                // a tile
+        setValue(m, 3, 0x11);                                // a tile
+        if (cmd == 4) setValue(m, 2, 3), setValue(m, 3, 4);  // dice
         if (cmd == 7 || cmd == 15) setValue(m, 1, 0x11);
         if (cmd == 15) setValue(m, 0, 0x11);
         if (cmd == 1) {

@@ -115,7 +115,20 @@ INSTANTIATE_TEST_SUITE_P(
                       for (int i = 0; i < 12; ++i) m[16 + 2 * i] = 9, m[17 + 2 * i] = 8;
                   },
                   nullptr},
-        FieldCase{"DealFourRounds", 1, [](W& m) { m[11] = 14; }, "tiles per seat = 14"},
+        FieldCase{"DealPastThreeRoundsServesThree", 1,
+                  [](W& m) {
+                      m[11] = 255;
+                      for (int i = 0; i < 12; ++i) m[16 + 2 * i] = 5, m[17 + 2 * i] = 1;
+                      m[40] = 0xEE;
+                  },
+                  nullptr},
+        FieldCase{"DealPastThreeRoundsChecksTheThird", 1,
+                  [](W& m) {
+                      m[11] = 16;
+                      for (int i = 0; i < 12; ++i) m[16 + 2 * i] = 5, m[17 + 2 * i] = 1;
+                      m[16 + 2 * 11] = 8;
+                  },
+                  "dealt tile 11 = 24"},
         FieldCase{"DealBadTileInSecondRound", 1,
                   [](W& m) {
                       m[11] = 8;
@@ -126,7 +139,9 @@ INSTANTIATE_TEST_SUITE_P(
         FieldCase{"DealUnusedPairsNotChecked", 1, [](W& m) { m[16 + 2 * 6] = 0xEE; }, nullptr},
         FieldCase{"HandStartDieSeven", 4, [](W& m) { m[9] = 7; }, "die 0 = 7"},
         FieldCase{"HandStartDieZeroIsRolled", 4, [](W& m) { m[9] = 0; }, nullptr},
-        FieldCase{"HandStartDoublingDieZero", 4, [](W& m) { m[16] = 1, m[13] = 3, m[15] = 0; }, "die 3 = 0"},
+        FieldCase{"HandStartDoublingDieZeroIsOne", 4, [](W& m) { m[16] = 1, m[13] = 3, m[15] = 0; }, nullptr},
+        FieldCase{"HandStartPlainDieSeven", 4, [](W& m) { m[16] = 0, m[15] = 7; }, "die 3 = 7"},
+        FieldCase{"HandStartDieFar", 4, [](W& m) { m[11] = 200; }, "die 1 = 200"},
         FieldCase{"HandStartBankerNotOneBit", 4, [](W& m) { m[6] = 0x0C; }, "seat = 12"},
         FieldCase{"OwnDrawWithoutTile", 5, [](W& m) { m[15] = 0; }, "drawn tile = 0"},
         FieldCase{"OthersDrawWithoutTile", 5, [](W& m) { m[6] = 4, m[15] = 0; }, nullptr},
