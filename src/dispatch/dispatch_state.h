@@ -46,7 +46,6 @@ struct DispatchState {
     // wealth multiple in force for the hand; the settlement reads both.
     int diceDouble = 0;
     std::string wealthCaption = "0";
-    bool randomSeatOn = false;
     // The result boards' marks per seat, cleared by every deal.
     std::array<int, 4> capMark{};
     std::array<int, 4> goldCapMark{};

@@ -160,7 +160,7 @@ void onHandStart(link::Client& c) {
     l.holdCigaretteMsg = false;
     l.holdQuitMsg = false;
     c.dispatch.gameStarted = 1;
-    c.dispatch.randomSeatOn = false;
+    c.dispatch.seating.randomSeatOn = false;
     c.dispatch.propReinitPending = true;
     call(c, c.unloadExitDialog);
     l.leaveAfterGame = false;

@@ -5,6 +5,7 @@
 #include <string>
 #include <utility>
 
+#include "dispatch/player_records.h"
 #include "link/client.h"
 #include "link/general.h"
 #include "table/hand_sort.h"
@@ -47,8 +48,9 @@ int discardView(link::Client& c, SeatBit seatBit, int tile, bool playerTable) {
 
 void playDiscardVoice(link::Client& c, int view, int tile) {
     auto& sound = c.link.sound;
-    if (!sound.soundOn || !c.playerVoice) return;
-    const auto file = link::discardVoiceFile(sound, c.playerVoice(c, view), static_cast<TileCode>(tile));
+    if (!sound.soundOn) return;
+    const auto& player = c.dispatch.player[static_cast<std::size_t>(view)];
+    const auto file = link::discardVoiceFile(sound, dispatch::voiceId(player), static_cast<TileCode>(tile));
     if (!file) return;
     link::playWave(sound, c.p.sound, *file, false);
     link::setWaveVolume(sound, c.p.sound, 3000);
@@ -133,7 +135,7 @@ bool sideShowDiscard(link::Client& c, SeatBit seatBit, int tile) {
 
     SeatRecord& r = seatOf(t, view);
     int slot = lastConcealedSlot(r);
-    const bool shownHand = view == 0 && c.watchedHandShown && c.watchedHandShown(c);
+    const bool shownHand = view == 0 && c.dispatch.player[0].showHandFlag != 0;
     if (shownHand) {
         // The watched hand shows its faces: the discarded tile leaves, not
         // whichever tile stood last.

@@ -63,7 +63,7 @@ void takeTiles(link::Client& c, Table table, SeatBit seatBit, int count, const s
     const double height = t.tileH[w];
     const bool single = count == 1;
     const bool wildKnown = t.wildTile > 0;
-    const bool watchedShown = !c.link.launch.isSpectator || (c.watchedHandShown && c.watchedHandShown(c));
+    const bool watchedShown = !c.link.launch.isSpectator || c.dispatch.player[0].showHandFlag != 0;
     const bool showFaces = table == Table::Player || watchedShown;
 
     if (v == 0 && single && wildKnown) {

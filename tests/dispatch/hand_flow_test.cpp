@@ -69,17 +69,7 @@ protected:
         setValue(m, 3, tile);
         return m;
     }
-    // The files played once on the main buffer since the device's log had
-    // `from` lines.
-    std::vector<std::string> soundsSince(std::size_t from) {
-        std::vector<std::string> names;
-        const auto& log = sim.sound.log;
-        for (std::size_t i = from; i + 1 < log.size(); ++i) {
-            if (log[i].rfind("create main ", 0) == 0 && log[i + 1] == "play main once")
-                names.push_back(log[i].substr(log[i].find_last_of('\\') + 1));
-        }
-        return names;
-    }
+    std::vector<std::string> soundsSince(std::size_t from) { return soundsPlayedSince(sim.sound, from); }
 };
 
 TEST_F(HandFlow, HandStartLaysTheWallFromTheBankersSideAndTheDice) {
@@ -292,7 +282,11 @@ TEST_F(HandFlow, DrawAndDiscardMoveTilesAndCountTheSeenOnes) {
     int hidden = 0;
     client->hideZhahu = [&](link::Client&) { ++hidden; };
     client->claims.zhahuShown = true;
-    client->playerVoice = [](link::Client&, int view) { return link::VoiceId{"00", "10", 1, view == 2 ? 3 : 2}; };
+    auto& top = client->dispatch.player[2];
+    top.voiceCode1 = "00";
+    top.voiceCode2 = "10";
+    top.sex = 1;
+    top.voiceSex = 3;
     sim.sound.files.insert(std::string(Voices) + "v00101345.wav");
     const auto sounds = sim.sound.log.size();
     ASSERT_FALSE(receive(tileMessage(2, 4, 0x85)));

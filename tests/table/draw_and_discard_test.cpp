@@ -286,12 +286,12 @@ TEST_F(DrawAndDiscard, SpectatorLaysDiscardsAtOnceAndFlashesOnlyAfterTheRestore)
 
 TEST_F(DrawAndDiscard, SpectatorsShownWatchedHandGivesUpTheDiscardedTile) {
     c().link.launch.isSpectator = true;
-    bool shown = false;
-    c().watchedHandShown = [&](link::Client&) { return shown; };
+    int& shown = c().dispatch.player[0].showHandFlag;
+    shown = 0;
     table::sideDrawTilesToHand(c(), 1, 4, {0x11, 0x12, 0x13, 0x14});
     EXPECT_EQ(shownId("MJ_Image", seatRec(0).slots[4].img), 201 + 7) << "a hidden watched hand shows backs";
     seat();
-    shown = true;
+    shown = 1;
     table::sideDrawTilesToHand(c(), 1, 4, {0x11, 0x12, 0x13, 0x14});
     const int last = seatRec(0).slots[7].img;
     ASSERT_TRUE(table::sideShowDiscard(c(), 1, 0x12));

@@ -27,17 +27,7 @@ protected:
         t->setEnabled(true);
         return t;
     }
-    // The files played once on the main buffer since the device's log had
-    // `from` lines.
-    std::vector<std::string> soundsPlayedSince(std::size_t from) {
-        std::vector<std::string> names;
-        const auto& log = sim.sound.log;
-        for (std::size_t i = from; i + 1 < log.size(); ++i) {
-            if (log[i].rfind("create main ", 0) == 0 && log[i + 1] == "play main once")
-                names.push_back(log[i].substr(log[i].find_last_of('\\') + 1));
-        }
-        return names;
-    }
+    std::vector<std::string> soundsPlayedSince(std::size_t from) { return test::soundsPlayedSince(sim.sound, from); }
 };
 
 TEST_F(HandStart, RoundDataResetClearsTheHandButKeepsNamesSeatsAndTileCodes) {

@@ -5,6 +5,7 @@
 #include <gtest/gtest.h>
 
 #include <string>
+#include <vector>
 
 #include "link/client.h"
 #include "platform/sim/sim_platform.h"
@@ -37,6 +38,18 @@ inline ui::Control& control(link::Client& client, std::string_view name, int ind
 
 // The resource number the control shows, 0 for none.
 inline int shownResource(const ui::Control& x) { return x.picture() ? x.picture()->resourceId : 0; }
+
+// The files played once on the main buffer since the device's log had `from`
+// lines, by file name.
+inline std::vector<std::string> soundsPlayedSince(const platform::sim::SimSoundDevice& sound, std::size_t from) {
+    std::vector<std::string> names;
+    const auto& log = sound.log;
+    for (std::size_t i = from; i + 1 < log.size(); ++i) {
+        if (log[i].rfind("create main ", 0) == 0 && log[i + 1] == "play main once")
+            names.push_back(log[i].substr(log[i].find_last_of('\\') + 1));
+    }
+    return names;
+}
 
 class TableFixture : public ::testing::Test {
 protected:
