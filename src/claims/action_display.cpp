@@ -88,7 +88,8 @@ void otherSeatFeedback(link::Client& c, int view, int op, int tile) {
         auto& sound = c.link.sound;
         if (sound.soundOn) {
             link::playWave(sound, c.p.sound, sound.soundFile[2], false);
-            const auto voice = link::claimVoiceFile(sound, c.claims.voices[static_cast<std::size_t>(view)], f->voice);
+            const auto voice =
+                c.playerVoice ? link::claimVoiceFile(sound, c.playerVoice(c, view), f->voice) : std::nullopt;
             link::playWave(sound, c.p.sound, voice.value_or(""), false);
             link::setWaveVolume(sound, c.p.sound, 3000);
         }

@@ -3,8 +3,6 @@
 #pragma once
 #include <array>
 
-#include "link/sound_playback.h"
-
 namespace mj::claims {
 
 // The own claim sent and not yet confirmed: what the meld slots were filled
@@ -35,9 +33,6 @@ struct ClaimsState {
     std::array<bool, 4> viewOpened{};
     PendingClaim pending;
     int speakIndex = 0;  // the bubble the bubble task hides
-    // Player(view) voice fields the claim voices are named by; the player
-    // records fill them.
-    std::array<link::VoiceId, 4> voices{};
 };
 
 }  // namespace mj::claims

@@ -106,8 +106,8 @@ void restartCountdown(link::Client& c) {
 
 void playOwnClaimVoice(link::Client& c, ClaimOp op) {
     auto& sound = c.link.sound;
-    if (!sound.soundOn) return;
-    const auto file = link::claimVoiceFile(sound, c.claims.voices[0], op);
+    if (!sound.soundOn || !c.playerVoice) return;
+    const auto file = link::claimVoiceFile(sound, c.playerVoice(c, 0), op);
     link::playWave(sound, c.p.sound, file.value_or(""), false);
     link::setWaveVolume(sound, c.p.sound, 3000);
 }

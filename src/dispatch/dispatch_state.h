@@ -37,20 +37,21 @@ struct DispatchState {
     std::array<std::array<int, 10>, 4> seenTile{};
     int actionCount = 0;
 
-    // The players by view (0 the local seat, or the watched player), what the
-    // result boards show of them, and the seating that fills them.
-    std::array<PlayerInfo, 4> player{};
-    std::array<ResultPlayer, 4> resultPlayer{};
-    SeatingState seating;
     // The hand start's dice doubling (non-zero: the stake is doubled) and the
     // wealth multiple in force for the hand; the settlement reads both.
     int diceDouble = 0;
     std::string wealthCaption = "0";
+    bool randomSeatOn = false;
     // The result boards' marks per seat, cleared by every deal.
     std::array<int, 4> capMark{};
     std::array<int, 4> goldCapMark{};
     std::array<int, 4> baoHuMark{};
     std::array<int, 4> fourBaoMark{};
+    // The players by view (0 the local seat, or the watched player), what the
+    // result boards show of them, and the seating that fills them.
+    std::array<PlayerInfo, 4> player{};
+    std::array<ResultPlayer, 4> resultPlayer{};
+    SeatingState seating;
 
     // Messages dropped because a field was out of range.
     int droppedMessages = 0;

@@ -206,23 +206,11 @@ public:
     // bit, the three tiles of the report), on the player and on the spectator table.
     std::function<void(Client&, int op, int seatBit, const std::array<int, 3>& tiles)> showAction;
     std::function<void(Client&, int op, int seatBit, const std::array<int, 3>& tiles)> sideShowAction;
-    // The seating commands' neighbours. Registers, creates and initialises
-    // the props plug-in (without it the plug-in stays unused); unloads it
-    // with the given flag.
-    std::function<void(Client&)> initGameDll;
-    std::function<void(Client&, int flag)> exitGameDll;
-    // Starts the own camera for the table video.
-    std::function<void(Client&)> startOwnCamera;
-    // Hides and unloads the floating video panel of view 1..3.
-    std::function<void(Client&, int view)> closeRemotePanel;
-    // Builds the spectator table from the four buffered profiles.
-    std::function<void(Client&)> setupSpectatorTable;
-    // Puts a view's name and face (dispatch.resultPlayer) on the result boards.
-    std::function<void(Client&, int view)> showBoardPlayer;
     // Calls of the hand's commands into the video link, the props plug-in and
     // the shell's notice windows (frmExit unloaded when shown, frmZhahu
     // hidden), and the player records' voice fields and watched-hand switch
     // (Player(0).ShowHandFlag); empty until those subsystems fill them.
+    std::function<void(Client&)> startOwnCamera;
     std::function<void(Client&)> loginVideoServer;
     std::function<void(Client&)> requestTableVideo;
     std::function<void(Client&)> closePropDisplay;
@@ -230,6 +218,17 @@ public:
     std::function<void(Client&)> hideZhahu;
     std::function<VoiceId(Client&, int view)> playerVoice;
     std::function<bool(Client&)> watchedHandShown;
+    // The seating commands' neighbours. Registers, creates and initialises
+    // the props plug-in (without it the plug-in stays unused); unloads it
+    // with the given flag.
+    std::function<void(Client&)> initGameDll;
+    std::function<void(Client&, int flag)> exitGameDll;
+    // Hides and unloads the floating video panel of view 1..3.
+    std::function<void(Client&, int view)> closeRemotePanel;
+    // Builds the spectator table from the four buffered profiles.
+    std::function<void(Client&)> setupSpectatorTable;
+    // Puts a view's name and face (dispatch.resultPlayer) on the result boards.
+    std::function<void(Client&, int view)> showBoardPlayer;
     // A props plug-in request other than a message to send.
     std::function<void(Client&, const platform::PropRequest&)> onPropRequest;
 

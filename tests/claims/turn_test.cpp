@@ -7,13 +7,16 @@
 #include "claims_fixture.h"
 
 namespace mj::test {
-namespace {
 
 constexpr int Wan(int r) { return 0x40 + r; }
 constexpr int Tong(int r) { return 0x80 + r; }
 constexpr int Feng(int r) { return 0x10 + r; }
 
+namespace {
+
 using Answers = std::vector<std::pair<int, int>>;
+
+}  // namespace
 
 class TurnTest : public ClaimsFixture {
 protected:
@@ -23,6 +26,8 @@ protected:
     }
     void autoPlayOn() { c().link.autoPlayOn = true; }
 };
+
+namespace {
 
 // ---- no stuck turn: every case still answers the offer by the time-out
 
@@ -222,6 +227,31 @@ TEST_F(TurnTest, HoverRaisesOneOwnTileAtATime) {
     c().table.anNiuState[2] = false;
     tile(107).onMouseMove({});
     EXPECT_EQ(tile(107).top(), 574);
+}
+
+}  // namespace
+}  // namespace mj::test
+
+namespace mj::test {
+namespace {
+
+TEST_F(TurnTest, PengPlaysTheOwnClaimVoiceAndSendsThePair) {
+    c().playerVoice = [](link::Client&, int) { return link::VoiceId{"00", "10", 1, 3}; };
+    const std::string voice = c().link.sound.voiceDir + "v" + "00" + "10" + "1" + "3" + "02.wav";
+    sim.sound.files.insert(voice);
+    ownHand({Wan(1), Wan(2), Tong(9), Tong(9), Feng(1)});
+    c().table.lastTileCode = Tong(9);
+    offer(OpPeng | OpPass);
+    ctl("Operation", 1).onClick();
+    ASSERT_TRUE(sim.sound.main);
+    EXPECT_EQ(sim.sound.main->file, voice);
+    const auto s = sent();
+    ASSERT_EQ(s.size(), 1u);
+    EXPECT_EQ(s[0].value, (std::array{int{OpPeng}, 0x2089, 0x2089, 0x2089}));
+    EXPECT_EQ(c().claims.actionState, 1);
+    // A second press does nothing.
+    ctl("Operation", 1).onClick();
+    EXPECT_EQ(sent().size(), 1u);
 }
 
 }  // namespace
