@@ -52,12 +52,14 @@ mj_hall_case(unreadable_script HALL no_such_script.hall LAUNCH "${MJ_HALL_LINE}"
   ARGS --hall-exit 2 --hall-log "cannot read the script")
 
 # The whole hand of the main job, played strictly: the client's ready, passes
-# and discards are checked by the scenario; screenshots mid-hand and at the
-# reveal; the client must survive it.
+# and discards are checked by the scenario; screenshots at the hand start,
+# mid-hand and at the reveal; the client must survive it and refuse or drop
+# nothing of it.
 set(MJ_HAND_DIR ${CMAKE_BINARY_DIR}/e2e/hall_hand)
 mj_hall_case(hand HALL hand.hall SCENARIO ${CMAKE_SOURCE_DIR}/tools/demo/hand.scn
   LAUNCH "p0$pw$127.0.0.1$%PORT%$E2E$0$$0$$$0$$$0$0$"
   ARGS --timeout 170
+       --client-stderr-absent "(refused|dropped|ignored|not laid|not played|abandoned|no place|not among|fatal)"
        --screenshot-at hand-start=${MJ_HAND_DIR}/hand-start.png
        --screenshot-at mid-hand=${MJ_HAND_DIR}/mid-hand.png
        --screenshot-at reveal=${MJ_HAND_DIR}/reveal.png)

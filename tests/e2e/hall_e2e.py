@@ -50,6 +50,8 @@ def parse_args(argv):
     p.add_argument("--proxy-pass", default="s3cret")
     p.add_argument("--hall-log", action="append", default=[], metavar="REGEX")
     p.add_argument("--client-stderr", action="append", default=[], metavar="REGEX")
+    p.add_argument("--client-stderr-absent", action="append", default=[], metavar="REGEX",
+                   help="no line of the client's stderr may match (repeatable)")
     p.add_argument("--hall-exit", type=int, default=0, help="the hall's expected exit code")
     p.add_argument("--screenshot-at", action="append", default=[], metavar="MARK=FILE",
                    help="a PNG of the screen when the server logs 'mark MARK' (repeatable)")
@@ -205,6 +207,17 @@ def check(path, name, patterns):
         log(f"{name} has {pat!r}")
 
 
+def check_absent(path, name, patterns):
+    with open(path, encoding="utf-8", errors="replace") as f:
+        text = f.read()
+    for pat in patterns:
+        m = re.search(pat, text, re.MULTILINE)
+        if m:
+            line = text[text.rfind("\n", 0, m.start()) + 1:].split("\n", 1)[0]
+            raise CaseFailed(f"{name}: a line matches {pat!r}: {line}")
+        log(f"{name} has no {pat!r}")
+
+
 def run_case(args, procs, extras):
     os.makedirs(args.work, exist_ok=True)
     deadline = time.monotonic() + args.timeout
@@ -263,6 +276,7 @@ def run_case(args, procs, extras):
         raise CaseFailed("no screenshot at the marks " + ", ".join(m for m, _ in shots.pending))
     check(hall_log, "hall log", args.hall_log)
     check(hall.err_path, "client stderr", args.client_stderr)
+    check_absent(hall.err_path, "client stderr", args.client_stderr_absent)
 
 
 def main(argv):
