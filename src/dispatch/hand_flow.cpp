@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <array>
 #include <string>
+#include <utility>
 
 #include "dispatch/dispatcher.h"
 #include "dispatch/validate.h"
@@ -94,10 +95,10 @@ void showDiceDoubling(link::Client& c, const std::array<int, 4>& dice) {
 }
 
 void showWealthMultiple(link::Client& c) {
-    c.dispatch.wealthCaption = "0";
     ui::Control* label = c.mainForm.find("lbwealth");
     const bool on = c.table.isWealthMultiple != 0;
-    if (on && label) c.dispatch.wealthCaption = label->caption();
+    std::string caption = on && label ? label->caption() : std::string(1, '0');
+    c.dispatch.wealthCaption = std::move(caption);
     show(c, "Imgwealth", -1, on);
     show(c, "lbwealth", -1, on);
 }

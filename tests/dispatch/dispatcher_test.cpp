@@ -98,6 +98,15 @@ TEST_P(MalformedFieldTest, OutOfRangeFieldsDropTheMessageNotTheClient) {
 
 using W = WireMessage;
 
+// A deal of `tilesPerSeat` whose twelve tile pairs all carry `tile`.
+void fullDeal(W& m, int tilesPerSeat, int tile) {
+    m[11] = static_cast<std::uint8_t>(tilesPerSeat);
+    for (std::size_t i = 0; i < 12; ++i) {
+        m[16 + 2 * i] = static_cast<std::uint8_t>(tile & 15);
+        m[17 + 2 * i] = static_cast<std::uint8_t>(tile >> 4);
+    }
+}
+
 INSTANTIATE_TEST_SUITE_P(
     Fields, MalformedFieldTest,
     ::testing::Values(
@@ -109,32 +118,11 @@ INSTANTIATE_TEST_SUITE_P(
         FieldCase{"DiscardRankTen", 2, [](W& m) { m[15] = 0x4A; }, "discarded tile = 74"},
         FieldCase{"DiscardRankZero", 2, [](W& m) { m[15] = 0x80; }, "discarded tile = 128"},
         FieldCase{"DiscardTwoSuitBits", 2, [](W& m) { m[15] = 0x31; }, "discarded tile = 49"},
-        FieldCase{"DealThreeRounds", 1,
-                  [](W& m) {
-                      m[11] = 12;
-                      for (int i = 0; i < 12; ++i) m[16 + 2 * i] = 9, m[17 + 2 * i] = 8;
-                  },
-                  nullptr},
-        FieldCase{"DealPastThreeRoundsServesThree", 1,
-                  [](W& m) {
-                      m[11] = 255;
-                      for (int i = 0; i < 12; ++i) m[16 + 2 * i] = 5, m[17 + 2 * i] = 1;
-                      m[40] = 0xEE;
-                  },
-                  nullptr},
-        FieldCase{"DealPastThreeRoundsChecksTheThird", 1,
-                  [](W& m) {
-                      m[11] = 16;
-                      for (int i = 0; i < 12; ++i) m[16 + 2 * i] = 5, m[17 + 2 * i] = 1;
-                      m[16 + 2 * 11] = 8;
-                  },
+        FieldCase{"DealThreeRounds", 1, [](W& m) { fullDeal(m, 12, 0x89); }, nullptr},
+        FieldCase{"DealPastThreeRoundsServesThree", 1, [](W& m) { fullDeal(m, 255, 0x15), m[40] = 0xEE; }, nullptr},
+        FieldCase{"DealPastThreeRoundsChecksTheThird", 1, [](W& m) { fullDeal(m, 16, 0x15), m[38] = 8; },
                   "dealt tile 11 = 24"},
-        FieldCase{"DealBadTileInSecondRound", 1,
-                  [](W& m) {
-                      m[11] = 8;
-                      for (int i = 0; i < 8; ++i) m[16 + 2 * i] = 1, m[17 + 2 * i] = 4;
-                      m[17 + 2 * 5] = 0;
-                  },
+        FieldCase{"DealBadTileInSecondRound", 1, [](W& m) { fullDeal(m, 8, 0x41), m[17 + 2 * 5] = 0; },
                   "dealt tile 5 = 1"},
         FieldCase{"DealUnusedPairsNotChecked", 1, [](W& m) { m[16 + 2 * 6] = 0xEE; }, nullptr},
         FieldCase{"HandStartDieSeven", 4, [](W& m) { m[9] = 7; }, "die 0 = 7"},
