@@ -29,15 +29,6 @@ void hideButton(link::Client& c, int b) {
     if (ui::Control* x = find(c, "Operation", b)) x->setVisible(false);
 }
 
-void resetButtons(link::Client& c) {
-    for (int b = 0; b < 5; ++b) {
-        if (ui::Control* x = find(c, "Operation", b)) {
-            (void)table::loadPicture(c, c.link.pictures.operationPic[static_cast<std::size_t>(3 * b)], *x);
-            x->setEnabled(false);
-        }
-    }
-}
-
 // Places a choice picture of the own hand's upright set above the buttons.
 void placeChoice(link::Client& c, ui::Control& pic, int tile, double left, double top) {
     (void)table::loadPicture(c, c.link.pictures.tilePic[static_cast<std::size_t>(table::tilePicture(4, tile))], pic);
@@ -152,8 +143,7 @@ void operationClick(link::Client& c, int b) {
         x->setEnabled(false);
     }
     if (b <= 3) stopCountdown(c, false);
-    c.table.tileW[0] = table::roundHalfEven(48 * c.link.scaleX);
-    c.table.tileH[0] = table::roundHalfEven(78 * c.link.scaleY);
+    setOwnTileSize(c, 48, 78);
     c.link.timeoutCount = 0;
     switch (b) {
     case 0:
@@ -168,7 +158,7 @@ void operationClick(link::Client& c, int b) {
         cl.opOffered.fill(0);
         hideZhahu(c);
         c.table.canDiscard = false;
-        for (int i = 0; i <= 4; ++i) hideButton(c, i);
+        hideClaimButtons(c);
         playOwnClaimVoice(c, OpPeng);
         // Without the pair there is nothing to claim: the offer is passed.
         if (!sendPeng(c, c.table.lastTileCode)) sendPass(c);
@@ -187,18 +177,18 @@ void operationClick(link::Client& c, int b) {
         cl.opOffered.fill(0);
         sendHu(c);
         playOwnClaimVoice(c, OpHu);
-        for (int i = 0; i <= 4; ++i) hideButton(c, i);
-        resetButtons(c);
+        hideClaimButtons(c);
+        resetClaimButtons(c);
         cl.huState = 0;
         return;
     case 4:
-        for (int i = 0; i <= 4; ++i) hideButton(c, i);
+        hideClaimButtons(c);
         hideZhahu(c);
         if (!discardDue(own(c))) stopCountdown(c, true);
         sendPass(c);
         break;
     }
-    resetButtons(c);
+    resetClaimButtons(c);
     cl.actionState = 1;
 }
 
@@ -220,7 +210,7 @@ void gangClick(link::Client& c, int index) {
     if (cl.actionState == 3 || !c.link.loggedIn || index < 0 || index >= cl.gangChoiceCount) return;
     stopCountdown(c, true);
     for (int i = 0; i < GangPictures; ++i) setVisibleEnabled(find(c, "Gang", i), false);
-    for (int b = 0; b <= 4; ++b) hideButton(c, b);
+    hideClaimButtons(c);
     const std::size_t i = static_cast<std::size_t>(index);
     // The candidate is performed by the kind the search found it as.
     if (performKong(c, {cl.gangChoiceSlots[i], static_cast<KongKind>(cl.gangChoiceKinds[i])})) {

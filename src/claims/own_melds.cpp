@@ -4,6 +4,7 @@
 #include <utility>
 
 #include "claims/claim_logic.h"
+#include "claims/turn_play.h"
 #include "link/client.h"
 #include "table/tiles.h"
 
@@ -16,12 +17,8 @@ constexpr int LastSlot = table::SlotCount - 1;
 table::SeatRecord& own(link::Client& c) { return c.table.custom[0]; }
 table::TileSlot& slot(link::Client& c, int i) { return own(c).slots[static_cast<std::size_t>(i)]; }
 
-void setSize(link::Client& c, int w, int h) {
-    c.table.tileW[0] = table::roundHalfEven(w * c.link.scaleX);
-    c.table.tileH[0] = table::roundHalfEven(h * c.link.scaleY);
-}
-void meldSize(link::Client& c) { setSize(c, 45, 60); }
-void standingSize(link::Client& c) { setSize(c, 48, 78); }
+void meldSize(link::Client& c) { setOwnTileSize(c, 45, 60); }
+void standingSize(link::Client& c) { setOwnTileSize(c, 48, 78); }
 
 double meldLeft(link::Client& c, int s) { return own(c).handX + (s + 1) * (c.table.tileW[0] - 2 * c.link.scaleX); }
 double meldTop(link::Client& c) { return own(c).handY + c.table.tileH[0] / 3.0; }

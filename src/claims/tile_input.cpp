@@ -21,21 +21,6 @@ bool passButtonUp(link::Client& c) {
     return pass && pass->visible();
 }
 
-void hideButtons(link::Client& c) {
-    for (int b = 0; b < 5; ++b) {
-        if (ui::Control* x = c.mainForm.find("Operation", b)) x->setVisible(false);
-    }
-}
-
-void resetButtons(link::Client& c) {
-    for (int b = 0; b < 5; ++b) {
-        if (ui::Control* x = c.mainForm.find("Operation", b)) {
-            (void)table::loadPicture(c, c.link.pictures.operationPic[static_cast<std::size_t>(3 * b)], *x);
-            x->setEnabled(false);
-        }
-    }
-}
-
 void moveToPlaceOf(link::Client& c, int image, int placeOf) {
     ui::Control* x = table::tileControl(c, image);
     const ui::Control* at = table::tileControl(c, placeOf);
@@ -116,8 +101,8 @@ void discardByClick(link::Client& c, int image) {
     c.table.canDiscard = false;
     stopCountdown(c, false);
     sendPass(c);
-    hideButtons(c);
-    resetButtons(c);
+    hideClaimButtons(c);
+    resetClaimButtons(c);
     const int slot = table::findSlotOfImage(c.table, image);
     const int tile = r.slots[static_cast<std::size_t>(slot)].tile;
     sendDiscard(c, tile);
@@ -154,10 +139,10 @@ void tileMouseDown(link::Client& c, int image, int button) {
         else
             c.table.canDiscard = false;
     } else if (button == ui::ButtonRight && !inHand && passButtonUp(c)) {
-        hideButtons(c);
+        hideClaimButtons(c);
         if (!discardDue(own(c))) stopCountdown(c, true);
         sendPass(c);
-        resetButtons(c);
+        resetClaimButtons(c);
     }
     revealAfterWin(c, image);
 }
@@ -165,10 +150,10 @@ void tileMouseDown(link::Client& c, int image, int button) {
 void tableMouseUp(link::Client& c, int button) {
     if (!c.link.loggedIn || button != ui::ButtonRight || !passButtonUp(c) || c.claims.actionState > 0) return;
     c.claims.actionState = 2;
-    hideButtons(c);
+    hideClaimButtons(c);
     if (!discardDue(own(c))) stopCountdown(c, true);
     sendPass(c);
-    resetButtons(c);
+    resetClaimButtons(c);
     c.claims.actionState = 1;
 }
 

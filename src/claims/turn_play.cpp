@@ -16,11 +16,6 @@ constexpr double TwipsPerPixel = 15.0;
 
 table::SeatRecord& own(link::Client& c) { return c.table.custom[0]; }
 
-void setOwnSize(link::Client& c, int w, int h) {
-    c.table.tileW[0] = table::roundHalfEven(w * c.link.scaleX);
-    c.table.tileH[0] = table::roundHalfEven(h * c.link.scaleY);
-}
-
 void hide(link::Client& c, const char* name, int index) {
     if (ui::Control* x = c.mainForm.find(name, index)) {
         x->setEnabled(false);
@@ -30,14 +25,29 @@ void hide(link::Client& c, const char* name, int index) {
 
 }  // namespace
 
-void hideClaimControls(link::Client& c) {
-    for (int i = 0; i < 5; ++i) {
-        if (ui::Control* b = c.mainForm.find("Operation", i)) {
-            b->setEnabled(false);
-            b->setVisible(false);
-            (void)table::loadPicture(c, c.link.pictures.operationPic[static_cast<std::size_t>(3 * i)], *b);
+void setOwnTileSize(link::Client& c, int w, int h) {
+    c.table.tileW[0] = table::roundHalfEven(w * c.link.scaleX);
+    c.table.tileH[0] = table::roundHalfEven(h * c.link.scaleY);
+}
+
+void hideClaimButtons(link::Client& c) {
+    for (int b = 0; b < 5; ++b) {
+        if (ui::Control* x = c.mainForm.find("Operation", b)) x->setVisible(false);
+    }
+}
+
+void resetClaimButtons(link::Client& c) {
+    for (int b = 0; b < 5; ++b) {
+        if (ui::Control* x = c.mainForm.find("Operation", b)) {
+            (void)table::loadPicture(c, c.link.pictures.operationPic[static_cast<std::size_t>(3 * b)], *x);
+            x->setEnabled(false);
         }
     }
+}
+
+void hideClaimControls(link::Client& c) {
+    hideClaimButtons(c);
+    resetClaimButtons(c);
     // All six kong pictures, the sixth included.
     for (int i = 0; i < 6; ++i) hide(c, "Gang", i);
     for (int i = 0; i < 6; ++i) hide(c, "Chi", i);
@@ -51,7 +61,7 @@ void hideZhahu(link::Client& c) {
 
 void layDiscardInCentre(link::Client& c, int slot, int tile) {
     const int img = own(c).slots[static_cast<std::size_t>(slot)].img;
-    setOwnSize(c, 36, 50);
+    setOwnTileSize(c, 36, 50);
     c.table.curTileImg = img;
     c.table.lastDiscardView = 0;
     table::setTileImage(c, img, table::tilePicture(0, tile));
@@ -64,7 +74,7 @@ void layDiscardInCentre(link::Client& c, int slot, int tile) {
 }
 
 void closeHandGap(link::Client& c, int slot) {
-    setOwnSize(c, 48, 78);
+    setOwnTileSize(c, 48, 78);
     table::SeatRecord& r = own(c);
     for (int i = std::max(slot, 0); i + 1 < concealedEnd(r); ++i) {
         auto& s = r.slots[static_cast<std::size_t>(i)];
@@ -90,7 +100,7 @@ void autoPlay(link::Client& c) {
     if (open(3) && c.dispatch.actionCount > HuMinActions && cl.huState < 2) {
         claim();
         playOwnClaimVoice(c, OpHu);
-        setOwnSize(c, 48, 78);
+        setOwnTileSize(c, 48, 78);
         if (!discardDue(r) && concealedEnd(r) > r.firstConcealed) {
             const int lastImg = r.slots[static_cast<std::size_t>(concealedEnd(r) - 1)].img;
             ui::Control* lastTile = table::tileControl(c, lastImg);

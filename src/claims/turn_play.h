@@ -12,6 +12,11 @@ namespace mj::claims {
 // The five claim buttons disabled, hidden and given their normal pictures;
 // the 吃 and kong choice pictures disabled and hidden.
 void hideClaimControls(link::Client& c);
+// The five claim buttons hidden; and given their normal pictures, disabled.
+void hideClaimButtons(link::Client& c);
+void resetClaimButtons(link::Client& c);
+// Tile size of the own view: base pixels at 1024 x 768, scaled and rounded.
+void setOwnTileSize(link::Client& c, int w, int h);
 // Hides the not-enough-fan notice and clears its flag.
 void hideZhahu(link::Client& c);
 // Gives the tile in own slot `slot` its lying picture of `tile` at the discard

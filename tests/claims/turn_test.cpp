@@ -11,6 +11,7 @@ namespace mj::test {
 constexpr int Wan(int r) { return 0x40 + r; }
 constexpr int Tong(int r) { return 0x80 + r; }
 constexpr int Feng(int r) { return 0x10 + r; }
+constexpr int Tiao(int r) { return 0x20 + r; }
 
 namespace {
 
@@ -252,6 +253,48 @@ TEST_F(TurnTest, PengPlaysTheOwnClaimVoiceAndSendsThePair) {
     // A second press does nothing.
     ctl("Operation", 1).onClick();
     EXPECT_EQ(sent().size(), 1u);
+}
+
+}  // namespace
+}  // namespace mj::test
+
+namespace mj::test {
+namespace {
+
+TEST_F(TurnTest, AfterAWinClicksTurnUpConcealedKongsAndTheNextWallTilesOnce) {
+    auto& t = c().table;
+    t.anGangImg[0] = 30;
+    t.anGangTile[0] = Wan(5);
+    t.anGangView[0] = 2;
+    t.anGangCount = 1;
+    t.wallPeekImg[0] = 0;  // image 0 is a wall place like any other
+    t.wallPeekTile[0] = Tiao(3);
+    t.wallPeekImg[1] = 41;
+    t.wallPeekTile[1] = Tong(6);
+    t.wallPeekCount = 2;
+    t.wallTail = 41;
+    t.indicatorImg = 90;
+
+    // A drawn hand: nothing turns up.
+    tile(30).onMouseDown({ui::ButtonLeft});
+    EXPECT_EQ(t.anGangImg[0], 30);
+
+    t.winnerView = 1;
+    tile(30).onMouseDown({ui::ButtonLeft});
+    EXPECT_EQ(table::shownTilePicture(c(), 30), table::tilePicture(2, Wan(5)));
+    EXPECT_EQ(t.anGangImg[0], -1);
+    tile(0).onMouseDown({ui::ButtonLeft});
+    tile(41).onMouseDown({ui::ButtonLeft});
+    EXPECT_EQ(table::shownTilePicture(c(), 0), table::tilePicture(0, Tiao(3)));
+    EXPECT_EQ(table::shownTilePicture(c(), 41), table::tilePicture(0, Tong(6)));
+    for (int i : {0, 1}) {
+        const ui::Control& x = tile(i == 0 ? 0 : 41);
+        EXPECT_DOUBLE_EQ(x.left(), 400 + 45 * i);
+        EXPECT_DOUBLE_EQ(x.top(), 340);
+        EXPECT_DOUBLE_EQ(x.width(), 45);
+    }
+    EXPECT_EQ(t.wallPeekImg[0], -1);
+    EXPECT_EQ(t.wallPeekImg[1], -1);
 }
 
 }  // namespace
