@@ -274,6 +274,9 @@ def run_case(args, procs, extras):
         log("server scenario passed")
     if shots.pending:
         raise CaseFailed("no screenshot at the marks " + ", ".join(m for m, _ in shots.pending))
+    unwritten = [path for path in shots.taken if not os.path.isfile(path)]
+    if unwritten:
+        raise CaseFailed("the screenshots were not written: " + ", ".join(unwritten))
     check(hall_log, "hall log", args.hall_log)
     check(hall.err_path, "client stderr", args.client_stderr)
     check_absent(hall.err_path, "client stderr", args.client_stderr_absent)
