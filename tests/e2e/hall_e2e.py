@@ -218,6 +218,21 @@ def check_absent(path, name, patterns):
         log(f"{name} has no {pat!r}")
 
 
+def abort_path(args):
+    return os.path.join(args.work, "abort")
+
+
+def end_hall(args, procs):
+    """Asks a hall still running to end its client and itself: only the hall
+    can reach the client, and a client left behind would refuse the next
+    case's client as a second instance."""
+    for p in procs:
+        if getattr(p, "is_hall", False) and p.running():
+            open(abort_path(args), "w").close()
+            if p.wait(time.monotonic() + 10) is None:
+                log("warning: the hall did not end on the abort file")
+
+
 def run_case(args, procs, extras):
     os.makedirs(args.work, exist_ok=True)
     deadline = time.monotonic() + args.timeout
@@ -246,11 +261,14 @@ def run_case(args, procs, extras):
             .replace("%CLOSED%", str(free_port())))
     hall_log = os.path.join(args.work, "hall.log")
     release = os.path.join(args.work, "release")
-    if os.path.exists(release):
-        os.remove(release)
+    for path in (release, abort_path(args)):
+        if os.path.exists(path):
+            os.remove(path)
     hall = run_e2e.Proc("hall", [args.wine, args.hall, "--client", args.client, "--launch", line,
-                                 "--log", hall_log, "--script", args.hall_script, "--release", release],
+                                 "--log", hall_log, "--script", args.hall_script, "--release", release,
+                                 "--abort", abort_path(args)],
                         args.work, env)
+    hall.is_hall = True
     procs.append(hall)
     shots = Screenshots(os.path.join(args.work, "server.log"), args.shots, env)
     server_code = None
@@ -293,6 +311,7 @@ def main(argv):
     except CaseFailed as e:
         log(f"FAILED: {e}")
     finally:
+        end_hall(args, procs)
         for p in reversed(procs):
             p.stop()
         for e in extras:

@@ -4,6 +4,7 @@
 // small script of the hall's own messages to the client.
 //
 //   stand_in_hall --client mjclient.exe --launch LINE [--title T] [--log F] [--script F] [--release F]
+//                 [--abort F]
 //   stand_in_hall --check SCRIPT...      only read the scripts
 //
 // Script, one statement a line ('#' starts a comment):
@@ -23,8 +24,10 @@
 //                                test runner creates it when its server is done)
 //   forget                       drop the messages and system commands seen so far
 // Exit code: 0 every step passed, 1 a step failed, 2 usage error or a script
-// that cannot be read or has an unknown statement (then nothing is launched).
-// A client still running at the end is ended by its process handle.
+// that cannot be read or has an unknown statement (then nothing is launched),
+// 3 the --abort file appeared (the runner gives up on the case). A client
+// still running at the end is ended by its process handle: the runner cannot
+// reach it, so a client left behind would refuse the next case's client.
 #include <windows.h>
 
 #include <cstdio>
@@ -49,6 +52,7 @@ struct Hall {
     std::wstring clientPath;
     std::wstring launchLine;
     std::wstring releasePath;
+    std::wstring abortPath;
     FILE* log = stdout;
     DWORD start = GetTickCount();
     PROCESS_INFORMATION client{};
@@ -96,12 +100,31 @@ LRESULT CALLBACK hallProc(HWND h, UINT msg, WPARAM w, LPARAM l) {
     return DefWindowProcW(h, msg, w, l);
 }
 
+bool clientRunning() { return g.launched && WaitForSingleObject(g.client.hProcess, 0) == WAIT_TIMEOUT; }
+
+bool fileExists(const std::wstring& path) {
+    return !path.empty() && GetFileAttributesW(path.c_str()) != INVALID_FILE_ATTRIBUTES;
+}
+
+void endClient() {
+    if (clientRunning()) {
+        logLine("ending the client");
+        TerminateProcess(g.client.hProcess, 99);
+        WaitForSingleObject(g.client.hProcess, 5000);
+    }
+}
+
 void pumpOnce(DWORD waitMs) {
     MsgWaitForMultipleObjects(0, nullptr, FALSE, waitMs, QS_ALLINPUT);
     MSG m;
     while (PeekMessageW(&m, nullptr, 0, 0, PM_REMOVE)) {
         TranslateMessage(&m);
         DispatchMessageW(&m);
+    }
+    if (fileExists(g.abortPath)) {
+        logLine("aborted by the runner");
+        endClient();
+        ExitProcess(3);
     }
 }
 
@@ -114,8 +137,6 @@ bool pumpUntil(DWORD timeoutMs, Pred done) {
     }
     return true;
 }
-
-bool clientRunning() { return g.launched && WaitForSingleObject(g.client.hProcess, 0) == WAIT_TIMEOUT; }
 
 struct Found {
     DWORD pid;
@@ -241,8 +262,7 @@ bool runStep(const std::vector<std::string>& w) {
             logLine("wait-release without --release");
             return false;
         }
-        return pumpUntil(static_cast<DWORD>(arg(1, 600000)),
-                         [] { return GetFileAttributesW(g.releasePath.c_str()) != INVALID_FILE_ATTRIBUTES; });
+        return pumpUntil(static_cast<DWORD>(arg(1, 600000)), [] { return fileExists(g.releasePath); });
     }
     if (op == "close") {
         logLine("hall window closed");
@@ -330,6 +350,8 @@ int wmain(int argc, wchar_t** argv) {
             scriptPath = v;
         else if (k == L"--release")
             g.releasePath = v;
+        else if (k == L"--abort")
+            g.abortPath = v;
         else if (k == L"--log")
             g.log = _wfopen(v.c_str(), L"w");
         else {
@@ -340,7 +362,7 @@ int wmain(int argc, wchar_t** argv) {
     if (g.clientPath.empty() || !g.log) {
         std::fprintf(stderr,
                      "usage: stand_in_hall --client EXE --launch LINE [--title T] [--log F] [--script F] "
-                     "[--release F]\n");
+                     "[--release F] [--abort F]\n");
         return 2;
     }
 
@@ -387,11 +409,7 @@ int wmain(int argc, wchar_t** argv) {
             break;
         }
     }
-    if (clientRunning()) {
-        logLine("ending the client");
-        TerminateProcess(g.client.hProcess, 99);
-        WaitForSingleObject(g.client.hProcess, 5000);
-    }
+    endClient();
     logLine(result == 0 ? "PASSED" : "FAILED");
     if (g.log != stdout) std::fclose(g.log);
     (void)widen;
