@@ -242,7 +242,7 @@ void onDiscard(link::Client& c) {
     call(c, c.requestTableVideo);
     playTableSound(c, link::SoundDiscard);
     if (c.claims.zhahuShown) {
-        call(c, c.hideZhahu);
+        c.frmZhahu.setVisible(false);
         c.claims.zhahuShown = false;
     }
     const auto seat = static_cast<SeatBit>(info.seat & 15);

@@ -12,19 +12,13 @@ namespace {
 
 using platform::Millis;
 
-struct Pictures : TableFixture {
-    static std::string gif() { return tinyGif(); }
-};
-
 constexpr char Music[] = "C:\\game\\mj\\..\\common\\music\\";
 constexpr char Voices[] = "C:\\game\\mj\\..\\common\\mj\\";
 
 class HandFlow : public DispatchFixture {
 protected:
     void SetUp() override {
-        for (int id = 101; id <= 1030; ++id) {
-            if (id != 865) sim.resources.add(id, "GIF", Pictures::gif());
-        }
+        addTablePictures(sim);
         for (const char* f : {"dapai.wav", "qupai.wav", "xipai.wav", "zhise.wav"})
             sim.sound.files.insert(std::string(Music) + f);
         DispatchFixture::SetUp();
@@ -34,15 +28,8 @@ protected:
     }
 
     table::SeatRecord& rec(int v) { return client->table.custom[static_cast<std::size_t>(v)]; }
-    ui::Control& ctl(std::string_view name, int index = -1) {
-        ui::Control* x = client->mainForm.find(name, index);
-        if (!x) throw std::runtime_error("no control " + std::string(name));
-        return *x;
-    }
-    int shownId(std::string_view name, int index = -1) {
-        const auto& p = ctl(name, index).picture();
-        return p ? p->resourceId : 0;
-    }
+    ui::Control& ctl(std::string_view name, int index = -1) { return control(*client, name, index); }
+    int shownId(std::string_view name, int index = -1) { return shownResource(ctl(name, index)); }
 
     static WireMessage handStart(SeatBit banker, std::array<int, 4> dice, int doubling = 0) {
         WireMessage m = message(4, banker);
@@ -279,8 +266,7 @@ TEST_F(HandFlow, DrawAndDiscardMoveTilesAndCountTheSeenOnes) {
     ASSERT_FALSE(receive(tileMessage(5, 4, 0)));
     EXPECT_EQ(rec(2).concealedCount, 13);
 
-    int hidden = 0;
-    client->hideZhahu = [&](link::Client&) { ++hidden; };
+    client->frmZhahu.setVisible(true);
     client->claims.zhahuShown = true;
     auto& top = client->dispatch.player[2];
     top.voiceCode1 = "00";
@@ -290,7 +276,7 @@ TEST_F(HandFlow, DrawAndDiscardMoveTilesAndCountTheSeenOnes) {
     sim.sound.files.insert(std::string(Voices) + "v00101345.wav");
     const auto sounds = sim.sound.log.size();
     ASSERT_FALSE(receive(tileMessage(2, 4, 0x85)));
-    EXPECT_EQ(hidden, 1);
+    EXPECT_FALSE(client->frmZhahu.visible()) << "any discard closes the notice";
     EXPECT_FALSE(client->claims.zhahuShown);
     EXPECT_EQ(soundsSince(sounds), (std::vector<std::string>{"dapai.wav", "v00101345.wav"}));
     EXPECT_EQ(client->table.lastTileCode, 0x85);
@@ -303,7 +289,6 @@ TEST_F(HandFlow, DrawAndDiscardMoveTilesAndCountTheSeenOnes) {
     rec(1).concealedCount = 0;
     ASSERT_FALSE(receive(tileMessage(2, 8, 0x85)));
     EXPECT_EQ(client->dispatch.seenTile[3][5], 2);
-    EXPECT_EQ(hidden, 1);
 
     // Spectators keep no counts.
     client->link.launch.isSpectator = true;
