@@ -299,3 +299,34 @@ TEST_F(TurnTest, AfterAWinClicksTurnUpConcealedKongsAndTheNextWallTilesOnce) {
 
 }  // namespace
 }  // namespace mj::test
+
+namespace mj::test {
+namespace {
+
+TEST_F(TurnTest, OneKongCandidateIsSentOnceByItsKindWhateverBitsWereOffered) {
+    ownHand({Wan(5), Wan(5), Wan(5), Wan(5), Tong(1), Tong(2), Tong(3), Tong(4), Tong(5), Tong(6), Tong(7), Tong(8),
+             Tong(9), Feng(2)});
+    c().table.lastTileCode = Feng(6);
+    offer(OpMingGang | OpAnGang | OpPass);
+    ctl("Operation", 2).onClick();
+    const auto s = sent();
+    ASSERT_EQ(s.size(), 1u);
+    EXPECT_EQ(s[0].value, (std::array{int{OpAnGang}, 0x2045, 0x2045, 0x2045}));
+    EXPECT_FALSE(ctl("Gang", 0).visible());
+}
+
+TEST_F(TurnTest, OneChiShapeIsSentAtOnceWithoutPictures) {
+    ownHand({Wan(5), Wan(6), Tong(1), Tong(5), Feng(1)});
+    c().table.lastTileCode = Wan(7);
+    c().table.curTileImg = 60;
+    offer(OpChi | OpPass);
+    ctl("Operation", 0).onClick();
+    const auto s = sent();
+    ASSERT_EQ(s.size(), 1u);
+    EXPECT_EQ(s[0].value, (std::array{int{OpChi}, 0x2045, 0x2046, 0x2047}));
+    EXPECT_FALSE(ctl("Chi", 0).visible());
+    EXPECT_FALSE(ctl("Operation", 0).visible());
+}
+
+}  // namespace
+}  // namespace mj::test

@@ -55,6 +55,10 @@ def parse_args(argv):
     p.add_argument("--second-exit", type=int, default=0)
     p.add_argument("--second-stderr", action="append", default=[], metavar="REGEX")
     p.add_argument("--screenshot", help="PNG of the screen taken while the client runs")
+    p.add_argument("--click", action="append", default=[], metavar="LINE@X,Y[,BUTTON]",
+                   help="once the server has reached scenario line LINE, click the client's window at X,Y "
+                        "(pixels of its client area) through the X server; in order")
+    p.add_argument("--window-title", default="mjclient-e2e", help="the client window's title, for --click")
     return p.parse_args(argv)
 
 
@@ -179,6 +183,30 @@ def screenshot(path, env):
     log(f"screenshot {path}" if rc == 0 else f"warning: screenshot failed ({rc})")
 
 
+def click_window(title, x, y, button, env):
+    """A real mouse click on the client's window: X events that Wine turns
+    into the window's mouse messages."""
+    found = subprocess.run(["xdotool", "search", "--name", f"^{re.escape(title)}$"], env=env,
+                           capture_output=True, text=True)
+    ids = found.stdout.split()
+    if not ids:
+        raise CaseFailed(f"no window titled {title!r} to click")
+    subprocess.check_call(["xdotool", "mousemove", "--window", ids[0], str(x), str(y)], env=env)
+    time.sleep(0.3)
+    subprocess.check_call(["xdotool", "click", str(button)], env=env)
+    log(f"clicked {x},{y} (button {button})")
+
+
+def run_clicks(args, server_log, deadline, env):
+    for spec in args.click:
+        line, at = spec.split("@")
+        coords = [int(v) for v in at.split(",")]
+        button = coords[2] if len(coords) > 2 else 1
+        wait_for_log(server_log, rf"-- line {int(line)}:", deadline)
+        time.sleep(1.0)
+        click_window(args.window_title, coords[0], coords[1], button, env)
+
+
 def client_cmd(args, line, port):
     cmd = [args.wine, args.client]
     if line is not None:
@@ -215,6 +243,9 @@ def run_case(args, procs):
             raise CaseFailed(f"the second instance ended with {code}, expected {args.second_exit}")
         log(f"second instance ended with {code}")
         check_lines(second, args.second_stderr)
+
+    if args.click:
+        run_clicks(args, server_log, deadline, env)
 
     if args.client_running and args.end_client_first:
         if args.screenshot:
