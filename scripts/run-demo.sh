@@ -24,6 +24,7 @@ ninja -C build/win mjclient scripted_server_host stand_in_hall
 
 # Our login (p0) must be one of the scenario's seat names.
 launch="p0\$pw\$127.0.0.1\$%PORT%\$演示房间\$0\$\$0\$\$\$0\$\$\$0\$0\$"
+echo "run-demo: playing the hand (about a minute); progress in $out/server.log"
 rc=0
 /usr/bin/python3 tests/e2e/hall_e2e.py \
     --server build/win/host-tools/scripted_server/scripted_server \
