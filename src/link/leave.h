@@ -13,6 +13,9 @@ class Client;
 struct SessionState {
     bool leaving = false;    // inside leaveTable
     bool resetting = false;  // inside resetSession
+    // Counts the resets, so a handler that pumps events can tell that the
+    // table was left while it waited.
+    int resets = 0;
     // The start button's start state (it is a leave button after a kick).
     bool startButtonIsStart = true;
     // Session resets so far; a handler that pumps compares it across its

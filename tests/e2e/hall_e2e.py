@@ -5,11 +5,17 @@ its own script of hall messages, and optionally a SOCKS5 proxy stands between
 client and server: microsocks, or a small proxy of our own that splits its
 replies over several segments or offers no acceptable method.
 
-The case passes when the hall's script passes, the server's scenario passes
-(unless --no-server) and the required lines appear in the hall's log and in
-the client's stderr (the client inherits the hall's). Every process is started
-here and ended by its own id. %PORT% and %PROXY% in the launch line become the
-server's and the proxy's ports; %CLOSED% a port nobody listens on.
+The case passes when the hall's script ends with the expected code, the
+server's scenario passes (when there is one) and the required lines appear in
+the hall's log and in the client's stderr (the client inherits the hall's).
+Every process is started here and ended by its own id. %PORT% and %PROXY% in
+the launch line become the server's and the proxy's ports; %CLOSED% a port
+nobody listens on.
+
+While the case runs, a line "mark NAME" in the server's log takes the
+screenshot asked for with --screenshot-at NAME=FILE. When the server has
+ended, the runner creates the hall's release file, so a hall script can hold
+the client with `wait-release` until the scenario is done and then check it.
 """
 import argparse
 import os
@@ -44,7 +50,22 @@ def parse_args(argv):
     p.add_argument("--proxy-pass", default="s3cret")
     p.add_argument("--hall-log", action="append", default=[], metavar="REGEX")
     p.add_argument("--client-stderr", action="append", default=[], metavar="REGEX")
-    return p.parse_args(argv)
+    p.add_argument("--client-stderr-absent", action="append", default=[], metavar="REGEX",
+                   help="no line of the client's stderr may match (repeatable)")
+    p.add_argument("--hall-exit", type=int, default=0, help="the hall's expected exit code")
+    p.add_argument("--screenshot-at", action="append", default=[], metavar="MARK=FILE",
+                   help="a PNG of the screen when the server logs 'mark MARK' (repeatable)")
+    p.add_argument("--keep-going", action="store_true",
+                   help="the server plays on past a failed step (the case still fails)")
+    args = p.parse_args(argv)
+    shots = []
+    for item in args.screenshot_at:
+        mark, sep, path = item.partition("=")
+        if not sep or not mark or not path:
+            p.error(f"--screenshot-at wants MARK=FILE, not {item!r}")
+        shots.append((mark, path))
+    args.shots = shots
+    return args
 
 
 def free_port():
@@ -155,6 +176,28 @@ class OwnProxy:
         self.listener.close()
 
 
+class Screenshots:
+    """Takes each asked-for screenshot once its mark shows in the server log."""
+
+    def __init__(self, server_log, shots, env):
+        self.server_log, self.pending, self.env = server_log, list(shots), env
+        self.taken = []
+
+    def poll(self):
+        if not self.pending:
+            return
+        try:
+            with open(self.server_log, encoding="utf-8", errors="replace") as f:
+                text = f.read()
+        except FileNotFoundError:
+            return
+        for mark, path in list(self.pending):
+            if re.search(rf"\] mark {re.escape(mark)}$", text, re.MULTILINE):
+                run_e2e.screenshot(path, self.env)
+                self.pending.remove((mark, path))
+                self.taken.append(path)
+
+
 def check(path, name, patterns):
     with open(path, encoding="utf-8", errors="replace") as f:
         text = f.read()
@@ -162,6 +205,32 @@ def check(path, name, patterns):
         if not re.search(pat, text, re.MULTILINE):
             raise CaseFailed(f"{name}: no line matches {pat!r}")
         log(f"{name} has {pat!r}")
+
+
+def check_absent(path, name, patterns):
+    with open(path, encoding="utf-8", errors="replace") as f:
+        text = f.read()
+    for pat in patterns:
+        m = re.search(pat, text, re.MULTILINE)
+        if m:
+            line = text[text.rfind("\n", 0, m.start()) + 1:].split("\n", 1)[0]
+            raise CaseFailed(f"{name}: a line matches {pat!r}: {line}")
+        log(f"{name} has no {pat!r}")
+
+
+def abort_path(args):
+    return os.path.join(args.work, "abort")
+
+
+def end_hall(args, procs):
+    """Asks a hall still running to end its client and itself: only the hall
+    can reach the client, and a client left behind would refuse the next
+    case's client as a second instance."""
+    for p in procs:
+        if getattr(p, "is_hall", False) and p.running():
+            open(abort_path(args), "w").close()
+            if p.wait(time.monotonic() + 10) is None:
+                log("warning: the hall did not end on the abort file")
 
 
 def run_case(args, procs, extras):
@@ -173,7 +242,8 @@ def run_case(args, procs, extras):
     if args.scenario:
         server_log = os.path.join(args.work, "server.log")
         server = run_e2e.Proc("server", [args.server, "--port", "0", "--log", server_log,
-                                         "--timeout", f"{int(args.timeout)}s", args.scenario],
+                                         "--timeout", f"{int(args.timeout)}s"]
+                              + (["--keep-going"] if args.keep_going else []) + [args.scenario],
                               args.work, None, stdout=subprocess.PIPE)
         procs.append(server)
         port = run_e2e.read_port(server, deadline)
@@ -190,22 +260,44 @@ def run_case(args, procs, extras):
     line = (args.launch.replace("%PORT%", str(port)).replace("%PROXY%", str(proxy_port))
             .replace("%CLOSED%", str(free_port())))
     hall_log = os.path.join(args.work, "hall.log")
+    release = os.path.join(args.work, "release")
+    for path in (release, abort_path(args)):
+        if os.path.exists(path):
+            os.remove(path)
     hall = run_e2e.Proc("hall", [args.wine, args.hall, "--client", args.client, "--launch", line,
-                                 "--log", hall_log, "--script", args.hall_script], args.work, env)
+                                 "--log", hall_log, "--script", args.hall_script, "--release", release,
+                                 "--abort", abort_path(args)],
+                        args.work, env)
+    hall.is_hall = True
     procs.append(hall)
+    shots = Screenshots(os.path.join(args.work, "server.log"), args.shots, env)
+    server_code = None
+    while hall.running() and time.monotonic() < deadline:
+        shots.poll()
+        if server and server_code is None and not server.running():
+            server_code = server.p.returncode
+            log(f"server ended with {server_code}; releasing the hall")
+            open(release, "w").close()
+        time.sleep(0.1)
     code = hall.wait(deadline)
     if code is None:
         raise CaseFailed("the hall's script did not finish in time")
-    if code != 0:
-        raise CaseFailed(f"the hall's script failed (exit {code})")
-    log("hall script passed")
+    if code != args.hall_exit:
+        raise CaseFailed(f"the hall's script ended with {code}, expected {args.hall_exit}")
+    log(f"hall script ended with {code}")
     if server:
         code = server.wait(deadline)
         if code != 0:
             raise CaseFailed(f"the server's scenario failed (exit {code})")
         log("server scenario passed")
+    if shots.pending:
+        raise CaseFailed("no screenshot at the marks " + ", ".join(m for m, _ in shots.pending))
+    unwritten = [path for path in shots.taken if not os.path.isfile(path)]
+    if unwritten:
+        raise CaseFailed("the screenshots were not written: " + ", ".join(unwritten))
     check(hall_log, "hall log", args.hall_log)
     check(hall.err_path, "client stderr", args.client_stderr)
+    check_absent(hall.err_path, "client stderr", args.client_stderr_absent)
 
 
 def main(argv):
@@ -219,6 +311,7 @@ def main(argv):
     except CaseFailed as e:
         log(f"FAILED: {e}")
     finally:
+        end_hall(args, procs)
         for p in reversed(procs):
             p.stop()
         for e in extras:

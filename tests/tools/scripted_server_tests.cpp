@@ -12,6 +12,7 @@
 #include <cstdio>
 #include <fstream>
 #include <functional>
+#include <optional>
 #include <sstream>
 #include <thread>
 
@@ -146,6 +147,8 @@ TEST(ScenarioParser, MistakesAreReportedWithTheirLine) {
         {"repeat 2\nwait 1s\n", "line 1: 'repeat' has no 'end'"},
         {"end\n", "'end' without 'repeat'"},
         {"# nothing\n\n", "no steps"},
+        {"mark\n", "usage: mark NAME"},
+        {"mark \"mid hand\"\n", "one word"},
     };
     for (const auto& c : cases) {
         const auto r = parseScenario(c.text);
@@ -294,8 +297,9 @@ struct LoopbackCase {
     const char* name;
     const char* scenario;
     std::function<void(TestClient&)> client;
-    const char* failure;  // nullptr: the scenario must pass
-    Millis global{5000};  // the run's global time limit
+    const char* failure;     // nullptr: the scenario must pass
+    Millis global{5000};     // the run's global time limit
+    bool keepGoing = false;  // play on past a failed step
 };
 
 // The login scenario every client below plays against.
@@ -309,6 +313,7 @@ constexpr const char* LoginScenario =
     "send 18\n"
     "  value 3 = 1\n"
     "  echo 12 34\n"
+    "mark logged-in\n"
     "repeat 2\n"
     "  expect 24 after 150ms within 1s\n"
     "    echo 12 34\n"
@@ -337,8 +342,20 @@ void playGoodLogin(TestClient& c) {
 TEST(ScriptedServerLoopback, PlaysScenariosAgainstAClient) {
     const std::vector<LoopbackCase> cases{
         {"good login", LoginScenario, playGoodLogin, nullptr},
-        {"wrong password", LoginScenario, [](TestClient& c) { c.sendMessage(loginMessage("tester", "secreT")); },
+        {"wrong password", LoginScenario,
+         [](TestClient& c) {
+             c.sendMessage(loginMessage("tester", "secreT"));
+             EXPECT_FALSE(c.receive().has_value());  // the run ended at the failed step
+         },
          "line 2: expect cmd 18 within 1000 ms: the message differs:\n    line 5 'field 32..259 \"secret\"': byte 37"},
+        {"keep going past a failed step", LoginScenario,
+         [](TestClient& c) {
+             c.sendMessage(loginMessage("tester", "secreT"));
+             const auto reply = c.receive();  // the steps after the failed one still play
+             ASSERT_TRUE(reply.has_value());
+             EXPECT_EQ((*reply)[15], 1);
+         },
+         "line 2: expect cmd 18", Millis(5000), true},
         {"silent client", LoginScenario, [](TestClient&) { pause(1300); }, "timed out waiting for cmd 18"},
         {"client closes at once", LoginScenario, [](TestClient& c) { c.close(); },
          "the peer closed the connection before cmd 18"},
@@ -348,7 +365,7 @@ TEST(ScriptedServerLoopback, PlaysScenariosAgainstAClient) {
              ASSERT_TRUE(c.receive().has_value());
              c.sendMessage(messageOf(24));
          },
-         "line 11: expect cmd 24 after 150 ms within 1000 ms: cmd 24 came"},
+         "line 12: expect cmd 24 after 150 ms within 1000 ms: cmd 24 came"},
         {"other command while expecting", "accept within 2s\nexpect 18 within 1s\n",
          [](TestClient& c) { c.sendMessage(messageOf(2)); }, "expected cmd 18, got cmd 2 seat 0"},
         {"keep-alives are skipped by default", "accept within 2s\nexpect 18 within 1s\n",
@@ -398,7 +415,7 @@ TEST(ScriptedServerLoopback, PlaysScenariosAgainstAClient) {
         const std::uint16_t port = server.listen(0, error);
         ASSERT_NE(port, 0) << error;
         RunOutcome outcome;
-        std::thread serverThread([&] { outcome = server.run(parsed.steps, c.global); });
+        std::thread serverThread([&] { outcome = server.run(parsed.steps, c.global, c.keepGoing); });
         {
             TestClient client(port);
             ASSERT_TRUE(client.connected());
@@ -441,6 +458,7 @@ TEST(ScriptedServerLoopback, LogsBothDirections) {
         HasSubstr(
             "C>S cmd 18 seat 0 v 0 0 0 256 | 16: 74 65 73 74 65 72 \"tester\" | 32: 73 65 63 72 65 74 \"secret\""));
     EXPECT_THAT(text, HasSubstr("S>C cmd 18 seat 0 v 0 0 0 1 | 260: 12 34"));
+    EXPECT_THAT(text, HasSubstr("] mark logged-in\n"));
     EXPECT_THAT(text, HasSubstr("C>S cmd 24 seat 0 v 0 0 0 0 | 260: 12 34"));
     EXPECT_THAT(text, HasSubstr("peer closed the connection"));
     EXPECT_THAT(text, HasSubstr("scenario complete"));

@@ -1,12 +1,13 @@
 // main.cpp: the scripted game server's command line.
 //
-//   scripted_server [--port N] [--port-file F] [--log F] [--timeout D] SCENARIO
+//   scripted_server [--port N] [--port-file F] [--log F] [--timeout D] [--keep-going] SCENARIO
 //   scripted_server --check SCENARIO...
 //
 // Listens on 127.0.0.1 (port 0, the default, picks a free one), prints
 // "listening on <port>" as the first line of stdout, plays the scenario and
 // exits 0 when every step passed, 1 on a failed step or a time-out, 2 on a
-// usage, scenario or socket error. --check only parses the files.
+// usage, scenario or socket error. --keep-going logs a failed step and plays
+// on (the exit code still tells). --check only parses the files.
 //
 // Scenario format: one statement per line; '#' starts a comment; indentation
 // is only for the reader. Durations are written 250ms or 6s; numbers are
@@ -27,6 +28,7 @@
 //   ignore CMD... | ignore none  commands skipped while expecting another one
 //                                (24, the keep-alive, at the start)
 //   repeat N ... end             the enclosed lines N times
+//   mark NAME                    the log line "mark NAME", for screenshots
 //
 // Field lines after a send set bytes; after an expect they are checked:
 //
@@ -57,7 +59,8 @@ constexpr int ExitError = 2;
 
 int usage(const std::string& why) {
     std::cerr << "scripted_server: " << why << "\n"
-              << "usage: scripted_server [--port N] [--port-file F] [--log F] [--timeout D] SCENARIO\n"
+              << "usage: scripted_server [--port N] [--port-file F] [--log F] [--timeout D] [--keep-going] "
+                 "SCENARIO\n"
               << "       scripted_server --check SCENARIO...\n";
     return ExitError;
 }
@@ -89,6 +92,7 @@ int main(int argc, char** argv) {
     std::string logPath;
     scripted::Millis timeout{120000};
     bool checkOnly = false;
+    bool keepGoing = false;
     std::vector<std::string> files;
     for (std::size_t i = 0; i < args.size(); ++i) {
         const std::string& a = args[i];
@@ -113,6 +117,8 @@ int main(int argc, char** argv) {
             const auto r = scripted::parseScenario("wait " + v);
             if (!r.ok()) return usage("bad --timeout '" + v + "' (write e.g. 30s)");
             timeout = r.steps.front().duration;
+        } else if (a == "--keep-going") {
+            keepGoing = true;
         } else if (a == "--check") {
             checkOnly = true;
         } else if (a.rfind("--", 0) == 0) {
@@ -167,7 +173,7 @@ int main(int argc, char** argv) {
         }
         if (std::rename(tmp.c_str(), portFile.c_str()) != 0) return usage("cannot write " + portFile);
     }
-    const auto outcome = server.run(scenario.steps, timeout);
+    const auto outcome = server.run(scenario.steps, timeout, keepGoing);
     if (!outcome.ok) {
         std::cerr << "scripted_server: FAILED " << outcome.failure << std::endl;
         return ExitFailed;

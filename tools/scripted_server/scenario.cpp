@@ -329,6 +329,11 @@ ParseResult parseScenario(std::string_view text) {
                     if (!(t.size() == 2 && t[1].text == "none")) {
                         for (std::size_t i = 1; i < t.size(); ++i) s.ignored.insert(parseCmd(t[i]));
                     }
+                } else if (kw == "mark") {
+                    need(t, 2, "mark NAME");
+                    if (t[1].quoted) throw ParseError("a mark's name is one word, without quotes");
+                    s.kind = StepKind::Mark;
+                    s.name = t[1].text;
                 } else if (kw == "repeat") {
                     need(t, 2, "repeat N");
                     Block b;
@@ -385,6 +390,8 @@ std::string_view toString(StepKind kind) {
         return "close";
     case StepKind::Ignore:
         return "ignore";
+    case StepKind::Mark:
+        return "mark";
     }
     return "unknown step";
 }
@@ -417,6 +424,9 @@ std::string describe(const Step& step) {
     case StepKind::Ignore:
         if (step.ignored.empty()) o << " none";
         for (int c : step.ignored) o << " " << c;
+        break;
+    case StepKind::Mark:
+        o << " " << step.name;
         break;
     case StepKind::Close:
         break;

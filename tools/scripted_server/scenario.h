@@ -40,6 +40,7 @@ enum class StepKind {
     Wait,         // let time pass; arrivals are kept for later steps
     Close,        // close the connection from our side
     Ignore,       // set the commands skipped while expecting others
+    Mark,         // a named point in the log, for the runners' screenshots
 };
 
 struct Step {
@@ -50,6 +51,7 @@ struct Step {
     Millis after{0};                // Expect: earliest accepted arrival
     Millis duration{0};             // Quiet, NoAccept, Wait
     std::set<int> ignored;          // Ignore
+    std::string name;               // Mark
 };
 
 struct ParseResult {

@@ -61,13 +61,16 @@ std::uint16_t ScriptedServer::listen(std::uint16_t port, std::string& error) {
     return ntohs(addr.sin_port);
 }
 
-RunOutcome ScriptedServer::run(const std::vector<Step>& steps, Millis globalTimeout) {
+RunOutcome ScriptedServer::run(const std::vector<Step>& steps, Millis globalTimeout, bool keepGoing) {
     globalDeadline_ = Clock::now() + globalTimeout;
     RunOutcome outcome = pass();
     for (const Step& step : steps) {
         logLine("-- " + describe(step));
-        outcome = runStep(step);
-        if (!outcome.ok) break;
+        RunOutcome result = runStep(step);
+        if (result.ok) continue;
+        if (outcome.ok) outcome = result;
+        if (!keepGoing || globalExpired()) break;
+        logLine("FAILED " + result.failure + " (going on)");
     }
     if (conn_ >= 0) closeConnection("end of scenario");
     logLine(outcome.ok ? "scenario complete" : "FAILED " + outcome.failure);
@@ -95,6 +98,9 @@ RunOutcome ScriptedServer::runStep(const Step& step) {
         return stepClose();
     case StepKind::Ignore:
         ignored_ = step.ignored;
+        return pass();
+    case StepKind::Mark:
+        logLine("mark " + step.name);
         return pass();
     }
     return fail(step, "unknown step");

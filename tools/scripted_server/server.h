@@ -33,9 +33,11 @@ public:
     // port, or 0 with the reason in `error`.
     std::uint16_t listen(std::uint16_t port, std::string& error);
 
-    // Plays the steps in order and stops at the first failure. The whole run
-    // is bounded by `globalTimeout`. Closes the connection at the end.
-    RunOutcome run(const std::vector<Step>& steps, Millis globalTimeout);
+    // Plays the steps in order and stops at the first failure, or with
+    // `keepGoing` logs each failure and goes on (the outcome is then the first
+    // failure). The whole run is bounded by `globalTimeout`. Closes the
+    // connection at the end.
+    RunOutcome run(const std::vector<Step>& steps, Millis globalTimeout, bool keepGoing = false);
 
 private:
     struct Arrival {

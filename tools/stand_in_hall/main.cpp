@@ -3,7 +3,9 @@
 // every hall message and system command the client sends it, and plays a
 // small script of the hall's own messages to the client.
 //
-//   stand_in_hall --client mjclient.exe --launch LINE [--title T] [--log F] [--script F]
+//   stand_in_hall --client mjclient.exe --launch LINE [--title T] [--log F] [--script F] [--release F]
+//                 [--abort F]
+//   stand_in_hall --check SCRIPT...      only read the scripts
 //
 // Script, one statement a line ('#' starts a comment):
 //   launch                       start the client
@@ -14,17 +16,25 @@
 //   post connect|status|leave|leavenow|N    post to the client's window
 //   send-endsession              send the system's end-of-session message (0x16)
 //   client restore|minimize      send the system command to the client's window
+//   client-running               the client must still be running
+//   hall minimize|restore        minimise or restore the hall's own window
 //   close                        destroy the hall window
 //   wait-exit [MS] [CODE]        wait for the client to end (with that code)
+//   wait-release [MS]            wait until the --release file exists (the
+//                                test runner creates it when its server is done)
 //   forget                       drop the messages and system commands seen so far
-// Exit code: 0 every step passed, 1 a step failed, 2 usage error. A client
-// still running at the end is ended by its process handle.
+// Exit code: 0 every step passed, 1 a step failed, 2 usage error or a script
+// that cannot be read or has an unknown statement (then nothing is launched),
+// 3 the --abort file appeared (the runner gives up on the case). A client
+// still running at the end is ended by its process handle: the runner cannot
+// reach it, so a client left behind would refuse the next case's client.
 #include <windows.h>
 
 #include <cstdio>
 #include <cwchar>
 #include <fstream>
 #include <map>
+#include <set>
 #include <sstream>
 #include <string>
 #include <vector>
@@ -41,6 +51,8 @@ struct Hall {
     std::wstring title = L"曲维山庄";
     std::wstring clientPath;
     std::wstring launchLine;
+    std::wstring releasePath;
+    std::wstring abortPath;
     FILE* log = stdout;
     DWORD start = GetTickCount();
     PROCESS_INFORMATION client{};
@@ -88,12 +100,31 @@ LRESULT CALLBACK hallProc(HWND h, UINT msg, WPARAM w, LPARAM l) {
     return DefWindowProcW(h, msg, w, l);
 }
 
+bool clientRunning() { return g.launched && WaitForSingleObject(g.client.hProcess, 0) == WAIT_TIMEOUT; }
+
+bool fileExists(const std::wstring& path) {
+    return !path.empty() && GetFileAttributesW(path.c_str()) != INVALID_FILE_ATTRIBUTES;
+}
+
+void endClient() {
+    if (clientRunning()) {
+        logLine("ending the client");
+        TerminateProcess(g.client.hProcess, 99);
+        WaitForSingleObject(g.client.hProcess, 5000);
+    }
+}
+
 void pumpOnce(DWORD waitMs) {
     MsgWaitForMultipleObjects(0, nullptr, FALSE, waitMs, QS_ALLINPUT);
     MSG m;
     while (PeekMessageW(&m, nullptr, 0, 0, PM_REMOVE)) {
         TranslateMessage(&m);
         DispatchMessageW(&m);
+    }
+    if (fileExists(g.abortPath)) {
+        logLine("aborted by the runner");
+        endClient();
+        ExitProcess(3);
     }
 }
 
@@ -106,8 +137,6 @@ bool pumpUntil(DWORD timeoutMs, Pred done) {
     }
     return true;
 }
-
-bool clientRunning() { return g.launched && WaitForSingleObject(g.client.hProcess, 0) == WAIT_TIMEOUT; }
 
 struct Found {
     DWORD pid;
@@ -219,6 +248,22 @@ bool runStep(const std::vector<std::string>& w) {
         return true;
     }
     if (op == "client") return sendSysCommand(w.at(1) == "restore" ? SC_RESTORE : SC_MINIMIZE);
+    if (op == "client-running") {
+        const bool running = clientRunning();
+        logLine(running ? "client running" : "client not running");
+        return running;
+    }
+    if (op == "hall") {
+        ShowWindow(g.window, w.at(1) == "restore" ? SW_RESTORE : SW_MINIMIZE);
+        return true;
+    }
+    if (op == "wait-release") {
+        if (g.releasePath.empty()) {
+            logLine("wait-release without --release");
+            return false;
+        }
+        return pumpUntil(static_cast<DWORD>(arg(1, 600000)), [] { return fileExists(g.releasePath); });
+    }
     if (op == "close") {
         logLine("hall window closed");
         DestroyWindow(g.window);
@@ -237,9 +282,60 @@ bool runStep(const std::vector<std::string>& w) {
     return false;
 }
 
+using Script = std::vector<std::vector<std::string>>;
+
+// Reads a script into its statements. A script that cannot be read, names a
+// statement we do not know or has none must fail the case rather than pass it
+// with nothing played; `error` says why.
+bool loadScript(const std::wstring& path, Script& steps, std::string& error) {
+    std::ifstream in(path.c_str());
+    if (!in) {
+        error = "cannot read the script " + narrow(path);
+        return false;
+    }
+    static const std::set<std::string> known{
+        "launch", "wait-msg", "no-msg", "wait-syscommand", "sleep",     "post",         "send-endsession",
+        "forget", "client",   "hall",   "client-running",  "wait-exit", "wait-release", "close"};
+    std::string line;
+    for (int lineNo = 1; std::getline(in, line); ++lineNo) {
+        if (auto hash = line.find('#'); hash != std::string::npos) line.erase(hash);
+        std::istringstream words(line);
+        std::vector<std::string> w;
+        for (std::string s; words >> s;) w.push_back(s);
+        if (w.empty()) continue;
+        if (known.count(w[0]) == 0) {
+            error = narrow(path) + " line " + std::to_string(lineNo) + ": unknown statement " + w[0];
+            return false;
+        }
+        steps.push_back(w);
+    }
+    if (steps.empty()) {
+        error = "the script " + narrow(path) + " has no statements";
+        return false;
+    }
+    return true;
+}
+
+// stand_in_hall --check SCRIPT...: only reads the scripts.
+int checkScripts(int argc, wchar_t** argv) {
+    int rc = 0;
+    for (int i = 2; i < argc; ++i) {
+        Script steps;
+        std::string error;
+        if (loadScript(argv[i], steps, error)) {
+            std::printf("%s: %zu statements\n", narrow(argv[i]).c_str(), steps.size());
+        } else {
+            std::fprintf(stderr, "%s\n", error.c_str());
+            rc = 2;
+        }
+    }
+    return argc > 2 ? rc : 2;
+}
+
 }  // namespace
 
 int wmain(int argc, wchar_t** argv) {
+    if (argc >= 2 && std::wstring(argv[1]) == L"--check") return checkScripts(argc, argv);
     std::wstring scriptPath;
     for (int i = 1; i + 1 < argc; i += 2) {
         const std::wstring k = argv[i];
@@ -252,6 +348,10 @@ int wmain(int argc, wchar_t** argv) {
             g.launchLine = v;
         else if (k == L"--script")
             scriptPath = v;
+        else if (k == L"--release")
+            g.releasePath = v;
+        else if (k == L"--abort")
+            g.abortPath = v;
         else if (k == L"--log")
             g.log = _wfopen(v.c_str(), L"w");
         else {
@@ -260,7 +360,9 @@ int wmain(int argc, wchar_t** argv) {
         }
     }
     if (g.clientPath.empty() || !g.log) {
-        std::fprintf(stderr, "usage: stand_in_hall --client EXE --launch LINE [--title T] [--log F] [--script F]\n");
+        std::fprintf(stderr,
+                     "usage: stand_in_hall --client EXE --launch LINE [--title T] [--log F] [--script F] "
+                     "[--release F] [--abort F]\n");
         return 2;
     }
 
@@ -278,19 +380,15 @@ int wmain(int argc, wchar_t** argv) {
     ShowWindow(g.window, SW_SHOWNORMAL);
     logLine("hall window \"" + narrow(g.title) + "\"");
 
-    std::vector<std::vector<std::string>> steps;
+    Script steps;
     if (scriptPath.empty()) {
         steps.push_back({"launch"});
         steps.push_back({"wait-exit", "600000"});
     } else {
-        std::ifstream in(scriptPath.c_str());
-        std::string line;
-        while (std::getline(in, line)) {
-            if (auto hash = line.find('#'); hash != std::string::npos) line.erase(hash);
-            std::istringstream words(line);
-            std::vector<std::string> w;
-            for (std::string s; words >> s;) w.push_back(s);
-            if (!w.empty()) steps.push_back(w);
+        std::string error;
+        if (!loadScript(scriptPath, steps, error)) {
+            logLine(error);
+            return 2;
         }
     }
 
@@ -311,11 +409,7 @@ int wmain(int argc, wchar_t** argv) {
             break;
         }
     }
-    if (clientRunning()) {
-        logLine("ending the client");
-        TerminateProcess(g.client.hProcess, 99);
-        WaitForSingleObject(g.client.hProcess, 5000);
-    }
+    endClient();
     logLine(result == 0 ? "PASSED" : "FAILED");
     if (g.log != stdout) std::fclose(g.log);
     (void)widen;
