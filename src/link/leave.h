@@ -18,9 +18,6 @@ struct SessionState {
     int resets = 0;
     // The start button's start state (it is a leave button after a kick).
     bool startButtonIsStart = true;
-    // Session resets so far; a handler that pumps compares it across its
-    // waits to learn that the session it works for is gone.
-    int resets = 0;
 };
 
 // How long the reset waits for the socket to report it is no longer connected.
