@@ -270,6 +270,9 @@ void FormHost::formChanged(Entry& e) {
         const RECT rc{r.left, r.top, r.right, r.bottom};
         InvalidateRect(e.hwnd, &rc, FALSE);
     }
+    // The system's own edit and list windows carry their text and place
+    // themselves; they follow every change of their controls.
+    if (e.native) e.native->sync(e.hwnd, *e.form);
 }
 
 const BackBuffer* FormHost::backBufferOf(const ui::Form& form) const {
