@@ -346,6 +346,11 @@ void showAction(link::Client& c, int op, int seatBit, const std::array<int, 3>& 
     case OpSingleGang:
         singleKong(c, view, tiles);
         break;
+    case OpHu:
+        // Only the first winner counts: the reveal lays the winning discard
+        // after that seat's hand.
+        if (c.table.winnerView < 0) c.table.winnerView = view;
+        break;
     default:
         break;
     }

@@ -72,6 +72,15 @@ TEST_F(ActionDisplay, APassShowsNoBubbleAndCountsOnly) {
     EXPECT_EQ(sim.sound.log.size(), soundCalls);
 }
 
+TEST_F(ActionDisplay, TheFirstWinMarksTheWinnerAndALaterOneDoesNot) {
+    rightRow(13);
+    ASSERT_EQ(c().table.winnerView, -1);
+    claims::showAction(c(), OpHu, RightSeat, {0, 0, 0});
+    EXPECT_EQ(c().table.winnerView, 3);
+    claims::showAction(c(), OpHu, OwnSeat, {0, 0, 0});
+    EXPECT_EQ(c().table.winnerView, 3);
+}
+
 TEST_F(ActionDisplay, AnotherSeatsConcealedKongIsFourBacksAndARevealEntry) {
     rightRow(14);
     claims::showAction(c(), OpAnGang, RightSeat, {0, 0, Tong(7)});
