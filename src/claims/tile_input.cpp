@@ -117,8 +117,12 @@ void discardByClick(link::Client& c, int image) {
 void tileMouseMove(link::Client& c, int image) {
     ui::Control* tile = table::tileControl(c, image);
     const table::SeatRecord& r = own(c);
-    if (!tile || tile->top() < r.handY - RaiseBy || c.link.launch.isSpectator || !c.table.anNiuState[2]) return;
-    if (!table::isImageInHand(c.table, image) || tile->top() != r.handY) return;
+    if (!tile) return;
+    // The hand pointer marks a tile a click would play.
+    const bool playable = tile->top() >= r.handY - RaiseBy && !c.link.launch.isSpectator && c.table.anNiuState[2] &&
+                          table::isImageInHand(c.table, image);
+    tile->setMousePointer(playable ? ui::PointerCustom : ui::PointerDefault);
+    if (!playable || tile->top() != r.handY) return;
     for (int i = r.firstConcealed; i < concealedEnd(r); ++i) {
         ui::Control* other = table::tileControl(c, r.slots[static_cast<std::size_t>(i)].img);
         if (other && other->top() == r.handY - RaiseBy) other->setTop(r.handY);

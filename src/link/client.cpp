@@ -72,6 +72,8 @@ void Client::buildMainFormDesign() {
     timeImg->setVisible(false);
     talk.move(0, 0, 330 * MainTwipsPerPixel, 300 * MainTwipsPerPixel);
     frmZhahu.setVisible(false);
+    // The notice stands over the table; the table shows through it a little.
+    frmZhahu.setAlpha(200);
     talkText1 = &talk.add<ui::ListBox>("Text1", -1);
     talkText1->move(0, 0, talk.width(), talk.height());
 }

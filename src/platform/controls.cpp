@@ -209,6 +209,7 @@ void Control::copyPropertiesFrom(const Control& o) {
     transparentBack_ = o.transparentBack_;
     alignment_ = o.alignment_;
     toolTip_ = o.toolTip_;
+    mousePointer_ = o.mousePointer_;
     tag_ = o.tag_;
     native_ = o.native_;
 }

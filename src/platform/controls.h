@@ -45,6 +45,9 @@ enum class Kind { Form, PictureBox, Image, Label, TextBox, ListBox, Component };
 
 enum MouseButton : int { ButtonNone = 0, ButtonLeft = 1, ButtonRight = 2, ButtonMiddle = 4 };
 
+// Control::mousePointer values the host knows.
+enum MousePointer : int { PointerDefault = 0, PointerCustom = 99 };
+
 // Mouse position in the control's own units (pixels inside picture boxes,
 // twips on forms), relative to the control's top left.
 struct MouseEvent {
@@ -112,6 +115,10 @@ public:
     void setAlignment(Align a);
     [[nodiscard]] const std::string& toolTip() const { return toolTip_; }
     void setToolTip(std::string text);
+    // The pointer shown over the control (MousePointer values; the host shows
+    // a hand for PointerCustom). Nothing is repainted when it changes.
+    [[nodiscard]] int mousePointer() const { return mousePointer_; }
+    void setMousePointer(int p) { mousePointer_ = p; }
     // Free text a caller may hang on a control (a window's "speak1" tag).
     [[nodiscard]] const std::string& tag() const { return tag_; }
     void setTag(std::string t) { tag_ = std::move(t); }
@@ -174,6 +181,7 @@ private:
     bool transparentBack_ = false;
     Align alignment_ = Align::Left;
     std::string toolTip_;
+    int mousePointer_ = 0;
     std::string tag_;
     bool native_ = false;
 };

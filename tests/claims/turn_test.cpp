@@ -37,6 +37,7 @@ TEST_F(TurnTest, WinPressedOnAnOfferLackingFanShowsTheNoticeAndTheTimeOutAnswers
     offer(OpHu | OpAnGang, true);
     ctl("Operation", 3).onClick();
     EXPECT_TRUE(c().frmZhahu.visible());
+    EXPECT_EQ(c().frmZhahu.alpha(), 200);
     EXPECT_TRUE(answers().empty());
     EXPECT_EQ(c().claims.actionState, 0);
     runOut();
@@ -228,6 +229,37 @@ TEST_F(TurnTest, HoverRaisesOneOwnTileAtATime) {
     c().table.anNiuState[2] = false;
     tile(107).onMouseMove({});
     EXPECT_EQ(tile(107).top(), 574);
+}
+
+// The hand pointer shows only over a tile a click would play, and a tile
+// that stops being playable gets the default pointer back.
+TEST_F(TurnTest, HoverPointerMarksPlayableOwnTilesOnly) {
+    struct Case {
+        const char* what;
+        int image;
+        double top;
+        bool spectator;
+        bool anNiu;
+        int pointer;
+    };
+    const Case cases[] = {
+        {"own tile standing", 105, 574, false, true, ui::PointerCustom},
+        {"own tile raised", 105, 564, false, true, ui::PointerCustom},
+        {"own tile above the raise", 105, 563, false, true, ui::PointerDefault},
+        {"spectator", 105, 574, true, true, ui::PointerDefault},
+        {"hand not playable", 105, 574, false, false, ui::PointerDefault},
+        {"tile not in the hand", 3, 574, false, true, ui::PointerDefault},
+    };
+    handOf14();
+    for (const Case& k : cases) {
+        SCOPED_TRACE(k.what);
+        tile(k.image).setMousePointer(ui::PointerCustom - k.pointer);  // the other value
+        tile(k.image).setTop(k.top);
+        c().link.launch.isSpectator = k.spectator;
+        c().table.anNiuState[2] = k.anNiu;
+        tile(k.image).onMouseMove({});
+        EXPECT_EQ(tile(k.image).mousePointer(), k.pointer);
+    }
 }
 
 }  // namespace

@@ -1,7 +1,7 @@
 // native_controls_test.cpp: the chat's system controls under Wine: Chinese
 // typed into a native edit reaches the model with its key events, Enter is
 // the handler's, a list's double-click reports its choice, and a pop-up is
-// layered and cut to its region.
+// layered and cut to its region, and the pointer follows the controls.
 #include <gtest/gtest.h>
 
 #include "platform/win32/win32_forms.h"
@@ -92,6 +92,36 @@ TEST_F(NativeForm, PopupIsLayeredAndShaped) {
     EXPECT_EQ(box.right, 10);
     EXPECT_EQ(box.bottom, 2);
     DeleteObject(r);
+}
+
+// The hand over a control that asks for its own pointer, the arrow elsewhere:
+// when the system asks, and at once when a move handler changes it.
+TEST_F(NativeForm, PointerFollowsTheControlUnderTheMouse) {
+    auto& tile = form.add<ui::Image>("MJ_Image", 0);
+    tile.move(20 * 15, 20 * 15, 40 * 15, 40 * 15);
+    show();
+    HWND h = host.windowOf(form);
+    HCURSOR hand = LoadCursorW(nullptr, reinterpret_cast<LPCWSTR>(IDC_HAND));
+    HCURSOR arrow = LoadCursorW(nullptr, reinterpret_cast<LPCWSTR>(IDC_ARROW));
+    ASSERT_NE(hand, arrow);
+
+    tile.onMouseMove = [&tile](const ui::MouseEvent&) { tile.setMousePointer(ui::PointerCustom); };
+    SendMessageW(h, WM_MOUSEMOVE, 0, MAKELPARAM(30, 30));
+    EXPECT_EQ(GetCursor(), hand);
+    tile.onMouseMove = [&tile](const ui::MouseEvent&) { tile.setMousePointer(ui::PointerDefault); };
+    SendMessageW(h, WM_MOUSEMOVE, 0, MAKELPARAM(30, 30));
+    EXPECT_EQ(GetCursor(), arrow);
+
+    tile.setMousePointer(ui::PointerCustom);
+    const auto setCursorAt = [h](int x, int y) {
+        POINT pt{x, y};
+        ClientToScreen(h, &pt);
+        SetCursorPos(pt.x, pt.y);
+        SendMessageW(h, WM_SETCURSOR, reinterpret_cast<WPARAM>(h), MAKELPARAM(HTCLIENT, WM_MOUSEMOVE));
+        return GetCursor();
+    };
+    EXPECT_EQ(setCursorAt(30, 30), hand);
+    EXPECT_EQ(setCursorAt(100, 100), arrow);
 }
 
 }  // namespace

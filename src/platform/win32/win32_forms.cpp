@@ -218,6 +218,12 @@ ui::Control* hitTest(const ui::Container& box, int x, int y, int& localX, int& l
     return nullptr;
 }
 
+// The pointer the control under the mouse asks for; the class arrow elsewhere.
+void showPointer(const ui::Control* c) {
+    const bool own = c && c->mousePointer() == ui::PointerCustom;
+    SetCursor(LoadCursorW(nullptr, reinterpret_cast<LPCWSTR>(own ? IDC_HAND : IDC_ARROW)));
+}
+
 ui::MouseEvent mouseEvent(const ui::Control& c, WPARAM w, int lx, int ly, int button) {
     const double upp = c.kind() == ui::Kind::Form || !c.parent() ? 15.0 : 1.0;
     ui::MouseEvent e;
@@ -495,6 +501,15 @@ LRESULT FormHost::handle(Entry& e, UINT msg, WPARAM w, LPARAM l) {
         else
             f.setVisible(false);
         return 0;
+    case WM_SETCURSOR: {
+        if (reinterpret_cast<HWND>(w) != h || LOWORD(l) != HTCLIENT) break;
+        POINT pt{};
+        GetCursorPos(&pt);
+        ScreenToClient(h, &pt);
+        int lx = 0, ly = 0;
+        showPointer(hitTest(f, pt.x, pt.y, lx, ly));
+        return TRUE;
+    }
     case WM_LBUTTONDOWN:
     case WM_RBUTTONDOWN:
     case WM_LBUTTONUP:
@@ -511,6 +526,9 @@ LRESULT FormHost::handle(Entry& e, UINT msg, WPARAM w, LPARAM l) {
         const ui::MouseEvent ev = mouseEvent(*c, w, lx, ly, button);
         if (msg == WM_MOUSEMOVE) {
             if (c->onMouseMove) c->onMouseMove(ev);
+            // The handler may have changed the pointer; show it without waiting
+            // for the next move.
+            showPointer(c);
         } else if (msg == WM_LBUTTONDOWN || msg == WM_RBUTTONDOWN) {
             e.pressed = c;
             SetCapture(h);
