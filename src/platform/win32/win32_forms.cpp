@@ -3,7 +3,9 @@
 
 #include <algorithm>
 #include <cmath>
+#include <cstdlib>
 #include <string>
+#include <string_view>
 #include <tuple>
 
 #include "platform/win32/win32_platform.h"
@@ -270,6 +272,17 @@ void FormHost::formChanged(Entry& e) {
     // Only a change of the form itself can touch the window's own state.
     if (d.all() || !e.hwnd) {
         sync(e);
+        return;
+    }
+    // Measuring aid only: MJ_FULL_REPAINT=1 repaints the whole window on every
+    // change, as before partial repaints, so the two costs can be compared.
+    static const bool fullRepaint = [] {
+        const char* v = std::getenv("MJ_FULL_REPAINT");
+        return v && std::string_view(v) == "1";
+    }();
+    if (fullRepaint) {
+        e.pending.addAll();
+        InvalidateRect(e.hwnd, nullptr, FALSE);
         return;
     }
     for (const ui::PixelRect& r : d.rects()) {
