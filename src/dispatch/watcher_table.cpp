@@ -1,4 +1,4 @@
-// spectator_table.cpp: the restore header of a running hand and the watching
+// watcher_table.cpp: the restore header of a running hand and the watching
 // client's table, built from the four buffered profiles around the watched
 // player.
 #include "dispatch/dispatcher.h"
