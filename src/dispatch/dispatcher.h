@@ -14,6 +14,10 @@ namespace mj::dispatch {
 void dispatchServerCommand(link::Client& c);
 
 // The handlers, one per handled command.
+// Adds `n` to the seen count of the tile's kind; a code that is no tile has
+// no count and is refused with a log line.
+void countSeenTile(link::Client& c, int tile, int n);
+
 void onDealTiles(link::Client& c);
 void onDiscard(link::Client& c);
 void onSeatName(link::Client& c);

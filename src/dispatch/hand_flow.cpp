@@ -253,10 +253,7 @@ void onDiscard(link::Client& c) {
         return;
     }
     // Spectators keep no counts; the player counts its own discards too.
-    if (table::showDiscard(c, seat, tile)) {
-        const auto suit = link::bitToIndex(static_cast<std::uint8_t>(tileSuitBit(static_cast<TileCode>(tile))));
-        ++c.dispatch.seenTile[suit][static_cast<std::size_t>(tileRank(static_cast<TileCode>(tile)))];
-    }
+    if (table::showDiscard(c, seat, tile)) countSeenTile(c, tile, 1);
 }
 
 }  // namespace mj::dispatch

@@ -28,17 +28,6 @@ constexpr ui::Color Green{0, 255, 0};
 
 int lowByte(std::int16_t v) { return v & 0xFF; }
 
-// Adds `n` to the seen count of the tile's kind; a code that is no tile has
-// no count and is refused.
-void countSeen(Client& c, int tile, int n) {
-    if (!isValidTile(static_cast<TileCode>(tile)) || tile > 0xFF) {
-        c.log("seen tile " + std::to_string(tile) + " refused");
-        return;
-    }
-    const int suit = link::bitToIndex(static_cast<std::uint8_t>((tile / 16) % 16));
-    c.dispatch.seenTile[static_cast<std::size_t>(suit)][static_cast<std::size_t>(tile % 16)] += n;
-}
-
 // ---------------------------------------------------------------- offer
 
 struct OfferBit {
@@ -154,6 +143,17 @@ bool playLianLai(Client& c) {
 
 }  // namespace
 
+// Adds `n` to the seen count of the tile's kind; a code that is no tile has
+// no count and is refused.
+void countSeenTile(Client& c, int tile, int n) {
+    if (!isValidTile(static_cast<TileCode>(tile)) || tile > 0xFF) {
+        c.log("seen tile " + std::to_string(tile) + " refused");
+        return;
+    }
+    const int suit = link::bitToIndex(static_cast<std::uint8_t>((tile / 16) % 16));
+    c.dispatch.seenTile[static_cast<std::size_t>(suit)][static_cast<std::size_t>(tile % 16)] += n;
+}
+
 RoomRule readRoomRule(const WireMessage& m, const CmdInfo& info) {
     RoomRule r;
     r.indicatorOffset = m[IndicatorByte];
@@ -211,14 +211,14 @@ void onPlayerAction(Client& c) {
     switch (op) {
     case OpChi:
     case OpPeng:
-        countSeen(c, tiles[0], 1);
-        countSeen(c, tiles[1], 1);
+        countSeenTile(c, tiles[0], 1);
+        countSeenTile(c, tiles[1], 1);
         break;
     case OpMingGang:
-        countSeen(c, tiles[2], 3);
+        countSeenTile(c, tiles[2], 3);
         break;
     case OpSingleGang:
-        countSeen(c, tiles[2], 1);
+        countSeenTile(c, tiles[2], 1);
         break;
     default:
         break;
@@ -256,7 +256,7 @@ void onSpecialTiles(Client& c) {
     }
     table::turnIndicatorTile(c);
     if (!c.link.launch.isSpectator) table::sortAndDrawHand(c, 0, t.custom[0].concealedCount);
-    countSeen(c, t.piziTile1, 1);
+    countSeenTile(c, t.piziTile1, 1);
 }
 
 void onHandReveal(Client& c) {

@@ -215,9 +215,9 @@ public:
     std::function<void(Client&, int op, int seatBit, const std::array<int, 3>& tiles)> showAction;
     std::function<void(Client&, int op, int seatBit, const std::array<int, 3>& tiles)> sideShowAction;
     // Calls of the hand's commands into the video link, the props plug-in and
-    // the shell's notice windows (frmExit unloaded when shown, frmZhahu
-    // hidden), and the player records' voice fields and watched-hand switch
-    // (Player(0).ShowHandFlag); empty until those subsystems fill them.
+    // the shell's notice windows (the exit notice unloaded when shown, the
+    // not-enough-fan notice hidden) and the player records' voice fields;
+    // empty until those subsystems fill them.
     std::function<void(Client&)> startOwnCamera;
     std::function<void(Client&)> loginVideoServer;
     std::function<void(Client&)> requestTableVideo;
@@ -225,7 +225,6 @@ public:
     std::function<void(Client&)> unloadExitDialog;
     std::function<void(Client&)> hideZhahu;
     std::function<VoiceId(Client&, int view)> playerVoice;
-    std::function<bool(Client&)> watchedHandShown;
     // The seating commands' neighbours. Registers, creates and initialises
     // the props plug-in (without it the plug-in stays unused); unloads it
     // with the given flag.
