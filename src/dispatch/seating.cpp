@@ -2,11 +2,10 @@
 // a player leaving the table.
 #include "dispatch/seating.h"
 
-#include <charconv>
-
 #include "dispatch/dispatcher.h"
 #include "link/client.h"
 #include "link/general.h"
+#include "results/amount_text.h"
 #include "table/hand_start_shows.h"
 #include "table/tiles.h"
 
@@ -48,14 +47,6 @@ bool hasEmptyCaption(link::Client& c, std::string_view name, int index) {
 }
 
 std::size_t at(int view) { return static_cast<std::size_t>(view); }
-
-// An amount as its shortest decimal text, never in exponent form: a gold
-// label reads 100000, not 1e+05.
-std::string amountText(double v) {
-    char buf[400];
-    const auto r = std::to_chars(buf, buf + sizeof buf, v, std::chars_format::fixed);
-    return std::string(buf, r.ptr);
-}
 
 void setStartButton(link::Client& c) {
     if (ui::Control* b = find(c, "AnNiu", 2)) (void)table::loadPicture(c, c.link.pictures.anNiuPic[StartPicture], *b);
@@ -198,7 +189,7 @@ void showPlayerLabels(link::Client& c, int v) {
     const int face = faceIndex(p.faceCode);
     if (ui::Control* tou = find(c, "Tou", v)) (void)table::loadPicture(c, c.link.pictures.facePic[at(face)], *tou);
     setCaption(c, "Nid", v, "[" + p.title + "] " + p.nickName);
-    setCaption(c, "Cash", v, amountText(p.gold) + GoldSuffix);
+    setCaption(c, "Cash", v, results::amountText(p.gold) + GoldSuffix);
     setCaption(c, "Level", v, p.levelName);
     c.dispatch.resultPlayer[at(v)] = {p.nickName, std::to_string(face)};
     if (c.showBoardPlayer) c.showBoardPlayer(c, v);
