@@ -131,9 +131,14 @@ Socks5Handshake::Output Socks5Handshake::feed(std::span<const std::uint8_t> byte
     if (step_ == Socks5Step::Failed || step_ == Socks5Step::Idle) return out;
     pending_.insert(pending_.end(), bytes.begin(), bytes.end());
 
-    // One reply per pass; a proxy that sends ahead leaves the next reply in
-    // pending_, judged once its own request has gone out.
-    while (out.send.empty() && step_ != Socks5Step::Done && step_ != Socks5Step::Failed) {
+    // Every whole reply held is judged in turn. A proxy that answers ahead
+    // (the method and the authentication replies in one segment) has its
+    // second reply judged right after the request it answers is queued, in
+    // the same send, instead of waiting for bytes that may never come.
+    const auto queue = [&out](const std::vector<std::uint8_t>& request) {
+        out.send.insert(out.send.end(), request.begin(), request.end());
+    };
+    while (step_ != Socks5Step::Done && step_ != Socks5Step::Failed) {
         std::size_t used = 0;
         switch (step_) {
         case Socks5Step::WaitMethod:
@@ -143,10 +148,10 @@ Socks5Handshake::Output Socks5Handshake::feed(std::span<const std::uint8_t> byte
                 fail(Socks5Error::MethodRefused);
             } else if (pending_[1] == MethodUserPass) {
                 step_ = Socks5Step::WaitAuth;
-                out.send = authRequest(request_);
+                queue(authRequest(request_));
             } else if (pending_[1] == MethodNone) {
                 step_ = Socks5Step::WaitConnect;
-                out.send = connectRequest(request_);
+                queue(connectRequest(request_));
             } else {
                 fail(Socks5Error::MethodRefused);
             }
@@ -156,7 +161,7 @@ Socks5Handshake::Output Socks5Handshake::feed(std::span<const std::uint8_t> byte
             used = 2;
             if (pending_[0] == AuthVersion && pending_[1] == 0) {
                 step_ = Socks5Step::WaitConnect;
-                out.send = connectRequest(request_);
+                queue(connectRequest(request_));
             } else {
                 fail(Socks5Error::AuthRefused);
             }

@@ -63,7 +63,7 @@ enum class Socks5Error {
 class Socks5Handshake {
 public:
     struct Output {
-        std::vector<std::uint8_t> send;     // the next request, when one is due
+        std::vector<std::uint8_t> send;     // the requests now due, in order
         std::vector<std::uint8_t> surplus;  // game bytes that came after the last reply
     };
     // Starts over and returns the greeting (empty, and Failed, for a bad target).

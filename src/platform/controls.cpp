@@ -302,18 +302,20 @@ void ListBox::copyPropertiesFrom(const Control& other) {
 void Container::adopt(std::unique_ptr<Control> child) {
     child->parent_ = this;
     Control& ref = *child;
+    byName_[ref.name()].push_back(&ref);
+    if (auto* sub = dynamic_cast<Container*>(&ref)) nested_.push_back(sub);
     children_.push_back(std::move(child));
     ref.changed();
 }
 
 Control* Container::find(std::string_view name, int index) const {
-    for (const auto& c : children_) {
-        if (c->name() == name && c->index() == index) return c.get();
-    }
-    for (const auto& c : children_) {
-        if (auto* sub = dynamic_cast<Container*>(c.get())) {
-            if (Control* hit = sub->find(name, index)) return hit;
+    if (auto it = byName_.find(name); it != byName_.end()) {
+        for (Control* c : it->second) {
+            if (c->index() == index) return c;
         }
+    }
+    for (Container* sub : nested_) {
+        if (Control* hit = sub->find(name, index)) return hit;
     }
     return nullptr;
 }
@@ -394,6 +396,10 @@ bool Container::unloadElement(std::string_view name, int index) {
                            [&](const auto& p) { return p->name() == name && p->index() == index; });
     if (it == children_.end()) return false;
     (*it)->willChange();
+    Control* gone = it->get();
+    auto& named = byName_[gone->name()];
+    named.erase(std::remove(named.begin(), named.end(), gone), named.end());
+    nested_.erase(std::remove(nested_.begin(), nested_.end(), gone), nested_.end());
     children_.erase(it);
     childChanged();
     return true;

@@ -4,6 +4,7 @@
 #pragma once
 #include <cstdint>
 #include <functional>
+#include <map>
 #include <memory>
 #include <string>
 #include <string_view>
@@ -302,6 +303,11 @@ private:
     void moveToBack(Control& c);
     double unitsPerPixel_;
     std::vector<std::unique_ptr<Control>> children_;
+    // The table code looks controls up by name on every tile it touches; an
+    // index per name (elements in the order they were added) and the nested
+    // containers keep that from scanning every child each time.
+    std::map<std::string, std::vector<Control*>, std::less<>> byName_;
+    std::vector<Container*> nested_;
 };
 
 class PictureBox : public Container {
