@@ -376,8 +376,10 @@ std::unique_ptr<Control> makeLike(const Control& proto, int index) {
 Control* Container::loadElement(std::string_view name, int index) {
     if (Control* existing = find(name, index)) return existing;
     Control* proto = nullptr;
-    for (const auto& c : children_) {
-        if (c->name() == name && c->index() == 0) proto = c.get();
+    if (auto it = byName_.find(name); it != byName_.end()) {
+        for (Control* c : it->second) {
+            if (c->index() == 0) proto = c;
+        }
     }
     if (!proto) return nullptr;
     auto made = makeLike(*proto, index);
