@@ -1,7 +1,7 @@
-# libFuzzer over the decoder and the dispatcher (native, clang, sanitizers on):
-# random 272-byte messages into a logged-in client on the in-memory platform.
+# libFuzzer over the receive path, the tick and the dispatcher (native, clang,
+# sanitizers on): sequences of messages and events into a prepared client.
 # CTest runs it briefly (label fuzz); run it longer by hand:
-#   build/fuzz/dispatch_fuzz -max_len=1088 build/fuzz/dispatch_fuzz_corpus tests/dispatch/fuzz/seeds
+#   build/fuzz/dispatch_fuzz -max_len=4096 build/fuzz/dispatch_fuzz_corpus tests/dispatch/fuzz/seeds
 if(NOT MJ_FUZZ OR WIN32)
   return()
 endif()
@@ -11,7 +11,7 @@ endif()
 
 add_executable(dispatch_fuzz ${CMAKE_SOURCE_DIR}/tests/dispatch/fuzz/dispatch_fuzz.cpp
                ${MJ_CORE_SOURCES} ${MJ_SIM_SOURCES})
-target_include_directories(dispatch_fuzz PRIVATE ${CMAKE_SOURCE_DIR}/src)
+target_include_directories(dispatch_fuzz PRIVATE ${CMAKE_SOURCE_DIR}/src ${CMAKE_SOURCE_DIR}/tests)
 target_compile_options(dispatch_fuzz PRIVATE -O1 -g -fsanitize=fuzzer,address,undefined -fno-sanitize-recover=all)
 target_link_options(dispatch_fuzz PRIVATE -fsanitize=fuzzer,address,undefined)
 
@@ -19,6 +19,6 @@ target_link_options(dispatch_fuzz PRIVATE -fsanitize=fuzzer,address,undefined)
 set(MJ_DISPATCH_CORPUS ${CMAKE_BINARY_DIR}/dispatch_fuzz_corpus)
 file(MAKE_DIRECTORY ${MJ_DISPATCH_CORPUS})
 add_test(NAME dispatch_fuzz_brief
-         COMMAND dispatch_fuzz -runs=4000 -max_len=1088 -seed=1 -rss_limit_mb=2048 -timeout=20
+         COMMAND dispatch_fuzz -max_total_time=30 -max_len=4096 -seed=1 -rss_limit_mb=2048 -timeout=20
                  ${MJ_DISPATCH_CORPUS} ${CMAKE_SOURCE_DIR}/tests/dispatch/fuzz/seeds)
 set_tests_properties(dispatch_fuzz_brief PROPERTIES LABELS fuzz TIMEOUT 300)
