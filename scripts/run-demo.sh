@@ -3,10 +3,10 @@
 # whole scripted hand by itself: the scripted game server plays
 # tools/demo/autoplay.scn (login, seating, the hand start, the special tiles,
 # the deal, every seat's draws and discards, offers the client answers with
-# auto-play, a 碰, the win) while the stand-in hall launches the client under
+# auto-play, a 碰, the win, the settlement) while the stand-in hall launches the client under
 # Wine (on an Xvfb of its own when there is no display) with the custom-hall
-# switch, which turns auto-play on. Screenshots at the hand start, mid-hand and
-# at the hand's end land in out/demo/ with the logs. (tools/demo/hand.scn is
+# switch, which turns auto-play on. Screenshots at the hand start, mid-hand, at
+# the hand's end and on the settlement board land in out/demo/ with the logs. (tools/demo/hand.scn is
 # the seated hand without auto-play that the end-to-end test plays.) The server plays
 # on past a step the client does not answer, so the hand always runs to its
 # end; the exit code says whether every step passed.
@@ -36,14 +36,15 @@ rc=0
     --launch "$launch" --work "$out" --keep-going --timeout 240 \
     --screenshot-at hand-start="$out/hand-start.png" \
     --screenshot-at mid-hand="$out/mid-hand.png" \
-    --screenshot-at end="$out/end.png" > "$out/run.log" 2>&1 || rc=$?
+    --screenshot-at end="$out/end.png" \
+    --screenshot-at settlement="$out/settlement.png" > "$out/run.log" 2>&1 || rc=$?
 mj_wine_stop
 
 echo
 echo "client log:  $out/hall.stderr"
 echo "hall log:    $out/hall.log"
 echo "server log:  $out/server.log"
-for shot in hand-start mid-hand end; do
+for shot in hand-start mid-hand end settlement; do
     [ -f "$out/$shot.png" ] && echo "screenshot:  $out/$shot.png"
 done
 if [ "$rc" -ne 0 ]; then
