@@ -288,29 +288,253 @@ void restackSideRow(link::Client& c, int view) {
     }
 }
 
-// The single kong's and the win's bookkeeping that the row needs; their
-// stacks and marks are shown elsewhere.
+// The kinds of single kong, in the order the classification tests them.
+enum class SingleKind { HongZhong, Pizi2, Pizi1, Bao, Kai };
+
+SingleKind classify(const table::TableState& t, int tile) {
+    if (t.specialMode == 2 && tile == HongZhong) return SingleKind::HongZhong;
+    if (t.specialMode == 3 && tile == t.piziTile2) return SingleKind::Pizi2;
+    if (t.specialMode == 3 && tile == t.piziTile1) return SingleKind::Pizi1;
+    if (tile == t.wildTile) return SingleKind::Bao;
+    return SingleKind::Kai;
+}
+
+// The seat's counter of that kind and the first column of its group.
+std::pair<int*, int> stackOf(const table::TableState& t, SeatRecord& r, SingleKind kind) {
+    switch (kind) {
+    case SingleKind::HongZhong:
+        return {&r.hongZhongGangs, 0};
+    case SingleKind::Pizi1:
+        return {&r.pizi1Gangs, 0};
+    case SingleKind::Bao:
+        return {&r.baoGangs, 4};
+    case SingleKind::Pizi2:
+        return {&r.pizi2Gangs, 8};
+    case SingleKind::Kai:
+        break;
+    }
+    (void)t;
+    return {nullptr, 0};
+}
+
+// Where the n-th tile of a stack stands, beside the seat's hand.
+std::pair<double, double> stackPlace(link::Client& c, int view, SingleKind kind, int n) {
+    const table::TableState& t = c.table;
+    const SeatRecord& r = t.custom[static_cast<std::size_t>(view)];
+    const double sx = c.link.scaleX;
+    const double sy = c.link.scaleY;
+    const double tw = t.tileW[static_cast<std::size_t>(view)];
+    const double th = t.tileH[static_cast<std::size_t>(view)];
+    const double up = 18.0 * n * sy;
+    const bool bao = kind == SingleKind::Bao;
+    const bool second = kind == SingleKind::Pizi2;
+    switch (view) {
+    case 0: {
+        const double left = bao ? r.handX + (tw - 5 * sx) : second ? r.handX - (tw - 5 * sx) : r.handX;
+        return {left, r.handY - up + th / 4};
+    }
+    case 1: {
+        const double left = bao ? r.handX - 5 * sx : second ? r.handX + 0.84 * tw : r.handX;
+        return {left, bao ? r.handY + (th - 17 * sy) - up : r.handY - up};
+    }
+    case 2: {
+        const int w = static_cast<int>(tw);
+        const double left = bao ? r.handX - w : second ? r.handX + w : r.handX;
+        return {left, r.handY - up};
+    }
+    default: {
+        const double left = bao      ? r.handX - 5 * sx - 10 * sx
+                            : second ? r.handX - 10 * sx - 0.84 * tw
+                                     : r.handX - 10 * sx;
+        return {left, bao ? r.handY - (th - 17 * sy) - up : r.handY - up};
+    }
+    }
+}
+
+// The middle slot of the seat's 碰 of `tile`, or nothing.
+std::optional<int> pengMiddle(SeatRecord& r, int view, int tile) {
+    for (int i = view == 0 ? 1 : 2; i <= r.meldEnd - 5 && i + 1 <= LastSlot; i += 3) {
+        if ((at(r, i).tile & 0xFF) == tile && at(r, i).state == table::SlotPeng) return i + 1;
+    }
+    return std::nullopt;
+}
+
+// Where the fourth tile of a 开杠 lies, on the 碰's middle tile j.
+std::pair<double, double> kaiPlace(link::Client& c, int view, SeatRecord& r, int j, const ui::Control* middle) {
+    const double sx = c.link.scaleX;
+    const double sy = c.link.scaleY;
+    const double tw = c.table.tileW[static_cast<std::size_t>(view)];
+    const double th = c.table.tileH[static_cast<std::size_t>(view)];
+    const double middleLeft = middle ? middle->left() : r.handX;
+    switch (view) {
+    case 0:
+        return {middleLeft, r.handY - 18 * sy + th / 4};
+    case 1:
+        return {r.handX - 5 * sx * j, r.handY + j * (th - 17 * sy) - 17 * sy};
+    case 2:
+        return {r.handX - j * tw, r.handY - 18 * sy};
+    default:
+        return {middleLeft, r.handY - j * (th - 17 * sy) - 17 * sy};
+    }
+}
+
+// Keeps the side seats' kong stacks drawn in the order they overlap.
+void restackSingleKongs(link::Client& c, int view) {
+    const table::TableState& t = c.table;
+    const SeatRecord& r = t.custom[static_cast<std::size_t>(view)];
+    const auto& col = t.singleGangImg[static_cast<std::size_t>(view)];
+    const auto sgi = [&](int k) { return table::tileControl(c, col[static_cast<std::size_t>(k)]); };
+    const auto raise = [&](int k) {
+        if (ui::Control* x = sgi(k)) x->bringToFront();
+    };
+    const auto lower = [&](int k) {
+        if (ui::Control* x = sgi(k)) x->sendToBack();
+    };
+    if (view == 1) {
+        if (t.specialMode == 2) {
+            if (r.slots[1].img > -1) {
+                if (ui::Control* x = table::tileControl(c, r.slots[1].img)) x->sendToBack();
+            }
+            for (int k = 1; k < r.baoGangs; ++k) raise(k + 4);
+            if (r.slots[0].img > -1) {
+                for (int k = 0; k < r.hongZhongGangs; ++k) lower(k);
+                for (int k = r.baoGangs; k < r.hongZhongGangs; ++k) raise(k);
+            }
+        } else if (t.specialMode == 3) {
+            if (r.pizi1Gangs > 0) {
+                lower(0);
+                for (int k = 1; k < r.pizi1Gangs; ++k) raise(k);
+            }
+            for (int k = 0; k < r.pizi2Gangs; ++k) raise(k + 8);
+            if (r.baoGangs > 0) {
+                for (int k = 0; k < r.baoGangs; ++k) raise(k + 4);
+                if (r.meldEnd >= 6) {
+                    lower(4);
+                    if (r.pizi1Gangs > 0) lower(0);
+                }
+            }
+        }
+    } else if (view == 3) {
+        for (int k = 0; k < r.baoGangs; ++k) raise(k + 4);
+        if (t.specialMode == 2) {
+            for (int k = 0; k < r.hongZhongGangs; ++k) raise(k);
+        } else if (t.specialMode == 3) {
+            for (int k = 0; k < r.pizi1Gangs; ++k) raise(k);
+            for (int k = 0; k < r.pizi2Gangs; ++k) raise(k + 8);
+        }
+    }
+}
+
+// A single-tile kong: the tile goes onto its kind's stack beside the hand, or
+// for a 开杠 onto the seat's own 碰. Everything is checked before anything
+// moves, so a kong the table cannot hold leaves the row as it was.
 void singleKong(link::Client& c, int view, const std::array<int, 3>& tiles) {
     table::TableState& t = c.table;
-    t.drawFromHead = false;
-    t.afterGang = true;
     SeatRecord& r = t.custom[static_cast<std::size_t>(view)];
+    const int tile = tiles[2] & 0xFF;
+    const int work = r.meldEnd - 2;
+    const SingleKind kind = classify(t, tile);
+    const auto [counter, firstColumn] = stackOf(t, r, kind);
+    const int middle = kind == SingleKind::Kai ? pengMiddle(r, view, tile).value_or(-1) : -1;
+    const std::string who = "single kong of view " + std::to_string(view);
+    if (work < 0 || work > LastSlot) {
+        c.log(who + ": no meld slot to work in; not shown");
+        return;
+    }
+    if (counter && *counter >= 4) {
+        c.log(who + ": a fifth of its kind; not shown");
+        return;
+    }
+    if (kind == SingleKind::Kai && middle < 0) {
+        c.log(who + ": no 碰 of that tile; the tile stays in the row");
+        return;
+    }
+    std::optional<std::array<int, 2>> own;
     if (view == 0) {
-        const auto slots = ownMeldSlots(c, OpSingleGang, tiles);
-        if (!slots || !layOwnSingleGang(c, (*slots)[0])) {
+        own = ownMeldSlots(c, OpSingleGang, tiles);
+        if (!own || (*own)[0] < 0 || (*own)[0] > LastSlot) {
             c.log("own single kong not in the hand; not laid");
             return;
         }
-        c.claims.gangChoiceSlots[0] = (*slots)[0];
-        r.concealedCount -= 1;
+        // The tile laid is the one found in the hand, whatever the working
+        // slot held before.
+        at(r, work) = at(r, (*own)[0]);
+    } else if (r.concealedCount < 1 || concealedEnd(r) - 1 <= work) {
+        c.log(who + ": no concealed tile to lay; not shown");
         return;
     }
-    if (r.concealedCount < 1 || r.meldEnd < 2 || concealedEnd(r) < 1) return;
-    at(r, r.meldEnd - 2) = at(r, concealedEnd(r) - 1);
-    if (ui::Control* x = tileOf(c, r, r.meldEnd - 2)) x->setVisible(false);
-    t.curTileImg = at(r, r.meldEnd - 2).img;
-    t.lastTileCode = tiles[2];
-    r.concealedCount -= 1;
+
+    t.drawFromHead = false;
+    t.afterGang = true;
+    if (view != 0) {
+        at(r, work) = at(r, concealedEnd(r) - 1);
+        if (ui::Control* x = tileOf(c, r, work)) x->setVisible(false);
+        t.curTileImg = at(r, work).img;
+        t.lastTileCode = tile;
+        r.concealedCount -= 1;
+    }
+    if (ui::Control* x = tileOf(c, r, work)) {
+        x->bringToFront();
+        x->setHeight(t.tileH[static_cast<std::size_t>(view)]);
+        x->setWidth(t.tileW[static_cast<std::size_t>(view)]);
+    }
+    if (t.specialMode == 2 && tile == HongZhong && r.hongZhongGangs == 0) at(r, 0) = at(r, work);
+    if (view == 0) {
+        if (!layOwnSingleGang(c, (*own)[0])) {
+            c.log("own single kong not in the hand; not laid");
+            return;
+        }
+        c.claims.gangChoiceSlots[0] = (*own)[0];
+        r.concealedCount -= 1;
+    }
+
+    const int img = at(r, work).img;
+    ui::Control* x = table::tileControl(c, img);
+    if (kind == SingleKind::Kai) {
+        const auto [left, top] = kaiPlace(c, view, r, middle, tileOf(c, r, middle));
+        if (x) x->move(left, top);
+        table::setTileImage(c, img, table::tilePicture(view, tile));
+    } else {
+        const int n = *counter;
+        const auto [left, top] = stackPlace(c, view, kind, n);
+        if (x) x->move(left, top);
+        t.singleGangImg[static_cast<std::size_t>(view)][static_cast<std::size_t>(firstColumn + n)] = img;
+        *counter += 1;
+        table::setTileImage(c, img, table::tilePicture(view, tile));
+        if (x && view == 1) x->sendToBack();
+        if (x && view == 3) x->bringToFront();
+    }
+    if (x && view != 0) x->setVisible(true);
+    restackSingleKongs(c, view);
+}
+
+// The hand's first 胡: the winner's name turns red on the settlement board,
+// and an own win on a discard lays that discard at the end of the hand.
+void firstWin(link::Client& c, int view) {
+    table::TableState& t = c.table;
+    if (t.winnerView >= 0) return;
+    if (c.results.score) {
+        for (int i = 0; i < 4; ++i) {
+            if (ui::Control* id = c.results.score->find("ID", i)) id->setForeColor({0, 255, 0});
+        }
+    }
+    t.winnerView = view;
+    if (c.results.score) {
+        if (ui::Control* id = c.results.score->find("ID", view)) id->setForeColor({255, 0, 0});
+    }
+    if (view != 0) return;
+    table::setTileSize(t, 0, table::TileSizeSet::Standing, c.link.scaleX, c.link.scaleY);
+    SeatRecord& r = t.custom[0];
+    if ((r.concealedCount - 2) % 3 == 0) return;
+    ui::Control* tile = table::tileControl(c, t.curTileImg);
+    const int last = r.firstConcealed + r.concealedCount - 1;
+    const ui::Control* lastTile = last >= 0 && last <= LastSlot ? tileOf(c, r, last) : nullptr;
+    if (!tile || !lastTile) {
+        c.log("own win: no discard or no hand to lay it by");
+        return;
+    }
+    tile->move(lastTile->left() + t.tileW[0], r.handY, t.tileW[0], t.tileH[0]);
+    table::setTileImage(c, t.curTileImg, table::tilePicture(0, t.lastTileCode));
 }
 
 }  // namespace
@@ -347,9 +571,7 @@ void showAction(link::Client& c, int op, int seatBit, const std::array<int, 3>& 
         singleKong(c, view, tiles);
         break;
     case OpHu:
-        // Only the first winner counts: the reveal lays the winning discard
-        // after that seat's hand.
-        if (c.table.winnerView < 0) c.table.winnerView = view;
+        firstWin(c, view);
         break;
     default:
         break;

@@ -81,6 +81,139 @@ TEST_F(ActionDisplay, TheFirstWinMarksTheWinnerAndALaterOneDoesNot) {
     EXPECT_EQ(c().table.winnerView, 3);
 }
 
+TEST_F(ActionDisplay, AnotherSeatsSingleKongsGoOntoTheirKindsStacks) {
+    struct Case {
+        const char* name;
+        int mode, wild, pizi1, pizi2, tile;
+        int column;        // of singleGangImg for the first kong
+        double left, top;  // of the first kong's tile (right seat, scale 1, action size 45 x 35)
+    };
+    const Case cases[] = {
+        {"hong zhong", 2, 0x29, 0, 0, HongZhong, 0, 900 - 10, 500},
+        {"hong zhong that is also wild", 2, HongZhong, 0, 0, HongZhong, 0, 890, 500},
+        {"wild", 2, Tong(9), 0, 0, Tong(9), 4, 900 - 15, 500 - (35 - 17)},
+        {"both pizi: the second", 3, 0x29, Wan(2), Wan(2), Wan(2), 8, 900 - 10 - 0.84 * 45, 500},
+        {"pizi and wild: pizi", 3, Wan(3), Wan(3), Wan(7), Wan(3), 0, 890, 500},
+    };
+    for (const Case& k : cases) {
+        SCOPED_TRACE(k.name);
+        c().table = table::TableState{};
+        rightRow(13);
+        auto& t = c().table;
+        t.specialMode = k.mode;
+        t.wildTile = k.wild;
+        t.piziTile1 = k.pizi1;
+        t.piziTile2 = k.pizi2;
+        claims::showAction(c(), OpSingleGang, RightSeat, {0, 0, k.tile});
+        const auto& r = t.custom[3];
+        EXPECT_EQ(r.concealedCount, 12);
+        EXPECT_EQ(r.meldEnd, 4) << "a single kong moves no meld boundary";
+        const int img = 20 + 16;  // the row's last back
+        EXPECT_EQ(t.singleGangImg[3][static_cast<std::size_t>(k.column)], img);
+        EXPECT_EQ(t.curTileImg, img);
+        EXPECT_EQ(t.lastTileCode, k.tile);
+        EXPECT_DOUBLE_EQ(tile(img).left(), k.left);
+        EXPECT_DOUBLE_EQ(tile(img).top(), k.top);
+        EXPECT_TRUE(tile(img).visible());
+        EXPECT_EQ(table::shownTilePicture(c(), img), table::tilePicture(3, k.tile));
+        EXPECT_EQ(r.hongZhongGangs + r.baoGangs + r.pizi1Gangs + r.pizi2Gangs, 1);
+        EXPECT_FALSE(t.drawFromHead);
+        EXPECT_TRUE(t.afterGang);
+    }
+}
+
+TEST_F(ActionDisplay, TheSecondHongZhongKongStandsHigherAndOnlyTheFirstIsKept) {
+    rightRow(13);
+    c().table.specialMode = 2;
+    claims::showAction(c(), OpSingleGang, RightSeat, {0, 0, HongZhong});
+    claims::showAction(c(), OpSingleGang, RightSeat, {0, 0, HongZhong});
+    const auto& t = c().table;
+    EXPECT_EQ(t.custom[3].hongZhongGangs, 2);
+    EXPECT_EQ(t.singleGangImg[3][0], 36);
+    EXPECT_EQ(t.singleGangImg[3][1], 35);
+    EXPECT_DOUBLE_EQ(tile(35).top(), 500 - 18);
+    EXPECT_EQ(t.custom[3].slots[0].img, 36) << "slot 0 keeps the first 红中 kong";
+    EXPECT_EQ(t.custom[3].concealedCount, 11);
+}
+
+TEST_F(ActionDisplay, KaiGangLiesOnTheMiddleOfTheSeatsPeng) {
+    rightRow(13);
+    c().table.curTileImg = 60;
+    claims::showAction(c(), OpPeng, RightSeat, {Wan(4), Wan(4), Wan(4)});
+    claims::showAction(c(), OpSingleGang, RightSeat, {0, 0, Wan(4)});
+    const auto& r = c().table.custom[3];
+    EXPECT_EQ(r.concealedCount, 10);
+    const int img = c().table.curTileImg;
+    EXPECT_DOUBLE_EQ(tile(img).left(), tile(r.slots[3].img).left());
+    EXPECT_DOUBLE_EQ(tile(img).top(), 500 - 3 * (35 - 17) - 17);
+    EXPECT_EQ(table::shownTilePicture(c(), img), table::tilePicture(3, Wan(4)));
+    EXPECT_EQ(r.hongZhongGangs + r.baoGangs + r.pizi1Gangs + r.pizi2Gangs, 0);
+}
+
+TEST_F(ActionDisplay, ASingleKongTheTableCannotHoldLeavesTheRowAsItWas) {
+    // A 开杠 without a 碰 of its tile, and a fifth kong of a kind.
+    rightRow(13);
+    claims::showAction(c(), OpSingleGang, RightSeat, {0, 0, Wan(4)});
+    EXPECT_EQ(c().table.custom[3].concealedCount, 13);
+    EXPECT_EQ(c().table.custom[3].slots[16].img, 36) << "the back stays in the row";
+    EXPECT_EQ(c().table.curTileImg, -1);
+    EXPECT_TRUE(sim.process.logged("no 碰 of that tile"));
+
+    c().table.wildTile = Tong(9);
+    c().table.custom[3].baoGangs = 4;
+    claims::showAction(c(), OpSingleGang, RightSeat, {0, 0, Tong(9)});
+    EXPECT_EQ(c().table.custom[3].concealedCount, 13);
+    EXPECT_EQ(c().table.custom[3].baoGangs, 4);
+    EXPECT_TRUE(sim.process.logged("a fifth of its kind"));
+}
+
+TEST_F(ActionDisplay, OwnWildKongGoesBesideTheHandAndTheRowClosesUp) {
+    thirteen();  // Wan(5) in slot 6, image 106
+    c().table.wildTile = Wan(5);
+    claims::showAction(c(), OpSingleGang, OwnSeat, {0, 0, Wan(5)});
+    const auto& t = c().table;
+    const auto& r = t.custom[0];
+    EXPECT_EQ(r.concealedCount, 12);
+    EXPECT_EQ(r.baoGangs, 1);
+    EXPECT_EQ(t.singleGangImg[0][4], 106);
+    EXPECT_DOUBLE_EQ(tile(106).left(), 50 + (48 - 5));
+    EXPECT_DOUBLE_EQ(tile(106).top(), 574 + 78 / 4.0);
+    EXPECT_EQ(table::shownTilePicture(c(), 106), table::tilePicture(0, Wan(5)));
+    EXPECT_EQ(r.slots[6].tile, Wan(6)) << "the row closed the gap";
+}
+
+TEST_F(ActionDisplay, OwnWinOnADiscardLaysItAfterTheHandAndColoursTheBoard) {
+    thirteen();
+    c().table.curTileImg = 60;
+    c().table.lastTileCode = Tong(7);
+    tile(60).move(300, 300, 36, 50);
+    claims::showAction(c(), OpHu, OwnSeat, {0, 0, 0});
+    const auto& t = c().table;
+    EXPECT_EQ(t.winnerView, 0);
+    EXPECT_EQ(t.tileW[0], 48);
+    EXPECT_EQ(t.tileH[0], 78);
+    const ui::Control& last = tile(t.custom[0].slots[16].img);
+    EXPECT_DOUBLE_EQ(tile(60).left(), last.left() + 48);
+    EXPECT_DOUBLE_EQ(tile(60).top(), t.custom[0].handY);
+    EXPECT_DOUBLE_EQ(tile(60).width(), 48);
+    EXPECT_EQ(table::shownTilePicture(c(), 60), table::tilePicture(0, Tong(7)));
+    ASSERT_TRUE(c().results.score);
+    EXPECT_EQ(c().results.score->find("ID", 0)->foreColor(), (ui::Color{255, 0, 0}));
+    for (int i = 1; i < 4; ++i) EXPECT_EQ(c().results.score->find("ID", i)->foreColor(), (ui::Color{0, 255, 0}));
+}
+
+TEST_F(ActionDisplay, OwnSelfDrawnWinMovesNoTile) {
+    thirteen();
+    c().table.custom[0].concealedCount = 14;
+    c().table.custom[0].slots[17] = {table::SlotConcealed, Tong(7), 117};
+    c().table.curTileImg = 60;
+    tile(60).move(300, 300, 36, 50);
+    claims::showAction(c(), OpHu, OwnSeat, {0, 0, 0});
+    EXPECT_EQ(c().table.winnerView, 0);
+    EXPECT_DOUBLE_EQ(tile(60).left(), 300);
+    EXPECT_EQ(c().table.tileW[0], 48);
+}
+
 TEST_F(ActionDisplay, AnotherSeatsConcealedKongIsFourBacksAndARevealEntry) {
     rightRow(14);
     claims::showAction(c(), OpAnGang, RightSeat, {0, 0, Tong(7)});
