@@ -359,6 +359,9 @@ public:
     // messages). `sent` tells a sent message from a posted one. Returns true
     // when handled; otherwise the default processing runs.
     std::function<bool(std::uint32_t message, std::uintptr_t wParam, std::intptr_t lParam, bool sent)> onWindowMessage;
+    // Set by the host: lets the user move the window with the mouse until the
+    // button is released (a pop-up without a caption is dragged by its body).
+    std::function<void()> moveWithMouse;
     // The user asked to close the window (the unload event follows the close).
     std::function<void()> onUnload;
     void childChanged() override;

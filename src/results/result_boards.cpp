@@ -61,6 +61,15 @@ void closeAreas(ui::Form& f, Box a, Box b) {
     }
 }
 
+// A press on `by` moves the board with the mouse.
+void draggedBy(ui::Form& board, ui::Control& by) {
+    by.onMouseDown = [&board](const ui::MouseEvent&) {
+        if (board.moveWithMouse) board.moveWithMouse();
+    };
+}
+
+constexpr int BoardAlpha = 200;
+
 void buildScore(ui::Form& f) {
     f.setCaption("战绩板");
     f.move(0, 0, 9600, 7200);
@@ -79,6 +88,8 @@ void buildScore(ui::Form& f) {
     }
     for (int i = 0; i < 4; ++i) list(f, "State", i + 4, final[static_cast<std::size_t>(i)], 9).setForeColor(Red);
     closeAreas(f, {8970, 120, 285, 345}, {9270, 120, 345, 315});
+    // Only the board's own surface drags it here.
+    draggedBy(f, f);
 }
 
 // The row under the pointer of a pressed list.
@@ -87,6 +98,15 @@ int rowAt(const ui::ListBox& l, const ui::MouseEvent& e) {
     if (h <= 0 || e.y < 0) return -1;
     const int row = l.topIndex() + static_cast<int>(e.y / h);
     return row < l.listCount() ? row : -1;
+}
+
+// A pressed row becomes the selected row of the hand numbers and of every
+// seat's results, so the row reads across the board.
+void selectHeroRow(Client& c, int row) {
+    c.results.heroSelected = row;
+    auto& hero = *c.results.hero;
+    hero.findAs<ui::ListBox>("Num")->setListIndex(row);
+    for (int i = 0; i < 4; ++i) hero.findAs<ui::ListBox>("Grade", i)->setListIndex(row);
 }
 
 void buildHero(Client& c, ui::Form& f) {
@@ -102,17 +122,24 @@ void buildHero(Client& c, ui::Form& f) {
     for (int i = 0; i < 4; ++i) {
         const auto at = static_cast<std::size_t>(i);
         auto& g = list(f, "Grade", i, grade[at], 10.5);
-        g.onMouseDown = [&c, &g](const ui::MouseEvent& e) { c.results.heroSelected = rowAt(g, e); };
+        g.onMouseDown = [&c, &g](const ui::MouseEvent& e) { selectHeroRow(c, rowAt(g, e)); };
         g.onDblClick = [&c] { reopenHeroRow(c, c.results.heroSelected); };
         image(f, "Tou", i, {touLeft[at], 360, 615, 615});
         label(f, "ID", i, {idLeft[at], 480, 570, 210}, 10.5, NameColor, "玩家" + std::to_string(i));
         label(f, "sumScore", i, {sumLeft[at], 6120, 1695, 375}, 12, Red, "");
     }
-    num.onMouseDown = [&c, &num](const ui::MouseEvent& e) { c.results.heroSelected = rowAt(num, e); };
+    num.onMouseDown = [&c, &num](const ui::MouseEvent& e) { selectHeroRow(c, rowAt(num, e)); };
     num.onDblClick = [&c] { reopenHeroRow(c, c.results.heroSelected); };
     label(f, "Label1", -1, {240, 480, 1350, 210}, 10.5, NameColor, "点击查看明细");
     label(f, "Label2", -1, {480, 6120, 1455, 375}, 12, Red, "输赢总分：");
     closeAreas(f, {9120, 120, 255, 255}, {9420, 120, 315, 255});
+    // The board, its faces, names and hint all drag it.
+    draggedBy(f, f);
+    for (int i = 0; i < 4; ++i) {
+        draggedBy(f, *f.find("Tou", i));
+        draggedBy(f, *f.find("ID", i));
+    }
+    draggedBy(f, *f.find("Label1"));
 }
 
 ui::ListBox& scoreList(const Client& c, int j) { return *c.results.score->findAs<ui::ListBox>("State", j); }
@@ -141,6 +168,10 @@ void buildBoards(Client& c) {
     r.hero = std::make_unique<ui::Form>("Hero");
     buildScore(*r.score);
     buildHero(c, *r.hero);
+    // Both stand over the table and let it show through; the host draws them
+    // opaque where the system has no layered windows.
+    r.score->setAlpha(BoardAlpha);
+    r.hero->setAlpha(BoardAlpha);
 }
 
 BoardSnapshot snapshotOf(const Client& c) {

@@ -200,6 +200,25 @@ TEST_F(HandResultTest, TheSessionBoardReopensEachRowsOwnHand) {
     grade.onMouseDown(ui::MouseEvent{ui::ButtonLeft, 0, 1, grade.itemHeight() * 0.5});
     grade.onDblClick();
     EXPECT_EQ(scoreList(4).items(), std::vector<std::string>{"最终分：0金币"});
+    // The pressed row is the selected row across the whole board.
+    EXPECT_EQ(heroList("Num").listIndex(), 0);
+    for (int i = 0; i < 4; ++i) EXPECT_EQ(heroList("Grade", i).listIndex(), 0) << i;
+    auto& num = heroList("Num");
+    num.onMouseDown(ui::MouseEvent{ui::ButtonLeft, 0, 1, num.itemHeight() * 1.5});
+    for (int i = 0; i < 4; ++i) EXPECT_EQ(heroList("Grade", i).listIndex(), 1) << i;
+}
+
+TEST_F(HandResultTest, TheBoardsAreTranslucentAndDraggedByTheirSurface) {
+    int drags = 0;
+    for (ui::Form* board : {client->results.score.get(), client->results.hero.get()}) {
+        EXPECT_EQ(board->alpha(), 200);
+        board->moveWithMouse = [&drags] { ++drags; };
+        board->onMouseDown(ui::MouseEvent{ui::ButtonLeft, 0, 5, 5});
+    }
+    client->results.hero->find("Tou", 2)->onMouseDown(ui::MouseEvent{ui::ButtonLeft, 0, 1, 1});
+    client->results.hero->find("Label1")->onMouseDown(ui::MouseEvent{ui::ButtonLeft, 0, 1, 1});
+    EXPECT_EQ(drags, 4);
+    EXPECT_FALSE(client->results.score->find("Tou", 0)->onMouseDown) << "a face on the hand's board does not drag it";
 }
 
 TEST_F(HandResultTest, TheToolbarShowsTheLastFinishedHandAndTheSessionBoard) {

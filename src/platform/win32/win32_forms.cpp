@@ -105,7 +105,8 @@ void drawPicture(Canvas& c, const ui::Picture& p, RECT dst, RECT clip) {
 // Draws text in the control's font. With a row height, a font whose cell is
 // taller than the row (the CJK stand-in fonts have tall cells) is shrunk until
 // the text fits the row instead of being cut at its top and bottom.
-void drawText(Canvas& c, const ui::Control& ctl, RECT r, const std::string& text, UINT format, int rowHeight = 0) {
+void drawText(Canvas& c, const ui::Control& ctl, RECT r, const std::string& text, UINT format, int rowHeight = 0,
+              const COLORREF* color = nullptr) {
     HGDIOBJ old = SelectObject(c.dc, fontFor(ctl.font()));
     if (rowHeight > 0) {
         TEXTMETRICW tm{};
@@ -119,7 +120,7 @@ void drawText(Canvas& c, const ui::Control& ctl, RECT r, const std::string& text
         }
     }
     SetBkMode(c.dc, TRANSPARENT);
-    SetTextColor(c.dc, rgb(ctl.foreColor()));
+    SetTextColor(c.dc, color ? *color : rgb(ctl.foreColor()));
     const std::wstring w = widen(text);
     DrawTextW(c.dc, w.c_str(), static_cast<int>(w.size()), &r, format | DT_NOPREFIX);
     SelectObject(c.dc, old);
@@ -176,8 +177,19 @@ void drawControl(Canvas& c, const ui::Control& ctl, double upp, int ox, int oy, 
         const int line = std::max(1, px(list.itemHeight(), upp));
         int y = r.top;
         for (int i = list.topIndex(); i < list.listCount() && y < r.bottom; ++i, y += line) {
-            drawText(c, ctl, RECT{r.left + 2, y, r.right, y + line}, list.items()[static_cast<std::size_t>(i)],
-                     DT_SINGLELINE | DT_VCENTER, line);
+            const RECT row{r.left + 2, y, r.right, y + line};
+            // The selected row in the system's selection colours, as a list
+            // box of the system shows it.
+            if (i == list.listIndex()) {
+                const COLORREF back = GetSysColor(COLOR_HIGHLIGHT);
+                fillRect(c, RECT{r.left, y, r.right, std::min(y + line, static_cast<int>(r.bottom))},
+                         ui::Color{GetRValue(back), GetGValue(back), GetBValue(back)});
+                const COLORREF text = GetSysColor(COLOR_HIGHLIGHTTEXT);
+                drawText(c, ctl, row, list.items()[static_cast<std::size_t>(i)], DT_SINGLELINE | DT_VCENTER, line,
+                         &text);
+                continue;
+            }
+            drawText(c, ctl, row, list.items()[static_cast<std::size_t>(i)], DT_SINGLELINE | DT_VCENTER, line);
         }
         break;
     }
@@ -250,6 +262,7 @@ FormHost::FormHost() {
 FormHost::~FormHost() {
     for (auto& [f, e] : entries_) {
         f->onChanged = nullptr;
+        f->moveWithMouse = nullptr;
         if (e.hwnd) DestroyWindow(e.hwnd);
     }
 }
@@ -260,6 +273,15 @@ void FormHost::attach(ui::Form& form) {
     form.onChanged = [this, &form] {
         auto it = entries_.find(&form);
         if (it != entries_.end()) formChanged(it->second);
+    };
+    // The system moves the window with the mouse, as if its caption were
+    // pressed, until the button is released.
+    form.moveWithMouse = [this, &form] {
+        auto it = entries_.find(&form);
+        if (it == entries_.end() || !it->second.hwnd) return;
+        it->second.pressed = nullptr;
+        ReleaseCapture();
+        SendMessageW(it->second.hwnd, WM_NCLBUTTONDOWN, HTCAPTION, 0);
     };
     // Whatever was noted before is painted with the first, whole paint.
     (void)form.takeDirty();
@@ -303,6 +325,7 @@ void FormHost::detach(ui::Form& form) {
     auto it = entries_.find(&form);
     if (it == entries_.end()) return;
     form.onChanged = nullptr;
+    form.moveWithMouse = nullptr;
     if (it->second.hwnd) DestroyWindow(it->second.hwnd);
     entries_.erase(it);
 }
