@@ -28,9 +28,14 @@ double handGoldOf(const WireMessage& m) {
 }
 
 // The plug-in shows the result only when it runs; otherwise nobody would.
-bool pluginShowsResult(const link::Client& c) { return c.props.loaded() && c.props.propInitOk; }
+bool pluginShowsResult(const link::Client& c) { return c.props.loaded(); }
 
 void clearBoxResults(link::Client& c) { c.results.box = {}; }
+
+// Every gold result ends the table's video for the hand.
+void leaveVideo(link::Client& c) {
+    if (c.leaveVideo) c.leaveVideo(c);
+}
 
 }  // namespace
 
@@ -55,21 +60,24 @@ void onHandGold(link::Client& c) {
 
     auto& received = c.results.goldReceived;
     received |= 1U << v;
-    if (received != AllSeats) return;
+    if (received != AllSeats) return leaveVideo(c);
     received = 0;
     for (const auto& seat : c.table.custom) {
-        if (seat.handGold != 0) return;  // won: the settlement rows follow
+        if (seat.handGold != 0) return leaveVideo(c);  // won: the settlement rows follow
     }
     if (pluginShowsResult(c)) {
         c.props.scorePending = true;
         c.props.propResultMode = 1;
         c.props.drawWithBoxes = 1;
         clearBoxResults(c);
+        c.props.propDll->initShowEnd();
         l.holdQuitMsg = false;
         results::awaitPluginResult(c);
+        leaveVideo(c);
         return;
     }
     results::showDrawnHand(c);
+    leaveVideo(c);
 }
 
 void onHandDetail(link::Client& c) {
@@ -83,11 +91,14 @@ void onHandDetail(link::Client& c) {
     if (r.detailReceived != AllSeats) return;
     r.detailReceived = 0;
     r.settlementDue = true;
-    c.props.scorePending = true;
+    // The tick's hand-off is for a result the plug-in shows; without the
+    // plug-in the settlement below is the only one.
     if (pluginShowsResult(c)) {
+        c.props.scorePending = true;
         c.props.propResultMode = 1;
         c.props.drawWithBoxes = 0;
         clearBoxResults(c);
+        c.props.propDll->initShowEnd();
         results::awaitPluginResult(c);
         return;
     }

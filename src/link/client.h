@@ -232,6 +232,9 @@ public:
     std::function<void(Client&, int flag)> exitGameDll;
     // Hides and unloads the floating video panel of view 1..3.
     std::function<void(Client&, int view)> closeRemotePanel;
+    // Stops all table video: the seats' pictures, the peer links, the
+    // floating panels and the own camera (every gold result ends with it).
+    std::function<void(Client&)> leaveVideo;
     // Builds the spectator table from the four buffered profiles.
     std::function<void(Client&)> setupSpectatorTable;
     // Puts a view's name and face (dispatch.resultPlayer) on the result boards.
@@ -249,6 +252,7 @@ private:
     void readyCountdownTask();
     void linkCheckTask();
     void propsTasks();
+    void settlementHandOff();
     // The hall window, looked up again; ends the process when it is gone, 0
     // when no hall is known.
     platform::WindowHandle hallOrEnd();

@@ -63,6 +63,9 @@ void Client::timerBongTick() {
     if (link.bubbleTask.ticks >= 40) link.bubbleTask.ticks = 0;
 
     if (props.propInitOk) propsTasks();
+    // The result handed to the plug-in is shown once it is ready, or by the
+    // client when the plug-in is gone, whether or not it was initialised.
+    settlementHandOff();
 
     if (video.ownVideoWait) {
         ++video.ownVideoTicks;
@@ -278,6 +281,9 @@ void Client::propsTasks() {
             }
         }
     }
+}
+
+void Client::settlementHandOff() {
     if (props.scorePending && (!props.loaded() || !props.scoreInfoReady)) {
         props.scorePending = false;
         if (showSettlement) showSettlement(*this);

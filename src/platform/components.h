@@ -61,6 +61,8 @@ public:
     [[nodiscard]] virtual int checkSendBuff() = 0;
     virtual PropRequest getSendBuff() = 0;
     virtual void initShowNext(bool flag) = 0;
+    // The hand's result is complete: the plug-in shows it (after its boxes).
+    virtual void initShowEnd() = 0;
     virtual void initExit(int flag) = 0;
     virtual void recState(int kind, bool flag, int view) = 0;
     virtual void fixBuffPos() = 0;

@@ -20,8 +20,8 @@ constexpr char DrawnFinal[] = "最终分：0金币";
 constexpr int ReadySeconds = 15;
 constexpr int AutoPlayReadySeconds = 3;
 constexpr ui::Color Green{0, 0xFF, 0};
-// Longer than a treasure-box phase takes.
-constexpr platform::Millis HandOffLimit{60000};
+// Every wait on the plug-in ends after this; a treasure-box phase takes less.
+constexpr platform::Millis HandOffLimit{10000};
 
 std::string historyPath(const Client& c) { return platform::joinPath(c.p.process.programFolder(), HandHistoryFile); }
 

@@ -12,6 +12,7 @@ public:
     int checkSendBuff() override { return 0; }
     platform::PropRequest getSendBuff() override { return {}; }
     void initShowNext(bool) override {}
+    void initShowEnd() override { ++showEnds; }
     void initExit(int flag) override { exits.push_back(flag); }
     void recState(int kind, bool flag, int) override { states.emplace_back(kind, flag); }
     void fixBuffPos() override {}
@@ -33,6 +34,7 @@ public:
     std::vector<std::string> reinits;
     std::vector<int> exits;
     std::vector<std::pair<int, bool>> states;
+    int showEnds = 0;
 };
 
 class RecordingBrowser : public platform::Browser {

@@ -164,6 +164,32 @@ TEST_F(HandResultTest, WithThePluginTheTickShowsTheSettlementOnce) {
     EXPECT_EQ(client->props.propResultMode, 2);
 }
 
+TEST_F(HandResultTest, ThePluginIsToldOfEachCompleteResultAndEveryGoldResultEndsTheVideo) {
+    int videoEnds = 0;
+    client->leaveVideo = [&videoEnds](link::Client&) { ++videoEnds; };
+    loadPlugin();
+    wonHand(1);
+    EXPECT_EQ(plugin->showEnds, 1);
+    EXPECT_EQ(videoEnds, 4);
+    drawnHand(2);
+    EXPECT_EQ(plugin->showEnds, 2);
+    EXPECT_EQ(videoEnds, 8);
+    // The plug-in was never initialised: its result is still shown, once.
+    ASSERT_FALSE(run(Millis(2000)));
+    EXPECT_EQ(heroList("Num").listCount(), 2);
+}
+
+TEST_F(HandResultTest, WithoutThePluginNoHandOffIsLeftForALaterOne) {
+    wonHand(1);
+    EXPECT_EQ(heroList("Num").listCount(), 1);
+    EXPECT_FALSE(client->props.scorePending);
+    // A plug-in loaded afterwards finds nothing to show again.
+    loadPlugin();
+    client->props.propInitOk = true;
+    ASSERT_FALSE(run(Millis(2000)));
+    EXPECT_EQ(heroList("Num").listCount(), 1);
+}
+
 TEST_F(HandResultTest, APluginThatNeverShowsTheResultDoesNotHoldTheHandForEver) {
     loadPlugin();
     client->props.propInitOk = true;
