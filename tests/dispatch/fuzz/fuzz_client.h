@@ -3,6 +3,7 @@
 // starting tables an input chooses. Ending the process in order (a refused
 // login, a leave) is an outcome; the fatal trap is a find.
 #pragma once
+#include <algorithm>
 #include <cstdint>
 #include <cstdio>
 #include <cstdlib>
@@ -109,7 +110,11 @@ public:
     // Aborts with the log when the fatal trap was reached or a table rule broke.
     void check() const {
         const auto problems = table::tableProblems(client->table);
-        if (sim.process.logged("fatal:") || !problems.empty()) {
+        // Only a line the trap wrote: text from the server is logged after a
+        // prefix of its own and may say anything.
+        const bool fatal = std::any_of(sim.process.logLines.begin(), sim.process.logLines.end(),
+                                       [](const std::string& l) { return l.rfind("fatal: ", 0) == 0; });
+        if (fatal || !problems.empty()) {
             for (const auto& l : sim.process.logLines) std::fprintf(stderr, "%s\n", l.c_str());
             for (const auto& p : problems) std::fprintf(stderr, "table: %s\n", p.c_str());
             std::abort();
