@@ -561,10 +561,13 @@ void takeBackDiscard(link::Client& c) {
     t.lastDiscardView = 4;
 }
 
-// The watched seat's meld tile in slot s.
+// Where the watched seat's meld tile in slot s lies: after the two places
+// of the 红中 and wild-tile stacks, which it would otherwise cover.
+double watchedMeldLeft(link::Client& c, int s) {
+    return c.table.custom[0].handX + (s + 1) * (c.table.tileW[0] - 2 * c.link.scaleX);
+}
 void placeWatchedMeldTile(link::Client& c, ui::Control& x, int s) {
-    const SeatRecord& r = c.table.custom[0];
-    x.move(r.handX + s * (c.table.tileW[0] - 2 * c.link.scaleX), r.handY, c.table.tileW[0], c.table.tileH[0]);
+    x.move(watchedMeldLeft(c, s), c.table.custom[0].handY, c.table.tileW[0], c.table.tileH[0]);
 }
 
 // A 吃 or 碰 of any seat, the watched one included: the first two images of
@@ -684,7 +687,6 @@ void sideSingleKong(link::Client& c, int view, const std::array<int, 3>& tiles) 
     }
     r.concealedCount -= 1;
     if (tile == HongZhong && r.hongZhongGangs == 0) at(r, 0) = at(r, work);
-    const double sx = c.link.scaleX;
     const double sy = c.link.scaleY;
     if (kind == SingleKind::Kai) {
         const auto middle = pengMiddle(r, view, tile);
@@ -692,7 +694,7 @@ void sideSingleKong(link::Client& c, int view, const std::array<int, 3>& tiles) 
             c.log(who + ": no 碰 of that tile");
             return;
         }
-        const auto [left, top] = view == 0 ? std::pair{r.handX + *middle * (t.tileW[0] - 2 * sx), r.handY - 18 * sy}
+        const auto [left, top] = view == 0 ? std::pair{watchedMeldLeft(c, *middle), r.handY - 18 * sy}
                                            : kaiPlace(c, view, r, *middle, tileOf(c, r, *middle));
         if (x) x->move(left, top);
         table::setTileImage(c, img, table::tilePicture(view, tile));

@@ -197,7 +197,10 @@ std::pair<double, double> meldPlace(link::Client& c, int view, int n) {
     const int s = (view == 0 ? 3 : 4) + n;
     switch (view) {
     case 0:
-        return {r.handX + (tw - 2) * (s - 2), r.handY};
+        // One tile further right than the message's count would put it: the
+        // 红中 and wild-tile stacks stand in the first two places, and the
+        // own melds laid later in play line up after these.
+        return {r.handX + (tw - 2) * (s - 1), r.handY};
     case 1:
         return {r.handX - 5.0 * s + 10, r.handY + (s - 2) * (th - 17)};
     case 2:

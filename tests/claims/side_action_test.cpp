@@ -91,7 +91,8 @@ TEST_F(SideAction, TheWatchedSeatsClaimsAreLaidInTheBottomRowWithoutABubble) {
     EXPECT_EQ(c().table.tileH[0], 56);
     for (int s = 1; s <= 3; ++s) {
         const auto& x = tile(r.slots[static_cast<std::size_t>(s)].img);
-        EXPECT_DOUBLE_EQ(x.left(), r.handX + s * (45 - 2));
+        // After the two stack places beside the hand.
+        EXPECT_DOUBLE_EQ(x.left(), r.handX + (s + 1) * (45 - 2));
         EXPECT_DOUBLE_EQ(x.top(), r.handY);
         EXPECT_EQ(table::shownTilePicture(c(), r.slots[static_cast<std::size_t>(s)].img),
                   table::tilePicture(0, Tong(s)));
