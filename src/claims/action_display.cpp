@@ -3,6 +3,7 @@
 
 #include <algorithm>
 #include <optional>
+#include <string>
 #include <utility>
 
 #include "claims/claim_logic.h"
@@ -55,7 +56,7 @@ std::optional<Feedback> feedbackOf(link::Client& c, int op, int tile) {
     }
 }
 
-void showBubble(link::Client& c, int view, const Feedback& f) {
+void showBubble(link::Client& c, int view, const Feedback& f, bool sideTable) {
     const double sx = c.link.scaleX;
     const double sy = c.link.scaleY;
     ui::Control* bubble = c.mainForm.find("Speak", view - 1);
@@ -66,8 +67,8 @@ void showBubble(link::Client& c, int view, const Feedback& f) {
     if (view == 1) left = 8 * sx;
     if (view == 2) {
         if (const ui::Control* tou = c.mainForm.find("Tou", 2)) {
-            left = tou->left() + 0.8 * tou->width() - 60 * sx;
-            top = tou->top() + 0.8 * tou->height() + 65 * sy;
+            left = tou->left() + 0.8 * tou->width() - (sideTable ? 0 : 60 * sx);
+            top = tou->top() + 0.8 * tou->height() + (sideTable ? 0 : 65 * sy);
         }
     }
     bubble->move(left, top);
@@ -81,13 +82,15 @@ void showBubble(link::Client& c, int view, const Feedback& f) {
 
 // Bubble, caption, knock and voice of another seat's claim. A pass shows and
 // plays nothing (a knock cut off by an empty voice is silence either way).
-void otherSeatFeedback(link::Client& c, int view, int op, int tile) {
+// The watching table has no knock; both hide the bubble by the tick's bubble
+// task, so no claim holds the one thread still.
+void otherSeatFeedback(link::Client& c, int view, int op, int tile, bool sideTable = false) {
     const auto f = feedbackOf(c, op, tile);
     if (f) {
-        showBubble(c, view, *f);
+        showBubble(c, view, *f, sideTable);
         auto& sound = c.link.sound;
         if (sound.soundOn) {
-            link::playWave(sound, c.p.sound, sound.soundFile[2], false);
+            if (!sideTable) link::playWave(sound, c.p.sound, sound.soundFile[2], false);
             const auto voice =
                 c.playerVoice ? link::claimVoiceFile(sound, c.playerVoice(c, view), f->voice) : std::nullopt;
             link::playWave(sound, c.p.sound, voice.value_or(""), false);
@@ -210,7 +213,7 @@ void otherChiPeng(link::Client& c, int view, int op, const std::array<int, 3>& t
 }
 
 // Another seat's 明杠 or 暗杠.
-void otherKong(link::Client& c, int view, int op, const std::array<int, 3>& tiles) {
+void otherKong(link::Client& c, int view, int op, const std::array<int, 3>& tiles, bool noteReveal = true) {
     table::TableState& t = c.table;
     SeatRecord& r = t.custom[static_cast<std::size_t>(view)];
     const int me = r.meldEnd;
@@ -223,9 +226,14 @@ void otherKong(link::Client& c, int view, int op, const std::array<int, 3>& tile
     at(r, me) = at(r, fc);
     at(r, me - 1) = at(r, fc + 1);
     at(r, me - 2) = at(r, fc + 2);
+    // Like the other melds, the kong keeps its kind and tile in its slots.
+    for (int s = me - 2; s <= me; ++s) {
+        at(r, s).state = op == OpMingGang ? table::SlotMingGang : table::SlotAnGang;
+        at(r, s).tile = tiles[2];
+    }
     if (op == OpAnGang) {
         t.curTileImg = at(r, fc + cc - 1).img;
-        if (t.anGangCount < static_cast<int>(t.anGangImg.size())) {
+        if (noteReveal && t.anGangCount < static_cast<int>(t.anGangImg.size())) {
             const std::size_t n = static_cast<std::size_t>(t.anGangCount++);
             t.anGangImg[n] = t.curTileImg;
             t.anGangTile[n] = tiles[2];
@@ -510,7 +518,7 @@ void singleKong(link::Client& c, int view, const std::array<int, 3>& tiles) {
 
 // The hand's first 胡: the winner's name turns red on the settlement board,
 // and an own win on a discard lays that discard at the end of the hand.
-void firstWin(link::Client& c, int view) {
+void firstWin(link::Client& c, int view, bool layOwnDiscard = true) {
     table::TableState& t = c.table;
     if (t.winnerView >= 0) return;
     if (c.results.score) {
@@ -522,7 +530,7 @@ void firstWin(link::Client& c, int view) {
     if (c.results.score) {
         if (ui::Control* id = c.results.score->find("ID", view)) id->setForeColor({255, 0, 0});
     }
-    if (view != 0) return;
+    if (view != 0 || !layOwnDiscard) return;
     table::setTileSize(t, 0, table::TileSizeSet::Standing, c.link.scaleX, c.link.scaleY);
     SeatRecord& r = t.custom[0];
     if ((r.concealedCount - 2) % 3 == 0) return;
@@ -535,6 +543,196 @@ void firstWin(link::Client& c, int view) {
     }
     tile->move(lastTile->left() + t.tileW[0], r.handY, t.tileW[0], t.tileH[0]);
     table::setTileImage(c, t.curTileImg, table::tilePicture(0, t.lastTileCode));
+}
+
+// ---------------------------------------------------------------- watching table
+
+// The watching table lays every discard into its row at once; a claimed one
+// leaves the row again, once, and only when it is known which one it was
+// (after a restore nothing lies in the middle).
+void takeBackDiscard(link::Client& c) {
+    table::TableState& t = c.table;
+    const int v = t.lastDiscardView;
+    if (v < 0 || v > 3 || t.curTileImg < 0) return;
+    SeatRecord& r = t.custom[static_cast<std::size_t>(v)];
+    r.discardX = t.lastDiscardX;
+    r.discardY = t.lastDiscardY;
+    if (v == 3 && t.discardImg3Count > 0) --t.discardImg3Count;
+    t.lastDiscardView = 4;
+}
+
+// Where the watched seat's meld tile in slot s lies: after the two places
+// of the 红中 and wild-tile stacks, which it would otherwise cover.
+double watchedMeldLeft(link::Client& c, int s) {
+    return c.table.custom[0].handX + (s + 1) * (c.table.tileW[0] - 2 * c.link.scaleX);
+}
+void placeWatchedMeldTile(link::Client& c, ui::Control& x, int s) {
+    x.move(watchedMeldLeft(c, s), c.table.custom[0].handY, c.table.tileW[0], c.table.tileH[0]);
+}
+
+// A 吃 or 碰 of any seat, the watched one included: the first two images of
+// the row and the claimed discard become the meld.
+void sideChiPeng(link::Client& c, int view, int op, const std::array<int, 3>& tiles) {
+    SeatRecord& r = c.table.custom[static_cast<std::size_t>(view)];
+    const int me = r.meldEnd;
+    const int fc = r.firstConcealed;
+    const int cc = r.concealedCount;
+    if (cc < 3 || me < 2 || me > fc || fc + cc > LastSlot) {
+        c.log("watched claim of view " + std::to_string(view) + " does not fit its row; not shown");
+        return;
+    }
+    takeBackDiscard(c);
+    at(r, me - 2) = at(r, fc);
+    at(r, me - 1) = at(r, fc + 1);
+    at(r, me).img = c.table.curTileImg;
+    for (int k = 0; k < 3; ++k) {
+        at(r, me - 2 + k).state = op == OpPeng ? table::SlotPeng : table::SlotChi;
+        at(r, me - 2 + k).tile = tiles[static_cast<std::size_t>(k)];
+    }
+    at(r, fc + cc) = at(r, fc + 2);
+    r.concealedCount -= 2;
+    r.firstConcealed += 3;
+    for (int k = 0; k < 3; ++k) {
+        const int s = me - 2 + k;
+        table::setTileImage(c, at(r, s).img, table::tilePicture(view, tiles[static_cast<std::size_t>(k)]));
+        ui::Control* x = tileOf(c, r, s);
+        if (!x) continue;
+        if (view == 0) {
+            placeWatchedMeldTile(c, *x, s);
+            x->bringToFront();
+        } else {
+            placeMeldTile(c, view, *x, s);
+        }
+    }
+    r.meldEnd += 3;
+    // The third row tile went to the row's end; the watched seat's stays put.
+    const int j = r.firstConcealed + r.concealedCount - 1;
+    ui::Control* moved = view == 0 ? nullptr : tileOf(c, r, j);
+    if (!moved) return;
+    const double tw = c.table.tileW[static_cast<std::size_t>(view)];
+    if (view == 1) moved->setTop(r.handY + j * tw);
+    if (view == 2) moved->setLeft(r.handX - j * tw);
+    if (view == 3) moved->setTop(r.handY - j * tw);
+}
+
+// A 明杠 or 暗杠 of any seat; the other seats' as on the player table.
+void sideKong(link::Client& c, int view, int op, const std::array<int, 3>& tiles) {
+    table::TableState& t = c.table;
+    t.drawFromHead = false;
+    if (op == OpMingGang) takeBackDiscard(c);
+    if (view != 0) {
+        otherKong(c, view, op, tiles, false);
+        return;
+    }
+    SeatRecord& r = t.custom[0];
+    const int me = r.meldEnd;
+    const int fc = r.firstConcealed;
+    const int cc = r.concealedCount;
+    if (cc < (op == OpAnGang ? 4 : 3) || me < 2 || me > fc || fc + cc > table::SlotCount) {
+        c.log("watched kong does not fit its row; not shown");
+        return;
+    }
+    at(r, me) = at(r, fc);
+    at(r, me - 1) = at(r, fc + 1);
+    at(r, me - 2) = at(r, fc + 2);
+    for (int s = me - 2; s <= me; ++s) {
+        at(r, s).state = op == OpMingGang ? table::SlotMingGang : table::SlotAnGang;
+        at(r, s).tile = tiles[2];
+    }
+    if (op == OpAnGang) t.curTileImg = at(r, fc + cc - 1).img;
+    ui::Control* fourth = table::tileControl(c, t.curTileImg);
+    r.concealedCount -= 3;
+    r.firstConcealed += 3;
+    for (int s = me - 2; s <= me; ++s) {
+        if (ui::Control* x = tileOf(c, r, s)) placeWatchedMeldTile(c, *x, s);
+        table::setTileImage(c, at(r, s).img, op == OpMingGang ? table::tilePicture(0, tiles[2]) : table::lyingBack(0));
+    }
+    if (fourth) {
+        const ui::Control* middle = tileOf(c, r, me - 1);
+        fourth->move(middle ? middle->left() : r.handX, r.handY - 18 * c.link.scaleY, t.tileW[0], t.tileH[0]);
+        // The watched seat's concealed kong shows its fourth tile face up.
+        table::setTileImage(c, t.curTileImg, table::tilePicture(0, tiles[2]));
+        fourth->bringToFront();
+    }
+    if (op == OpAnGang) r.concealedCount -= 1;
+    r.meldEnd += 3;
+}
+
+// A single-tile kong on the watching table: the seat's last row image goes
+// onto its kind's stack or onto the seat's 碰; it is never hidden.
+void sideSingleKong(link::Client& c, int view, const std::array<int, 3>& tiles) {
+    table::TableState& t = c.table;
+    SeatRecord& r = t.custom[static_cast<std::size_t>(view)];
+    const int tile = tiles[2] & 0xFF;
+    const int work = r.meldEnd - 2;
+    const SingleKind kind = classify(t, tile);
+    const auto [counter, firstColumn] = stackOf(t, r, kind);
+    const std::string who = "watched single kong of view " + std::to_string(view);
+    if (work < 0 || work > LastSlot || r.concealedCount < 1 || concealedEnd(r) - 1 <= work) {
+        c.log(who + ": no tile to lay; not shown");
+        return;
+    }
+    if (counter && *counter >= 4) {
+        c.log(who + ": a fifth of its kind; not shown");
+        return;
+    }
+    t.drawFromHead = false;
+    at(r, work) = at(r, concealedEnd(r) - 1);
+    const int img = at(r, work).img;
+    ui::Control* x = table::tileControl(c, img);
+    if (x) {
+        x->bringToFront();
+        x->setHeight(t.tileH[static_cast<std::size_t>(view)]);
+        x->setWidth(t.tileW[static_cast<std::size_t>(view)]);
+    }
+    r.concealedCount -= 1;
+    if (tile == HongZhong && r.hongZhongGangs == 0) at(r, 0) = at(r, work);
+    const double sy = c.link.scaleY;
+    if (kind == SingleKind::Kai) {
+        const auto middle = pengMiddle(r, view, tile);
+        if (!middle) {
+            c.log(who + ": no 碰 of that tile");
+            return;
+        }
+        const auto [left, top] = view == 0 ? std::pair{watchedMeldLeft(c, *middle), r.handY - 18 * sy}
+                                           : kaiPlace(c, view, r, *middle, tileOf(c, r, *middle));
+        if (x) x->move(left, top);
+        table::setTileImage(c, img, table::tilePicture(view, tile));
+        return;
+    }
+    const int n = *counter;
+    auto [left, top] = stackPlace(c, view, kind, n);
+    if (view == 0) {
+        const int tw = t.tileW[0];
+        left = kind == SingleKind::Bao ? r.handX + tw - 2 : kind == SingleKind::Pizi2 ? r.handX - (tw - 2) : r.handX;
+        top = r.handY - 18.0 * n * sy;
+    }
+    if (x) x->move(left, top);
+    if (view != 2) t.singleGangImg[static_cast<std::size_t>(view)][static_cast<std::size_t>(firstColumn + n)] = img;
+    *counter += 1;
+    table::setTileImage(c, img, table::tilePicture(view, tile));
+    if (x && view == 1) x->sendToBack();
+    if (x && view == 3) x->bringToFront();
+}
+
+// Every action of a side seat ends with its row shown again in order, each
+// tile over (left) or under (right) the one before.
+void sideRestackRow(link::Client& c, int view) {
+    if (view != 1 && view != 3) return;
+    SeatRecord& r = c.table.custom[static_cast<std::size_t>(view)];
+    const int end = std::min(concealedEnd(r), table::SlotCount);
+    for (int i = std::max(r.firstConcealed, 0); i < end; ++i) {
+        if (ui::Control* x = tileOf(c, r, i)) x->setVisible(false);
+    }
+    for (int i = std::max(r.firstConcealed, 0); i < end; ++i) {
+        ui::Control* x = tileOf(c, r, i);
+        if (!x) continue;
+        x->setVisible(true);
+        if (view == 1)
+            x->bringToFront();
+        else
+            x->sendToBack();
+    }
 }
 
 }  // namespace
@@ -577,6 +775,39 @@ void showAction(link::Client& c, int op, int seatBit, const std::array<int, 3>& 
         break;
     }
     restackSideRow(c, view);
+}
+
+void sideShowAction(link::Client& c, int op, int seatBit, const std::array<int, 3>& tiles) {
+    table::TableState& t = c.table;
+    table::setTileSizes(t, table::TileSizeSet::Action, c.link.scaleX, c.link.scaleY);
+    // The watched seat's melds lie a little flatter than the player's own.
+    t.tileH[0] = table::roundHalfEven(56 * c.link.scaleY);
+    if (!isValidSeatBit(seatBit)) {
+        c.log("watched action with seat " + std::to_string(seatBit) + " dropped");
+        return;
+    }
+    const int view = table::viewPos(t.custom[0].seat, static_cast<SeatBit>(seatBit));
+    if (view != 0 && (!c.link.launch.isSpectator || t.restoreDone)) otherSeatFeedback(c, view, op, tiles[2], true);
+    switch (op) {
+    case OpChi:
+    case OpPeng:
+        sideChiPeng(c, view, op, tiles);
+        break;
+    case OpMingGang:
+    case OpAnGang:
+        sideKong(c, view, op, tiles);
+        break;
+    case OpSingleGang:
+        sideSingleKong(c, view, tiles);
+        break;
+    case OpHu:
+        firstWin(c, view, false);
+        break;
+    default:
+        break;
+    }
+    sideRestackRow(c, view);
+    if (op == OpSingleGang) restackSingleKongs(c, view);
 }
 
 void installActionDisplay(link::Client& c) {

@@ -14,6 +14,7 @@ void installClaims(link::Client& client) {
     client.autoPlay = &autoPlay;
     client.timeoutDefaultAction = &timeoutDefaultAction;
     client.showAction = &showAction;
+    client.sideShowAction = &sideShowAction;
     client.hideZhahu = &hideZhahu;
     // The voices are named by the player records' fields of the view.
     if (!client.playerVoice) {

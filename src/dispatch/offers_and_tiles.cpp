@@ -84,21 +84,6 @@ void showTurnCountdown(Client& c) {
 
 // ---------------------------------------------------------------- special tiles
 
-// Gives the image the large upright face of the tile; an image for a code
-// that is no tile is hidden instead of showing a wrong face.
-void showLargeFace(Client& c, std::string_view name, int index, int tile) {
-    ui::Control* image = c.mainForm.find(name, index);
-    if (!image) return;
-    if (!isValidTile(static_cast<TileCode>(tile)) || tile > 0xFF) {
-        c.log("special tile " + std::to_string(tile) + " not shown on " + std::string(name));
-        image->setVisible(false);
-        return;
-    }
-    const int picture = table::tilePicture(table::HandPictureSet, tile);
-    (void)table::loadPicture(c, c.link.pictures.tilePic[static_cast<std::size_t>(picture)], *image);
-    image->setVisible(true);
-}
-
 void setVisible(Client& c, std::string_view name, bool visible) {
     if (ui::Control* x = c.mainForm.find(name)) x->setVisible(visible);
 }
@@ -142,6 +127,21 @@ bool playLianLai(Client& c) {
 }
 
 }  // namespace
+
+// Gives the image the large upright face of the tile; an image for a code
+// that is no tile is hidden instead of showing a wrong face.
+void showLargeFace(link::Client& c, std::string_view name, int index, int tile) {
+    ui::Control* image = c.mainForm.find(name, index);
+    if (!image) return;
+    if (!isValidTile(static_cast<TileCode>(tile)) || tile > 0xFF) {
+        c.log("special tile " + std::to_string(tile) + " not shown on " + std::string(name));
+        image->setVisible(false);
+        return;
+    }
+    const int picture = table::tilePicture(table::HandPictureSet, tile);
+    (void)table::loadPicture(c, c.link.pictures.tilePic[static_cast<std::size_t>(picture)], *image);
+    image->setVisible(true);
+}
 
 // Adds `n` to the seen count of the tile's kind; a code that is no tile has
 // no count and is refused.

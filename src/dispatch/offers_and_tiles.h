@@ -1,8 +1,14 @@
 // offers_and_tiles.h: what the offer, action, special-tile and reveal
 // commands read from their messages.
 #pragma once
+#include <string_view>
+
 #include "shared/game_types.h"
 #include "shared/wire.h"
+
+namespace mj::link {
+class Client;
+}
 
 namespace mj::dispatch {
 
@@ -17,6 +23,10 @@ struct RoomRule {
 };
 inline constexpr int SpecialModeHongZhong = 2;
 inline constexpr int SpecialModePizi = 3;
+
+// Gives control `name` (`index`, -1 for a single control) the large upright
+// face of the tile; a code that is no tile hides it instead.
+void showLargeFace(link::Client& c, std::string_view name, int index, int tile);
 
 [[nodiscard]] RoomRule readRoomRule(const WireMessage& m, const CmdInfo& info);
 

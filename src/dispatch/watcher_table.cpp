@@ -6,16 +6,13 @@
 #include "dispatch/seating.h"
 #include "link/client.h"
 #include "link/general.h"
+#include "table/hand_reset.h"
 #include "table/hand_start_shows.h"
 #include "table/tiles.h"
 
 namespace mj::dispatch {
 
 namespace {
-
-constexpr int WallTiles = 136;
-constexpr int SmallestDiceSum = 2;
-constexpr int LargestDiceSum = 12;
 
 std::size_t at(int view) { return static_cast<std::size_t>(view); }
 
@@ -31,15 +28,14 @@ int viewAround(int watched, int seat) {
 // make would place it outside the wall; the wall is then left as it is.
 void placeWallStart(link::Client& c, int bankerView) {
     table::TableState& t = c.table;
-    const int d0 = t.restoreDice[0];
-    const int d1 = t.restoreDice[1];
-    if (d0 < SmallestDiceSum || d0 > LargestDiceSum || d1 < SmallestDiceSum || d1 > LargestDiceSum) {
-        c.log("spectator table: dice sums " + std::to_string(d0) + ", " + std::to_string(d1) + " ignored");
+    const auto start = table::wallStartFor(bankerView, t.restoreDice[0], t.restoreDice[1]);
+    if (!start) {
+        c.log("spectator table: dice sums " + std::to_string(t.restoreDice[0]) + ", " +
+              std::to_string(t.restoreDice[1]) + " ignored");
         return;
     }
-    const int side = ((bankerView + 13 - d0) % 4 + 4) % 4;
-    t.wallHead = 2 * (17 * side + d0 + d1) % WallTiles;
-    t.wallTail = (t.wallHead + WallTiles - 2) % WallTiles;
+    t.wallHead = *start;
+    t.wallTail = (*start + table::WallSize - 2) % table::WallSize;
 }
 
 }  // namespace
@@ -69,6 +65,10 @@ void onRestoreHand(link::Client& c) {
     t.wildTile = l.info.value[2] & 0xFF;
     t.piziTile1 = l.info.value[3] & 0xFF;
     t.restoreDice = {l.info.value[0] & 0xFF, l.info.value[1] & 0xFF};
+    // The seat messages that follow lay the table; until the fourth, a seat
+    // is laid once.
+    t.restoreOpen = true;
+    t.restoreSeats = 0;
 }
 
 void setupSpectatorTable(link::Client& c) {

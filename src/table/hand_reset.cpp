@@ -33,6 +33,14 @@ constexpr Origin Origins[4] = {
 
 }  // namespace
 
+std::optional<int> wallStartFor(int bankerView, int firstSum, int secondSum) {
+    constexpr int Smallest = 2;
+    constexpr int Largest = 12;
+    if (firstSum < Smallest || firstSum > Largest || secondSum < Smallest || secondSum > Largest) return std::nullopt;
+    const int side = ((bankerView + 13 - firstSum) % 4 + 4) % 4;
+    return 2 * (17 * side + firstSum + secondSum) % WallSize;
+}
+
 void resetHandDisplay(link::Client& c) {
     TableState& t = c.table;
     t.curTileImg = -1;

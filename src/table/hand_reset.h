@@ -1,6 +1,7 @@
 // hand_reset.h: putting the table back between hands: the display, the wall
 // laid out hidden with the seats' origins, and the per-hand data.
 #pragma once
+#include <optional>
 
 namespace mj::link {
 class Client;
@@ -23,6 +24,11 @@ inline constexpr WallSide WallSides[4] = {
     {236, 192, +1, 0, 0, 16},
     {748, 192, 0, 4, 15, 20},
 };
+
+// The wall position of a hand's first draw, where the banker's two rolls put
+// it: the first sum picks the side counted from the banker's view, both sums
+// the stack. Sums two dice cannot make place nothing.
+[[nodiscard]] std::optional<int> wallStartFor(int bankerView, int firstSum, int secondSum);
 
 // Hides the tiles, claim buttons and special-tile pictures, clears the
 // blinking tile and the banker label (not on the spectator table) and sets

@@ -115,6 +115,21 @@ struct TableState {
     std::array<int, 5> wallPeekImg{};
     int wallPeekCount = 0;
 
+    // The restore of a running hand in progress. The wall is laid out again
+    // from the hand's origin (restoreOrigin, from the header's dice); the
+    // tiles the seats hold, the turned tile and the discards take images that
+    // are no longer in the remaining wall (restoreUsed), so no image is laid
+    // twice. restoreSeats holds the seat bits already laid in this series.
+    bool restoreOpen = false;
+    int restoreSeats = 0;
+    int restoreOrigin = 0;
+    int restoreFrontCount = 0;
+    int restoreBackCount = 0;
+    std::array<int, 4> restoreDiscardCount{};
+    int wallOffset = 0;
+    int restoreKongs = 0;  // kongs laid, each owed one supplement from the back
+    std::array<bool, WallSize> restoreUsed{};
+
     // True from the end of the first completed table restore on; the
     // spectator table flashes discards and turns a complete watched hand
     // face down only then.

@@ -58,13 +58,7 @@ def parse_args(argv):
     p.add_argument("--keep-going", action="store_true",
                    help="the server plays on past a failed step (the case still fails)")
     args = p.parse_args(argv)
-    shots = []
-    for item in args.screenshot_at:
-        mark, sep, path = item.partition("=")
-        if not sep or not mark or not path:
-            p.error(f"--screenshot-at wants MARK=FILE, not {item!r}")
-        shots.append((mark, path))
-    args.shots = shots
+    args.shots = run_e2e.parse_shots(p, args.screenshot_at)
     return args
 
 
@@ -176,28 +170,6 @@ class OwnProxy:
         self.listener.close()
 
 
-class Screenshots:
-    """Takes each asked-for screenshot once its mark shows in the server log."""
-
-    def __init__(self, server_log, shots, env):
-        self.server_log, self.pending, self.env = server_log, list(shots), env
-        self.taken = []
-
-    def poll(self):
-        if not self.pending:
-            return
-        try:
-            with open(self.server_log, encoding="utf-8", errors="replace") as f:
-                text = f.read()
-        except FileNotFoundError:
-            return
-        for mark, path in list(self.pending):
-            if re.search(rf"\] mark {re.escape(mark)}$", text, re.MULTILINE):
-                run_e2e.screenshot(path, self.env)
-                self.pending.remove((mark, path))
-                self.taken.append(path)
-
-
 def check(path, name, patterns):
     with open(path, encoding="utf-8", errors="replace") as f:
         text = f.read()
@@ -270,7 +242,7 @@ def run_case(args, procs, extras):
                         args.work, env)
     hall.is_hall = True
     procs.append(hall)
-    shots = Screenshots(os.path.join(args.work, "server.log"), args.shots, env)
+    shots = run_e2e.Screenshots(os.path.join(args.work, "server.log"), args.shots, env)
     server_code = None
     while hall.running() and time.monotonic() < deadline:
         shots.poll()

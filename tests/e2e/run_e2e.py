@@ -55,6 +55,8 @@ def parse_args(argv):
     p.add_argument("--second-exit", type=int, default=0)
     p.add_argument("--second-stderr", action="append", default=[], metavar="REGEX")
     p.add_argument("--screenshot", help="PNG of the screen taken while the client runs")
+    p.add_argument("--screenshot-at", action="append", default=[], metavar="MARK=FILE",
+                   help="a PNG of the screen when the server logs 'mark MARK' (repeatable)")
     p.add_argument("--click", action="append", default=[], metavar="LINE@X,Y[,BUTTON]",
                    help="once the server has reached scenario line LINE, click the client's window at X,Y "
                         "(pixels of its client area) through the X server; in order")
@@ -164,6 +166,39 @@ def read_port(server, deadline):
     return int(m.group(1))
 
 
+def parse_shots(parser, items):
+    """The MARK=FILE pairs of --screenshot-at."""
+    shots = []
+    for item in items:
+        mark, sep, path = item.partition("=")
+        if not sep or not mark or not path:
+            parser.error(f"--screenshot-at wants MARK=FILE, not {item!r}")
+        shots.append((mark, path))
+    return shots
+
+
+class Screenshots:
+    """Takes each asked-for screenshot once its mark shows in the server log."""
+
+    def __init__(self, server_log, shots, env):
+        self.server_log, self.pending, self.env = server_log, list(shots), env
+        self.taken = []
+
+    def poll(self):
+        if not self.pending:
+            return
+        try:
+            with open(self.server_log, encoding="utf-8", errors="replace") as f:
+                text = f.read()
+        except FileNotFoundError:
+            return
+        for mark, path in list(self.pending):
+            if re.search(rf"\] mark {re.escape(mark)}$", text, re.MULTILINE):
+                screenshot(path, self.env)
+                self.pending.remove((mark, path))
+                self.taken.append(path)
+
+
 def wait_for_log(path, pattern, deadline):
     while time.monotonic() < deadline:
         try:
@@ -255,9 +290,16 @@ def run_case(args, procs):
         client.stop()
         log("client ended by the runner")
 
+    shots = Screenshots(server_log, parse_shots(argparse.ArgumentParser(), args.screenshot_at), env)
+    while server.p.poll() is None and time.monotonic() < deadline:
+        shots.poll()
+        time.sleep(0.1)
+    shots.poll()
     code = server.wait(deadline)
     if code is None:
         raise CaseFailed("the server's scenario did not finish in time")
+    if shots.pending:
+        raise CaseFailed("no screenshot at the marks " + ", ".join(m for m, _ in shots.pending))
     if code != 0:
         raise CaseFailed(f"the server's scenario failed (exit {code})")
     log("server scenario passed")

@@ -39,6 +39,7 @@ std::vector<Seam> filledSeams() {
         seam("autoPlay", &C::autoPlay),
         seam("timeoutDefaultAction", &C::timeoutDefaultAction),
         seam("showAction", &C::showAction),
+        seam("sideShowAction", &C::sideShowAction),
         seam("hideZhahu", &C::hideZhahu),
         seam("playerVoice", &C::playerVoice),
         seam("showSettlement", &C::showSettlement),
