@@ -170,21 +170,22 @@ void placeMeldTile(link::Client& c, int view, ui::Control& t, int s) {
     }
 }
 
-// Another seat's 吃 or 碰: the first two images of its row and the claimed
-// discard become the meld; the row's third image goes to the row's end.
-void otherChiPeng(link::Client& c, int view, int op, const std::array<int, 3>& tiles) {
+// The slots of a 吃 or 碰 laid from a row: the first two images of the row
+// and the claimed discard become the meld, keeping its kind and tiles so
+// later searches see them; the row's third image goes to the row's end.
+// False, with a log line, when the row cannot hold it.
+bool chiPengSlots(link::Client& c, int view, int op, const std::array<int, 3>& tiles) {
     SeatRecord& r = c.table.custom[static_cast<std::size_t>(view)];
     const int me = r.meldEnd;
     const int fc = r.firstConcealed;
     const int cc = r.concealedCount;
     if (cc < 3 || me < 2 || me > fc || fc + cc > LastSlot) {
         c.log("claim of view " + std::to_string(view) + " does not fit its row; not shown");
-        return;
+        return false;
     }
     at(r, me - 2) = at(r, fc);
     at(r, me - 1) = at(r, fc + 1);
     at(r, me).img = c.table.curTileImg;
-    // Both melds keep their kind and tiles, so later searches see them.
     for (int k = 0; k < 3; ++k) {
         at(r, me - 2 + k).state = op == OpPeng ? table::SlotPeng : table::SlotChi;
         at(r, me - 2 + k).tile = tiles[static_cast<std::size_t>(k)];
@@ -192,6 +193,14 @@ void otherChiPeng(link::Client& c, int view, int op, const std::array<int, 3>& t
     at(r, fc + cc) = at(r, fc + 2);
     r.concealedCount -= 2;
     r.firstConcealed += 3;
+    return true;
+}
+
+// Another seat's 吃 or 碰 on the player table.
+void otherChiPeng(link::Client& c, int view, int op, const std::array<int, 3>& tiles) {
+    SeatRecord& r = c.table.custom[static_cast<std::size_t>(view)];
+    const int me = r.meldEnd;
+    if (!chiPengSlots(c, view, op, tiles)) return;
     for (int k = 0; k < 3; ++k) {
         const int s = me - 2 + k;
         table::setTileImage(c, at(r, s).img, table::tilePicture(view, tiles[static_cast<std::size_t>(k)]));
@@ -575,23 +584,8 @@ void placeWatchedMeldTile(link::Client& c, ui::Control& x, int s) {
 void sideChiPeng(link::Client& c, int view, int op, const std::array<int, 3>& tiles) {
     SeatRecord& r = c.table.custom[static_cast<std::size_t>(view)];
     const int me = r.meldEnd;
-    const int fc = r.firstConcealed;
-    const int cc = r.concealedCount;
-    if (cc < 3 || me < 2 || me > fc || fc + cc > LastSlot) {
-        c.log("watched claim of view " + std::to_string(view) + " does not fit its row; not shown");
-        return;
-    }
+    if (!chiPengSlots(c, view, op, tiles)) return;
     takeBackDiscard(c);
-    at(r, me - 2) = at(r, fc);
-    at(r, me - 1) = at(r, fc + 1);
-    at(r, me).img = c.table.curTileImg;
-    for (int k = 0; k < 3; ++k) {
-        at(r, me - 2 + k).state = op == OpPeng ? table::SlotPeng : table::SlotChi;
-        at(r, me - 2 + k).tile = tiles[static_cast<std::size_t>(k)];
-    }
-    at(r, fc + cc) = at(r, fc + 2);
-    r.concealedCount -= 2;
-    r.firstConcealed += 3;
     for (int k = 0; k < 3; ++k) {
         const int s = me - 2 + k;
         table::setTileImage(c, at(r, s).img, table::tilePicture(view, tiles[static_cast<std::size_t>(k)]));
