@@ -222,7 +222,10 @@ void otherChiPeng(link::Client& c, int view, int op, const std::array<int, 3>& t
 }
 
 // Another seat's 明杠 or 暗杠.
-void otherKong(link::Client& c, int view, int op, const std::array<int, 3>& tiles, bool noteReveal = true) {
+// The three slots of a kong laid from a row, keeping its kind and tile like
+// the other melds; a concealed kong's fourth image becomes the tile in play.
+// False, with a log line, when the row cannot hold it.
+bool kongSlots(link::Client& c, int view, int op, const std::array<int, 3>& tiles) {
     table::TableState& t = c.table;
     SeatRecord& r = t.custom[static_cast<std::size_t>(view)];
     const int me = r.meldEnd;
@@ -230,18 +233,25 @@ void otherKong(link::Client& c, int view, int op, const std::array<int, 3>& tile
     const int cc = r.concealedCount;
     if (cc < (op == OpAnGang ? 4 : 3) || me < 2 || me > fc || fc + cc > table::SlotCount) {
         c.log("kong of view " + std::to_string(view) + " does not fit its row; not shown");
-        return;
+        return false;
     }
     at(r, me) = at(r, fc);
     at(r, me - 1) = at(r, fc + 1);
     at(r, me - 2) = at(r, fc + 2);
-    // Like the other melds, the kong keeps its kind and tile in its slots.
     for (int s = me - 2; s <= me; ++s) {
         at(r, s).state = op == OpMingGang ? table::SlotMingGang : table::SlotAnGang;
         at(r, s).tile = tiles[2];
     }
+    if (op == OpAnGang) t.curTileImg = at(r, fc + cc - 1).img;
+    return true;
+}
+
+void otherKong(link::Client& c, int view, int op, const std::array<int, 3>& tiles, bool noteReveal = true) {
+    table::TableState& t = c.table;
+    SeatRecord& r = t.custom[static_cast<std::size_t>(view)];
+    const int me = r.meldEnd;
+    if (!kongSlots(c, view, op, tiles)) return;
     if (op == OpAnGang) {
-        t.curTileImg = at(r, fc + cc - 1).img;
         if (noteReveal && t.anGangCount < static_cast<int>(t.anGangImg.size())) {
             const std::size_t n = static_cast<std::size_t>(t.anGangCount++);
             t.anGangImg[n] = t.curTileImg;
@@ -620,20 +630,7 @@ void sideKong(link::Client& c, int view, int op, const std::array<int, 3>& tiles
     }
     SeatRecord& r = t.custom[0];
     const int me = r.meldEnd;
-    const int fc = r.firstConcealed;
-    const int cc = r.concealedCount;
-    if (cc < (op == OpAnGang ? 4 : 3) || me < 2 || me > fc || fc + cc > table::SlotCount) {
-        c.log("watched kong does not fit its row; not shown");
-        return;
-    }
-    at(r, me) = at(r, fc);
-    at(r, me - 1) = at(r, fc + 1);
-    at(r, me - 2) = at(r, fc + 2);
-    for (int s = me - 2; s <= me; ++s) {
-        at(r, s).state = op == OpMingGang ? table::SlotMingGang : table::SlotAnGang;
-        at(r, s).tile = tiles[2];
-    }
-    if (op == OpAnGang) t.curTileImg = at(r, fc + cc - 1).img;
+    if (!kongSlots(c, 0, op, tiles)) return;
     ui::Control* fourth = table::tileControl(c, t.curTileImg);
     r.concealedCount -= 3;
     r.firstConcealed += 3;
