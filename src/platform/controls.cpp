@@ -310,7 +310,13 @@ void Container::adopt(std::unique_ptr<Control> child) {
 
 Control* Container::find(std::string_view name, int index) const {
     if (auto it = byName_.find(name); it != byName_.end()) {
-        for (Control* c : it->second) {
+        // Control arrays are made in index order, so the entry at the index
+        // is nearly always the one; the scan covers arrays made otherwise.
+        const auto& named = it->second;
+        if (index >= 0 && static_cast<std::size_t>(index) < named.size() &&
+            named[static_cast<std::size_t>(index)]->index() == index)
+            return named[static_cast<std::size_t>(index)];
+        for (Control* c : named) {
             if (c->index() == index) return c;
         }
     }

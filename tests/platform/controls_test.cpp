@@ -49,5 +49,17 @@ TEST(ControlLookup, LoadedAndUnloadedElementsComeAndGo) {
     EXPECT_EQ(t.table->loadElement("Caption", 3), nullptr);  // no element 0 in this box
 }
 
+TEST(ControlLookup, ArrayElementsMadeOutOfOrderAreFoundByTheirIndex) {
+    Form form{"Main"};
+    Control* two = &form.add<Image>("Seat", 2);
+    Control* zero = &form.add<Image>("Seat", 0);
+    Control* one = &form.add<Image>("Seat", 1);
+    EXPECT_EQ(form.find("Seat", 0), zero);
+    EXPECT_EQ(form.find("Seat", 1), one);
+    EXPECT_EQ(form.find("Seat", 2), two);
+    EXPECT_EQ(form.find("Seat", 3), nullptr);
+    EXPECT_EQ(form.find("Seat", -1), nullptr);
+}
+
 }  // namespace
 }  // namespace mj::ui
