@@ -80,6 +80,7 @@ struct LinkState {
     bool autoPlayOn = false;
     bool notStartedYet = true;
     bool readySent = false;
+    bool startPressed = false;
     bool initInProgress = false;
     bool handRunning = false;
     int juNum = 0;
@@ -223,6 +224,9 @@ public:
     std::function<void(Client&)> requestTableVideo;
     std::function<void(Client&)> closePropDisplay;
     std::function<void(Client&)> unloadExitDialog;
+    std::function<void(Client&)> unloadOtherExit;
+    // The ready countdown at 0 opens the seat-change screen when one is wanted.
+    std::function<void(Client&)> openSeatChange;
     std::function<void(Client&)> hideZhahu;
     std::function<VoiceId(Client&, int view)> playerVoice;
     // The seating commands' neighbours. Registers, creates and initialises

@@ -94,7 +94,8 @@ void resetSession(Client& c) {
     ++s.resets;
 
     c.link.inGame = false;
-    s.startButtonIsStart = true;
+    // The start button is spent until the hall asks for a table again.
+    c.table.anNiuState[2] = true;
     stopTasks(c);
     for (auto* l : c.sysmsg) l->clear();
     c.link.holdQuitMsg = false;

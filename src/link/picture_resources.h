@@ -69,8 +69,15 @@ enum class DesignPicture : int {
     PanelClose = 1026,    // video panel caption buttons, 17 x 16
     PanelEnlarge = 1027,
     PanelShrink = 1028,
-    ZhiNan = 1029,    // compass holder, 79 x 81
-    SaiImage = 1030,  // rolling die design picture, 40 x 40
+    ZhiNan = 1029,         // compass holder, 79 x 81
+    SaiImage = 1030,       // rolling die design picture, 40 x 40
+    DialogBack = 1031,     // exit dialogs, 320 x 180: red border, ornament at the top centre
+    SettingsBack = 1032,   // settings dialog, 260 x 200
+    CardBack = 1033,       // player card, 200 x 150
+    CaptionClose = 1034,   // main window close button, 16 x 16
+    CaptionMin = 1035,     // main window minimise button, 16 x 16
+    OtherExitOk = 1036,    // back to the hall, 70 x 29
+    OtherExitStay = 1037,  // look at the table, 70 x 29
 };
 
 // Reads and decodes numbered resources, keeping every decoded picture (and

@@ -242,6 +242,9 @@ void Client::readyCountdownTask() {
         number->setVisible(false);
         timeImg->setVisible(false);
         if (!link.readySent) {
+            if (auto* start = mainForm.find("AnNiu", 2))
+                (void)loadPictureFromResource(pictureLoader, link.pictures.anNiuPic[6], "GIF", *start);
+            table.anNiuState[2] = true;
             if (resetHandDisplay) resetHandDisplay(*this);
             if (resetTableForHand) resetTableForHand(*this);
             if (newGameResetRoundData) newGameResetRoundData(*this);
@@ -249,6 +252,11 @@ void Client::readyCountdownTask() {
         }
         sendReady();
         link.readyCountdown.on = false;
+        auto& seating = dispatch.seating;
+        if (seating.shuffleWanted && seating.randomSeatOn && openSeatChange) {
+            openSeatChange(*this);
+            seating.shuffleWanted = false;
+        }
     }
     link.readyCountdown.ticks = 0;
 }

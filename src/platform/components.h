@@ -76,6 +76,12 @@ public:
     virtual void clearUser(int) {}
     // Re-initialises the plug-in from its settings file; the result is not used.
     virtual bool ainit(const std::string&) { return true; }
+    // The shell's members: the bank panel's state (2 closes it), the video
+    // pop-up of a seat, and the player's props saved before leaving. A plug-in
+    // without them ignores the calls.
+    virtual void setBankState(int) {}
+    virtual void showQvVideo(int, bool, int) {}
+    virtual void updataMyProp(bool) {}
 };
 
 // Creates the components; the in-memory and Win32 factories differ.

@@ -2,6 +2,8 @@
 // INI profile files, files and the hall window on Win32.
 #include <winsock2.h>
 #include <ws2tcpip.h>
+// after windows.h
+#include <shellapi.h>
 
 #include "platform/win32/win32_platform.h"
 
@@ -301,6 +303,12 @@ void Win32Process::messageBox(std::string_view text, std::string_view title) {
 }
 
 ScreenSize Win32Process::screenSize() const { return {GetSystemMetrics(SM_CXSCREEN), GetSystemMetrics(SM_CYSCREEN)}; }
+
+void Win32Process::openInBrowser(std::string_view address) {
+    // Shown normally: a browser started hidden would never be seen.
+    const std::wstring w = widen(address);
+    (void)ShellExecuteW(nullptr, L"open", w.c_str(), nullptr, nullptr, SW_SHOWNORMAL);
+}
 
 void Win32Process::log(std::string_view line) {
     // One bare line each: test runners match them from the line's start.

@@ -1,0 +1,33 @@
+// shell_install.cpp: the shell's place in the running client.
+#include "shell/shell_install.h"
+
+#include "link/client.h"
+#include "shell/browsers.h"
+#include "shell/exit_dialogs.h"
+#include "shell/keys.h"
+#include "shell/shell_windows.h"
+#include "shell/toolbar.h"
+
+namespace mj::shell {
+
+void installShell(link::Client& c) {
+    (void)shellWindows(c);
+    installBrowsers(c);
+    installKeys(c);
+    installToolbar(c);
+    // The toolbar's other buttons and the chat box come with the seat layout.
+    c.initSeatLayout = [&c, layout = c.initSeatLayout](link::Client& client) {
+        if (layout) layout(client);
+        installToolbar(c);
+        installKeys(c);
+    };
+    c.dispatch.showOtherExit = [](link::Client& client, const std::string& text) { showOtherExit(client, text); };
+    // A hand start takes an open exit question away.
+    c.unloadExitDialog = [](link::Client& client) {
+        LazyForm& f = shellWindows(client).frmExit;
+        if (f.shown()) f.unload();
+    };
+    c.unloadOtherExit = [](link::Client& client) { shellWindows(client).frmOtherExit.unload(); };
+}
+
+}  // namespace mj::shell
