@@ -196,6 +196,8 @@ public:
     std::function<void(Client&)> showSettlement;
     std::function<void(Client&)> initSeatLayout;
     std::function<void(Client&)> initTableControls;
+    // Paints the window's own frame once its final size is known.
+    std::function<void(Client&)> drawFormSkin;
     // Where received chat lines go beyond the history and the message strip.
     std::function<std::string(std::string_view)> filterChatText;
     std::function<void(int view, const std::string& phrase)> showSpeakBubble;

@@ -7,12 +7,14 @@
 #include "shell/keys.h"
 #include "shell/shell_windows.h"
 #include "shell/toolbar.h"
+#include "shell/window_frame.h"
 
 namespace mj::shell {
 
 void installShell(link::Client& c) {
     (void)shellWindows(c);
     installBrowsers(c);
+    installWindowFrame(c);
     installKeys(c);
     installToolbar(c);
     // The toolbar's other buttons and the chat box come with the seat layout.

@@ -19,6 +19,8 @@ struct ShellWindows;
 
 struct ShellState {
     bool bossKeyOn = false;
+    // Both caption buttons show their normal picture.
+    bool captionButtonsNormal = true;
     bool chatAllowed = true;
     bool bannerFailed = false;
 

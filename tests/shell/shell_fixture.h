@@ -2,6 +2,9 @@
 // number, so each button tells which picture it shows, and helpers for the
 // shell's windows.
 #pragma once
+#include <fstream>
+#include <sstream>
+
 #include "shell/chat_fixture.h"
 #include "shell/shell_windows.h"
 #include "table/table_fixture.h"
@@ -12,6 +15,11 @@ class ShellFixture : public ChatFixture {
 protected:
     void SetUp() override {
         addTablePictures(sim);
+        // The real skin, so the frame's pieces can be cut from it.
+        std::ifstream skin(std::string(MJ_ART_DIR) + "/1025.gif", std::ios::binary);
+        std::stringstream bytes;
+        bytes << skin.rdbuf();
+        sim.resources.add(1025, "GIF", bytes.str());
         ChatFixture::SetUp();
     }
     ui::Control& button(int i) { return control(*client, "AnNiu", i); }
