@@ -5,6 +5,7 @@
 #include "shell/browsers.h"
 #include "shell/exit_dialogs.h"
 #include "shell/keys.h"
+#include "shell/player_card.h"
 #include "shell/shell_windows.h"
 #include "shell/toolbar.h"
 #include "shell/window_frame.h"
@@ -17,11 +18,13 @@ void installShell(link::Client& c) {
     installWindowFrame(c);
     installKeys(c);
     installToolbar(c);
+    installPlayerCard(c);
     // The toolbar's other buttons and the chat box come with the seat layout.
     c.initSeatLayout = [&c, layout = c.initSeatLayout](link::Client& client) {
         if (layout) layout(client);
         installToolbar(c);
         installKeys(c);
+        installPlayerCard(c);
     };
     c.dispatch.showOtherExit = [](link::Client& client, const std::string& text) { showOtherExit(client, text); };
     // A hand start takes an open exit question away.

@@ -36,6 +36,8 @@ struct ShellState {
     // The bank button shows its hover picture; the plug-in's video pop-up and
     // its seat 1..4 (0 none), closed when the pointer moves over the table.
     bool bankHover = false;
+    // The view whose player the card shows.
+    int cardView = -1;
     bool qvVideoShown = false;
     int qvVideoSeat = 0;
     // The seat-change caption's animation and its next caption.
