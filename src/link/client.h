@@ -137,6 +137,8 @@ public:
     ui::Form frmZhahu{"frmZhahu"};
 
     std::unique_ptr<platform::VideoSocket> p2pSocket;
+    // The own camera, made when video is first switched on.
+    std::unique_ptr<platform::Camera> vcap1;
     // Decoded resource pictures, kept for the whole run.
     PictureLoader pictureLoader;
 

@@ -23,11 +23,15 @@ public:
     [[nodiscard]] virtual std::string userId(int slot) const = 0;
     virtual void disconnectUser(int slot) = 0;
     virtual void logout() = 0;
+    // Logs in as the seat's player; the answer comes later as the socket's events.
+    virtual void login(const std::string& userName) = 0;
 };
 
 class Camera {
 public:
     virtual ~Camera() = default;
+    // False when the camera cannot start.
+    virtual bool startCapture() = 0;
     virtual void stopCapture() = 0;
     virtual void freeCapture() = 0;
 };

@@ -1,5 +1,6 @@
-// settings_dialog.h: the settings dialog `VosSet`: all sound, music, the
-// voice style and the table video.
+// settings_dialog.h: the settings dialog `VosSet`: background music, system
+// sounds, all sound, the voice style and the table video. Each switch acts at
+// once; OK keeps the changes, Cancel switches the first four back.
 #pragma once
 
 #include "platform/controls.h"
@@ -10,6 +11,14 @@ class Client;
 
 namespace mj::shell {
 
+inline constexpr int SwitchCount = 5;
+
 void loadSettingsDialog(link::Client& c, ui::Form& f);
+
+// A click on switch `index` (0 music, 1 system sounds, 2 all sound, 3 voice
+// style, 4 video).
+void settingsSwitchClick(link::Client& c, int index);
+// OK (0) or Cancel (1).
+void settingsButtonClick(link::Client& c, int index);
 
 }  // namespace mj::shell

@@ -36,6 +36,10 @@ struct ShellState {
     // The bank button shows its hover picture; the plug-in's video pop-up and
     // its seat 1..4 (0 none), closed when the pointer moves over the table.
     bool bankHover = false;
+    // The settings dialog: the options switched since OK or Cancel (music,
+    // system sounds, all sound, voice style), and the voice style itself.
+    std::array<bool, 4> optionChanged{};
+    bool dialectVoice = false;
     // The view whose player the card shows.
     int cardView = -1;
     bool qvVideoShown = false;

@@ -442,12 +442,14 @@ public:
     [[nodiscard]] std::string userId(int) const override { return {}; }
     void disconnectUser(int slot) override { p_.log("video socket: drop slot " + std::to_string(slot)); }
     void logout() override { p_.log("video socket: logout"); }
+    void login(const std::string& name) override { p_.log("video socket: login " + name); }
 
 private:
     Process& p_;
 };
 class NoCamera : public Camera {
 public:
+    bool startCapture() override { return false; }
     void stopCapture() override {}
     void freeCapture() override {}
 };
