@@ -231,6 +231,8 @@ public:
     std::function<void(Client&)> unloadOtherExit;
     // The ready countdown at 0 opens the seat-change screen when one is wanted.
     std::function<void(Client&)> openSeatChange;
+    // Leaving the table and a player's profile take the seat-change screen down.
+    std::function<void(Client&)> closeSeatChange;
     std::function<void(Client&)> hideZhahu;
     std::function<VoiceId(Client&, int view)> playerVoice;
     // The seating commands' neighbours. Registers, creates and initialises

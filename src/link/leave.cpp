@@ -82,6 +82,7 @@ void leaveTable(Client& c) {
     c.video.ownVideoWait = false;
     for (bool& b : c.video.videoBusy) b = false;
     hide(c, "WebBrowser2");
+    if (c.closeSeatChange) c.closeSeatChange(c);
 }
 
 void resetSession(Client& c) {

@@ -3,16 +3,23 @@
 // the camera, and the props plug-in. Each has a small stand-in of our own.
 #pragma once
 #include <cstdint>
+#include <functional>
 #include <memory>
 #include <string>
 #include <vector>
 
 namespace mj::platform {
 
+// A browser pane of our own: it loads no HTML and runs no script. Pages are
+// asked for by address; the events report, later and on the window thread,
+// how the load went.
 class Browser {
 public:
     virtual ~Browser() = default;
     virtual void navigate(const std::string& url) = 0;
+    std::function<void()> onDownloadComplete;
+    std::function<void(const std::string& url)> onDocumentComplete;
+    std::function<void(const std::string& url, int statusCode)> onNavigateError;
 };
 
 // The peer-to-peer video socket.

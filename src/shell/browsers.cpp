@@ -47,9 +47,47 @@ void shuffleTick(link::Client& c) {
     if (++pos > 3) pos = 0;
 }
 
+void closeSeatChange(link::Client& c) {
+    for (const char* name : {"LblShuffle", "ImgShuffle", "WebBrowser2"}) {
+        if (ui::Control* x = find(c, name)) x->setVisible(false);
+    }
+    if (c.shell.timerShuffle) c.shell.timerShuffle->setEnabled(false);
+    c.dispatch.seating.shuffleWanted = false;
+    c.dispatch.seating.shuffling = false;
+}
+
+void bannerDocumentComplete(link::Client& c) {
+    if (c.shell.bannerFailed) return;
+    ui::Control* pane = find(c, "WebBrowser1");
+    ui::Control* bird = find(c, "Bird");
+    if (!pane || !bird) return;
+    pane->move(bird->left() + 2, bird->top() + 2);
+    pane->bringToFront();
+    pane->setVisible(true);
+}
+
+void bannerNavigateError(link::Client& c) {
+    if (ui::Control* pane = find(c, "WebBrowser1")) pane->setVisible(false);
+    c.shell.bannerFailed = true;
+}
+
+void seatChangeNavigateError(link::Client& c) {
+    if (ui::Control* pane = find(c, "WebBrowser2")) pane->setVisible(false);
+}
+
 void installBrowsers(link::Client& c) {
     c.shell.timerShuffle = c.p.clock.createTimer(platform::Millis(1000), [&c] { shuffleTick(c); });
     c.shell.shufflePos = 0;
+    auto& d = c.dispatch;
+    if (!d.banner) d.banner = c.p.components.createBrowser();
+    if (d.banner) {
+        d.banner->onDocumentComplete = [&c](const std::string&) { bannerDocumentComplete(c); };
+        d.banner->onNavigateError = [&c](const std::string&, int) { bannerNavigateError(c); };
+    }
+    if (!d.seatChangePage) d.seatChangePage = c.p.components.createBrowser();
+    if (d.seatChangePage)
+        d.seatChangePage->onNavigateError = [&c](const std::string&, int) { seatChangeNavigateError(c); };
+    c.closeSeatChange = [](link::Client& client) { closeSeatChange(client); };
     c.openSeatChange = [](link::Client& client) { openSeatChange(client); };
 }
 

@@ -18,6 +18,14 @@ inline constexpr std::array<std::string_view, 4> ShuffleText = {"正在随机换
 void openSeatChange(link::Client& c);
 // One step of the caption animation.
 void shuffleTick(link::Client& c);
+// Takes the seat-change screen down (leaving the table).
+void closeSeatChange(link::Client& c);
+
+// The panes' events: the banner is placed over the mascot when its page is
+// complete, unless a page failed before; a failed page hides its pane.
+void bannerDocumentComplete(link::Client& c);
+void bannerNavigateError(link::Client& c);
+void seatChangeNavigateError(link::Client& c);
 
 // Connects the panes' events and makes the animation's timer.
 void installBrowsers(link::Client& c);

@@ -55,6 +55,12 @@ std::vector<Seam> filledSeams() {
         seam("unloadExitDialog", &C::unloadExitDialog),
         seam("unloadOtherExit", &C::unloadOtherExit),
         seam("openSeatChange", &C::openSeatChange),
+        seam("closeSeatChange", &C::closeSeatChange),
+        seam("drawFormSkin", &C::drawFormSkin),
+        {"banner events",
+         [](const C& c) {
+             return c.dispatch.banner && c.dispatch.banner->onDocumentComplete && c.dispatch.banner->onNavigateError;
+         }},
         {"dispatch.showOtherExit", [](const C& c) { return static_cast<bool>(c.dispatch.showOtherExit); }},
         // The other eight buttons come with the seat layout at start-up.
         {"AnNiu(0) onClick",
