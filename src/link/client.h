@@ -211,8 +211,9 @@ public:
     std::function<void(Client&, std::span<const std::uint8_t>)> onProxyData;
     // The reconnect attempts after a lost link.
     std::function<void(Client&)> startReconnect;
-    // The chat button's picture while it flashes (remaining flashes).
-    std::function<void(Client&, int chatBlink)> onChatButtonBlink;
+    // The chat button's picture on each blink run, given the flash count
+    // before this run took one off (0: not flashing).
+    std::function<void(Client&, int chatBlinkBefore)> onChatButtonBlink;
     // Shows or hides the own camera picture (running, hide).
     std::function<void(Client&, bool running, bool hide)> showOwnVideo;
     // The table display of one seat's claim reported by the server (op, seat

@@ -26,6 +26,23 @@ void installShell(link::Client& c) {
         installKeys(c);
         installPlayerCard(c);
     };
+    // The new hand's table has no chat window over it.
+    c.resetTableForHand = [reset = c.resetTableForHand](link::Client& client) {
+        if (reset) reset(client);
+        client.talk.setVisible(false);
+    };
+    // Closing the main window: the camera stops and the shell's windows go.
+    c.mainForm.onUnload = [&c, unload = c.mainForm.onUnload] {
+        c.ignoringErrors("shell on unload", [&] {
+            if (c.video.ownVideoOn && c.vcap1) {
+                c.vcap1->stopCapture();
+                c.vcap1->freeCapture();
+            }
+            ShellWindows& w = shellWindows(c);
+            for (LazyForm* f : {&w.frmExit, &w.frmOtherExit, &w.vosSet, &w.information}) f->unload();
+        });
+        if (unload) unload();
+    };
     c.dispatch.showOtherExit = [](link::Client& client, const std::string& text) { showOtherExit(client, text); };
     // A hand start takes an open exit question away.
     c.unloadExitDialog = [](link::Client& client) {

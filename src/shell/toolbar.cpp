@@ -201,7 +201,13 @@ void toolbarClick(link::Client& c, int i) {
     }
 }
 
+void chatButtonBlink(link::Client& c, int chatBlinkBefore) {
+    const bool lit = chatBlinkBefore > 0 && (chatBlinkBefore - 1) % 2 == 0;
+    setButtonPicture(c, 1, lit ? 3 : 2);
+}
+
 void installToolbar(link::Client& c) {
+    c.onChatButtonBlink = [](link::Client& client, int before) { chatButtonBlink(client, before); };
     for (int i = 0; i <= 8; ++i) {
         ui::Control* b = button(c, i);
         if (!b) continue;

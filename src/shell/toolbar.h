@@ -45,6 +45,10 @@ void toggleExitDialog(link::Client& c);
 // The rules page on the game server's host.
 [[nodiscard]] std::string rulesAddress(const link::Client& c);
 
+// The chat button on each blink run: lit on every second flash and on the
+// last one, normal when not flashing.
+void chatButtonBlink(link::Client& c, int chatBlinkBefore);
+
 // Connects the buttons' events.
 void installToolbar(link::Client& c);
 

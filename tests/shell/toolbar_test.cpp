@@ -195,3 +195,30 @@ TEST_F(ToolbarTest, MinimiseButtonHidesTheSideWindowsAndPressesTheBossKey) {
 
 }  // namespace
 }  // namespace mj::test
+
+namespace mj::test {
+namespace {
+
+TEST_F(ToolbarTest, TheChatButtonFlashesAndTheLastFlashIsLit) {
+    // The blink task's runs after a received line: the count before each run
+    // and the picture the run leaves (104 lit, 103 normal).
+    client->link.receivedText.chatBlink = 8;
+    client->link.blinkTask = link::Task{true, 0};
+    std::vector<int> seen;
+    for (int run = 0; run < 9; ++run) {
+        const int before = client->link.receivedText.chatBlink;
+        client->onChatButtonBlink(*client, before);
+        if (before > 0) --client->link.receivedText.chatBlink;
+        seen.push_back(buttonPicture(1));
+    }
+    EXPECT_EQ(seen, (std::vector<int>{103, 104, 103, 104, 103, 104, 103, 104, 103}));
+}
+
+TEST_F(ToolbarTest, TheTablesResetTakesTheChatWindowAway) {
+    client->talk.setVisible(true);
+    client->resetTableForHand(*client);
+    EXPECT_FALSE(client->talk.visible());
+}
+
+}  // namespace
+}  // namespace mj::test
