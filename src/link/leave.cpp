@@ -159,6 +159,7 @@ void leaveByExitDialog(Client& c) {
         leaveTable(c);
         resetSession(c);
         if (c.resetRoundData) c.resetRoundData(c);
+        if (c.resetTableForHand) c.resetTableForHand(c);
         c.restoreHallWindow();
     });
 }
@@ -167,6 +168,7 @@ void leaveByLeaveDialog(Client& c) {
     c.trapped("leave dialog", [&] {
         resetSession(c);
         if (c.resetRoundData) c.resetRoundData(c);
+        if (c.resetTableForHand) c.resetTableForHand(c);
         c.restoreHallWindow();
     });
 }
