@@ -34,6 +34,7 @@ int WINAPI wWinMain(HINSTANCE, HINSTANCE, PWSTR, int) {
     host.attach(*client.results.score);
     host.attach(*client.results.hero);
     client.shell.attachForm = [&host](mj::ui::Form& form) { host.attach(form); };
+    client.shell.detachForm = [&host](mj::ui::Form& form) { host.detach(form); };
     client.formLoad();
     return clock.runMessageLoop();
 }

@@ -110,7 +110,8 @@ void onLoginResult(link::Client& c) {
     d.gameStarted = 0;
     d.sumScore = {};
     c.timerKeepAlive->setEnabled(true);
-    if (auto* other = c.mainForm.find("frmOtherExit")) other->setVisible(false);
+    // A notice that was never shown stays unmade: making it commits to leaving.
+    if (c.unloadOtherExit) c.unloadOtherExit(c);
     l.loginSent = false;
     l.juNum = 0;
     // Hand numbers start again: the saved boards of the earlier ones go.

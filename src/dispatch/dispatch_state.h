@@ -26,6 +26,8 @@ struct DispatchState {
     std::string adPageUrl;
     // The banner browser the login reply navigates (created on first use).
     std::unique_ptr<platform::Browser> banner;
+    // The seat-change screen's pane (created on first use).
+    std::unique_ptr<platform::Browser> seatChangePage;
 
     // The server's closing text of the last kick, and the notice window that
     // shows it with the player's choice (the shell fills it in).

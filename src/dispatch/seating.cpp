@@ -297,6 +297,8 @@ void onUserInfo(link::Client& c) {
 
     c.link.info.seat &= 15;
     const int seat = c.link.info.seat;
+    // The seat-change caption stops with a new profile.
+    if (c.shell.timerShuffle) c.shell.timerShuffle->setEnabled(false);
     c.link.leaveAfterGame = false;
 
     if (c.link.launch.isSpectator && s.spectatorInfoCount < 4) {

@@ -22,7 +22,8 @@ constexpr char ConnectingText[] = "正在连接服务器...";
 constexpr char LoginTooLongText[] = "用户名或密码过长，无法登录！";
 constexpr char LoginBadCharsText[] = "用户名或密码含有无法识别的字符，无法登录！";
 constexpr char ProxyCredentialText[] = "代理服务器的用户名或密码无效！";
-constexpr char MainCaption[] = "麻将";
+// The title unless the launch line names one.
+constexpr char MainCaption[] = "四人麻将";
 constexpr int MainTwipsPerPixel = 15;
 }  // namespace
 
@@ -191,6 +192,10 @@ void Client::formLoad() {
             pic1->setWidth(mainForm.width() - 240);
             pic1->setLeft(120);
         }
+        // Painted once, for the final size in both dimensions.
+        if (mainForm.width() == 15600 || mainForm.height() == 11940) {
+            if (drawFormSkin) drawFormSkin(*this);
+        }
         if (screen.widthPx >= 1024 && screen.heightPx >= 768) {
             link.scaleX = link.scaleY = 1.0;
         } else {
@@ -326,7 +331,8 @@ void Client::formLoad() {
 
         mainForm.setVisible(true);
         if (link.launch.customHallMode) {
-            mainForm.setCaption(link.launch.windowCaption);
+            if (!link.launch.windowCaption.empty()) mainForm.setCaption(link.launch.windowCaption);
+            if (auto* title = mainForm.find("lcaption")) title->setCaption(mainForm.caption());
             link.countdownStart = 2;
             link.autoPlayOn = true;
         } else {

@@ -80,6 +80,7 @@ struct LinkState {
     bool autoPlayOn = false;
     bool notStartedYet = true;
     bool readySent = false;
+    bool startPressed = false;
     bool initInProgress = false;
     bool handRunning = false;
     int juNum = 0;
@@ -136,6 +137,8 @@ public:
     ui::Form frmZhahu{"frmZhahu"};
 
     std::unique_ptr<platform::VideoSocket> p2pSocket;
+    // The own camera, made when video is first switched on.
+    std::unique_ptr<platform::Camera> vcap1;
     // Decoded resource pictures, kept for the whole run.
     PictureLoader pictureLoader;
 
@@ -195,6 +198,8 @@ public:
     std::function<void(Client&)> showSettlement;
     std::function<void(Client&)> initSeatLayout;
     std::function<void(Client&)> initTableControls;
+    // Paints the window's own frame once its final size is known.
+    std::function<void(Client&)> drawFormSkin;
     // Where received chat lines go beyond the history and the message strip.
     std::function<std::string(std::string_view)> filterChatText;
     std::function<void(int view, const std::string& phrase)> showSpeakBubble;
@@ -206,8 +211,9 @@ public:
     std::function<void(Client&, std::span<const std::uint8_t>)> onProxyData;
     // The reconnect attempts after a lost link.
     std::function<void(Client&)> startReconnect;
-    // The chat button's picture while it flashes (remaining flashes).
-    std::function<void(Client&, int chatBlink)> onChatButtonBlink;
+    // The chat button's picture on each blink run, given the flash count
+    // before this run took one off (0: not flashing).
+    std::function<void(Client&, int chatBlinkBefore)> onChatButtonBlink;
     // Shows or hides the own camera picture (running, hide).
     std::function<void(Client&, bool running, bool hide)> showOwnVideo;
     // The table display of one seat's claim reported by the server (op, seat
@@ -223,6 +229,11 @@ public:
     std::function<void(Client&)> requestTableVideo;
     std::function<void(Client&)> closePropDisplay;
     std::function<void(Client&)> unloadExitDialog;
+    std::function<void(Client&)> unloadOtherExit;
+    // The ready countdown at 0 opens the seat-change screen when one is wanted.
+    std::function<void(Client&)> openSeatChange;
+    // Leaving the table and a player's profile take the seat-change screen down.
+    std::function<void(Client&)> closeSeatChange;
     std::function<void(Client&)> hideZhahu;
     std::function<VoiceId(Client&, int view)> playerVoice;
     // The seating commands' neighbours. Registers, creates and initialises

@@ -51,7 +51,10 @@ void connectForHall(Client& c) {
                   " makes no connection");
             break;
         }
-        c.session.startButtonIsStart = false;
+        // The start button armed, with its start picture.
+        c.table.anNiuState[2] = false;
+        if (auto* start = c.mainForm.find("AnNiu", 2))
+            (void)loadPictureFromResource(c.pictureLoader, c.link.pictures.anNiuPic[4], "GIF", *start);
         c.timeImg->setVisible(false);
         c.number->setVisible(false);
     });

@@ -82,6 +82,7 @@ void leaveTable(Client& c) {
     c.video.ownVideoWait = false;
     for (bool& b : c.video.videoBusy) b = false;
     hide(c, "WebBrowser2");
+    if (c.closeSeatChange) c.closeSeatChange(c);
 }
 
 void resetSession(Client& c) {
@@ -94,7 +95,8 @@ void resetSession(Client& c) {
     ++s.resets;
 
     c.link.inGame = false;
-    s.startButtonIsStart = true;
+    // The start button is spent until the hall asks for a table again.
+    c.table.anNiuState[2] = true;
     stopTasks(c);
     for (auto* l : c.sysmsg) l->clear();
     c.link.holdQuitMsg = false;
@@ -157,6 +159,7 @@ void leaveByExitDialog(Client& c) {
         leaveTable(c);
         resetSession(c);
         if (c.resetRoundData) c.resetRoundData(c);
+        if (c.resetTableForHand) c.resetTableForHand(c);
         c.restoreHallWindow();
     });
 }
@@ -165,6 +168,7 @@ void leaveByLeaveDialog(Client& c) {
     c.trapped("leave dialog", [&] {
         resetSession(c);
         if (c.resetRoundData) c.resetRoundData(c);
+        if (c.resetTableForHand) c.resetTableForHand(c);
         c.restoreHallWindow();
     });
 }

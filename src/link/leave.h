@@ -16,8 +16,6 @@ struct SessionState {
     // Counts the resets, so a handler that pumps events can tell that the
     // table was left while it waited.
     int resets = 0;
-    // The start button's start state (it is a leave button after a kick).
-    bool startButtonIsStart = true;
 };
 
 // How long the reset waits for the socket to report it is no longer connected.

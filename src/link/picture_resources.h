@@ -65,12 +65,24 @@ enum class DesignPicture : int {
     QuveiImg = 1022,      // wild-tile frame of any other hand, 124 x 107
     SpeakBubble = 1023,   // speech bubble, 160 x 70
     PhraseWindow = 1024,  // quick-phrase window background, 320 x 180
-    WindowSkin = 1025,    // window frame skin, corners 8 x 20
+    WindowSkin = 1025,    // window frame skin, 46 x 220: corners 8 x 20 on top, 8 x 8 below
     PanelClose = 1026,    // video panel caption buttons, 17 x 16
     PanelEnlarge = 1027,
     PanelShrink = 1028,
-    ZhiNan = 1029,    // compass holder, 79 x 81
-    SaiImage = 1030,  // rolling die design picture, 40 x 40
+    ZhiNan = 1029,        // compass holder, 79 x 81
+    SaiImage = 1030,      // rolling die design picture, 40 x 40
+    DialogBack = 1031,    // exit dialogs, 320 x 180: red border, ornament at the top centre
+    SettingsBack = 1032,  // settings dialog, 220 x 365
+    CardBack = 1033,      // player card, 220 x 330
+    CloseNormal = 1034,   // main window close button, 16 x 16: normal, hover, pressed
+    CloseHover = 1035,
+    ClosePressed = 1036,
+    MinNormal = 1037,  // main window minimise button, 16 x 16: normal, hover, pressed
+    MinHover = 1038,
+    MinPressed = 1039,
+    OtherExitOk = 1040,    // back to the hall, 70 x 29
+    OtherExitStay = 1041,  // look at the table, 70 x 29
+    SettingLabel0 = 1042,  // the settings dialog's five row pictures, 91 x 35
 };
 
 // Reads and decodes numbered resources, keeping every decoded picture (and

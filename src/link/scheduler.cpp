@@ -55,9 +55,8 @@ void Client::timerBongTick() {
 
     if (link.bubbleTask.ticks >= 40 && link.bubbleTask.on) {
         if (auto* words = pic1->find("Words")) words->setVisible(false);
-        for (int i = 0; i < 3; ++i) {
-            if (auto* s = pic1->find("Speak", i)) s->setVisible(false);
-        }
+        // Only the bubble the claim display last showed.
+        if (auto* s = pic1->find("Speak", claims.speakIndex)) s->setVisible(false);
         link.bubbleTask = Task{};
     }
     if (link.bubbleTask.ticks >= 40) link.bubbleTask.ticks = 0;
@@ -167,9 +166,11 @@ void Client::blinkTask() {
     } else if (auto* c = tile(table.curTileImg)) {
         c->setVisible(true);
     }
+    // The count before this flash: the last flash (1) differs from none (0).
     int& chatBlink = link.receivedText.chatBlink;
+    const int before = chatBlink;
     if (chatBlink > 0) --chatBlink;
-    if (onChatButtonBlink) onChatButtonBlink(*this, chatBlink);
+    if (onChatButtonBlink) onChatButtonBlink(*this, before);
     link.blinkTask.ticks = 0;
 }
 
@@ -242,6 +243,9 @@ void Client::readyCountdownTask() {
         number->setVisible(false);
         timeImg->setVisible(false);
         if (!link.readySent) {
+            if (auto* start = mainForm.find("AnNiu", 2))
+                (void)loadPictureFromResource(pictureLoader, link.pictures.anNiuPic[6], "GIF", *start);
+            table.anNiuState[2] = true;
             if (resetHandDisplay) resetHandDisplay(*this);
             if (resetTableForHand) resetTableForHand(*this);
             if (newGameResetRoundData) newGameResetRoundData(*this);
@@ -249,6 +253,11 @@ void Client::readyCountdownTask() {
         }
         sendReady();
         link.readyCountdown.on = false;
+        auto& seating = dispatch.seating;
+        if (seating.shuffleWanted && seating.randomSeatOn && openSeatChange) {
+            openSeatChange(*this);
+            seating.shuffleWanted = false;
+        }
     }
     link.readyCountdown.ticks = 0;
 }

@@ -3,16 +3,23 @@
 // the camera, and the props plug-in. Each has a small stand-in of our own.
 #pragma once
 #include <cstdint>
+#include <functional>
 #include <memory>
 #include <string>
 #include <vector>
 
 namespace mj::platform {
 
+// A browser pane of our own: it loads no HTML and runs no script. Pages are
+// asked for by address; the events report, later and on the window thread,
+// how the load went.
 class Browser {
 public:
     virtual ~Browser() = default;
     virtual void navigate(const std::string& url) = 0;
+    std::function<void()> onDownloadComplete;
+    std::function<void(const std::string& url)> onDocumentComplete;
+    std::function<void(const std::string& url, int statusCode)> onNavigateError;
 };
 
 // The peer-to-peer video socket.
@@ -23,11 +30,15 @@ public:
     [[nodiscard]] virtual std::string userId(int slot) const = 0;
     virtual void disconnectUser(int slot) = 0;
     virtual void logout() = 0;
+    // Logs in as the seat's player; the answer comes later as the socket's events.
+    virtual void login(const std::string& userName) = 0;
 };
 
 class Camera {
 public:
     virtual ~Camera() = default;
+    // False when the camera cannot start.
+    virtual bool startCapture() = 0;
     virtual void stopCapture() = 0;
     virtual void freeCapture() = 0;
 };
@@ -76,6 +87,12 @@ public:
     virtual void clearUser(int) {}
     // Re-initialises the plug-in from its settings file; the result is not used.
     virtual bool ainit(const std::string&) { return true; }
+    // The shell's members: the bank panel's state (2 closes it), the video
+    // pop-up of a seat, and the player's props saved before leaving. A plug-in
+    // without them ignores the calls.
+    virtual void setBankState(int) {}
+    virtual void showQvVideo(int, bool, int) {}
+    virtual void updataMyProp(bool) {}
 };
 
 // Creates the components; the in-memory and Win32 factories differ.

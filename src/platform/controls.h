@@ -145,6 +145,9 @@ public:
     std::function<void(const MouseEvent&)> onMouseMove;
     // Key code and shift state; the handler may change the code.
     std::function<void(int& keyCode, int shift)> onKeyDown;
+    // The character typed (the handler may change it, 0 drops it); a text box
+    // gets it before it reaches the text.
+    std::function<void(int& keyAscii)> onKeyPress;
     // When set, the control takes the mouse only where this says so (a
     // component that shows nothing lets clicks through to what lies behind).
     std::function<bool(double x, double y)> isHit;
@@ -204,8 +207,6 @@ public:
     // The host reports focus changes here.
     void focusChanged(bool has);
 
-    // The character typed (the handler may change it), before it reaches the text.
-    std::function<void(int& keyAscii)> onKeyPress;
     std::function<void()> onChange;
     std::function<void()> onGotFocus;
     std::function<void()> onLostFocus;

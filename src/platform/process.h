@@ -24,6 +24,9 @@ public:
     // A modal box with one OK button; returns when the user closes it.
     virtual void messageBox(std::string_view text, std::string_view title) = 0;
     [[nodiscard]] virtual ScreenSize screenSize() const = 0;
+    // Opens a web address in the system's default browser, shown normally;
+    // the result is not looked at.
+    virtual void openInBrowser(std::string_view address) = 0;
     // One line of the client's diagnostic log.
     virtual void log(std::string_view line) = 0;
     // Ends the process. The in-memory implementation throws ProcessEnded so that

@@ -78,23 +78,28 @@ void sendChatBox(link::Client& c) {
     c.sendCommand(info);
 }
 
+void sendChatWithLimit(link::Client& c) {
+    ui::TextBox* box = chatBox(c);
+    if (!box || c.link.launch.isSpectator) return;
+    if (c.shell.chatAllowed) {
+        c.shell.chatAllowed = false;
+        c.timerChat->setEnabled(true);
+        sendChatBox(c);
+    } else if (!box->text().empty()) {
+        ui::ListBox& history = talkHistory(c);
+        history.addItem(std::string(TooFastText));
+        box->setText("");
+        history.setTopIndex(history.listCount() - 1);
+    }
+}
+
 void chatKeyPress(link::Client& c, int& keyAscii) {
     ui::TextBox* box = chatBox(c);
     if (!box) return;
     ui::ListBox& history = talkHistory(c);
     if (history.listCount() > HistoryLimit) history.clear();
 
-    if (keyAscii == KeyEnter && !c.link.launch.isSpectator) {
-        if (c.shell.chatAllowed) {
-            c.shell.chatAllowed = false;
-            c.timerChat->setEnabled(true);
-            sendChatBox(c);
-        } else if (!box->text().empty()) {
-            history.addItem(std::string(TooFastText));
-            box->setText("");
-            history.setTopIndex(history.listCount() - 1);
-        }
-    }
+    if (keyAscii == KeyEnter) sendChatWithLimit(c);
 
     const std::string& prefix = c.dispatch.replyPrefix;
     if (!prefix.empty() && keyAscii == KeyBackspace) {

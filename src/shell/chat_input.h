@@ -29,6 +29,9 @@ void touClick(link::Client& c, int index);
 // Filters the box text and sends it, public or to the addressed mate; Enter
 // and the toolbar's send button both come here.
 void sendChatBox(link::Client& c);
+// Enter and the send button: a watcher says nothing, and a line within 800 ms
+// of the last one is refused with a note in the history.
+void sendChatWithLimit(link::Client& c);
 
 // Where the reply prefix stands in `text`, or npos; a private line is one that
 // still holds it.

@@ -173,15 +173,20 @@ void phraseAreaClick(link::Client& c, int listNo) {
     other.setVisible(false);
 }
 
+void showChatWindow(link::Client& c) {
+    ensureTalkLoaded(c);
+    c.talk.setVisible(true);
+    c.talk.setTopmost(true);
+    placeOverTable(c, c.talk);
+}
+
 void historyAreaClick(link::Client& c) {
     ensureTalkLoaded(c);
     if (c.talk.visible()) {
         c.talk.setVisible(false);
         return;
     }
-    c.talk.setVisible(true);
-    c.talk.setTopmost(true);
-    placeOverTable(c, c.talk);
+    showChatWindow(c);
 }
 
 void talkKeyDown(link::Client& c, int keyCode) {

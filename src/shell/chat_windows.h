@@ -49,7 +49,9 @@ void ensureHuifuLoaded(link::Client& c);
 void sendPhrase(link::Client& c, int listNo);
 // imgword1 / imgword2: open the phrase window on that list, switch lists, or close it.
 void phraseAreaClick(link::Client& c, int listNo);
-// Lbchat: open or close the history.
+// The history shown, topmost, over the lower middle of the table.
+void showChatWindow(link::Client& c);
+// Lbchat, toolbar button 1 and the message strip: open or close the history.
 void historyAreaClick(link::Client& c);
 // A key in the history list: Alt then C, or C then Alt, hides the window.
 void talkKeyDown(link::Client& c, int keyCode);

@@ -127,6 +127,14 @@ void buildTableDesign(Client& c) {
     designLabel(t, "Lbchat", -1, 25, 33, 9, White, "聊");
     designImage(t, "Bird", -1, 936, 680, 82, 80, true, true);
     ensureComponent(t, "webPage", "WebBrowser1", -1).setVisible(false);
+    // The seat-change screen: golden bar, its caption, the page under it.
+    designImage(t, "ImgShuffle", -1, 136, 520, 185, 35, true, false);
+    auto& shuffleCaption =
+        designLabel(t, "LblShuffle", -1, 185, 25, 14.25, ui::Color{192, 0, 0}, "正在进入游戏.......");
+    shuffleCaption.setAlignment(ui::Control::Align::Center);
+    shuffleCaption.setVisible(false);
+    ensureComponent(t, "webPage", "WebBrowser2", -1).move(136, 555, 113, 58);
+    t.find("WebBrowser2")->setVisible(false);
     ensureComponent(t, "camera", "vcap1", -1).setVisible(false);
     designLabel(t, "Proponeself", -1, 100, 118, 9, White);
     designImage(t, "imgBeishu", -1, 6, 256, 80, 29, true, false);
@@ -174,6 +182,7 @@ void loadDesignPictures(Client& c) {
         {"ImgShow", 2, DesignPicture::ImgShow},
         {"ImgShow", 3, DesignPicture::ImgShow},
         {"Bird", -1, DesignPicture::Bird},
+        {"ImgShuffle", -1, DesignPicture::ImgShuffle},
         {"imgLocation", -1, DesignPicture::ImgLocation},
         {"imgword1", -1, DesignPicture::ImgWord1},
         {"imgword2", -1, DesignPicture::ImgWord2},

@@ -16,7 +16,10 @@ public:
     void initExit(int flag) override { exits.push_back(flag); }
     void recState(int kind, bool flag, int) override { states.emplace_back(kind, flag); }
     void fixBuffPos() override {}
-    void setKeyDown(int) override {}
+    void setKeyDown(int key) override { keys.push_back(key); }
+    void setBankState(int state) override { bankStates.push_back(state); }
+    void showQvVideo(int seat, bool, int) override { closedVideos.push_back(seat); }
+    void updataMyProp(bool flag) override { propUpdates.push_back(flag); }
     void recMsg(const std::vector<std::uint8_t>& m) override { received.push_back(m); }
     bool setUserinfo(const platform::PropsUser& u) override {
         users.push_back(u);
@@ -35,6 +38,10 @@ public:
     std::vector<int> exits;
     std::vector<std::pair<int, bool>> states;
     int showEnds = 0;
+    std::vector<int> keys;
+    std::vector<int> bankStates;
+    std::vector<int> closedVideos;
+    std::vector<bool> propUpdates;
 };
 
 class RecordingBrowser : public platform::Browser {

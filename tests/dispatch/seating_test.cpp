@@ -386,6 +386,7 @@ TEST_F(SeatingTest, LeaverIsClearedFromTheTable) {
         std::string userId(int slot) const override { return slot == 2 ? "li" : "x"; }
         void disconnectUser(int slot) override { dropped.push_back(slot); }
         void logout() override {}
+        void login(const std::string&) override {}
         std::vector<int> dropped;
     };
     auto peers = std::make_unique<Peers>();

@@ -52,6 +52,30 @@ std::vector<Seam> filledSeams() {
              auto* box = c.mainForm.findAs<ui::TextBox>("Chat");
              return box && box->onKeyPress && box->onChange;
          }},
+        seam("pic1KeyDown", &C::pic1KeyDown),
+        seam("unloadExitDialog", &C::unloadExitDialog),
+        seam("unloadOtherExit", &C::unloadOtherExit),
+        seam("openSeatChange", &C::openSeatChange),
+        seam("closeSeatChange", &C::closeSeatChange),
+        seam("drawFormSkin", &C::drawFormSkin),
+        {"banner events",
+         [](const C& c) {
+             return c.dispatch.banner && c.dispatch.banner->onDocumentComplete && c.dispatch.banner->onNavigateError;
+         }},
+        {"dispatch.showOtherExit", [](const C& c) { return static_cast<bool>(c.dispatch.showOtherExit); }},
+        // The other eight buttons come with the seat layout at start-up.
+        {"AnNiu(0) onClick",
+         [](const C& c) {
+             auto* b = c.mainForm.find("AnNiu", 0);
+             return b && b->onClick && b->onMouseMove;
+         }},
+        {"Pic1 keys and pointer",
+         [](const C& c) { return c.pic1->onKeyDown && c.pic1->onKeyPress && c.pic1->onMouseMove && c.pic1->onClick; }},
+        {"Chat.onKeyDown",
+         [](const C& c) {
+             auto* box = c.mainForm.findAs<ui::TextBox>("Chat");
+             return box && box->onKeyDown;
+         }},
         {"bombPlayer", [](const C& c) { return c.bombPlayer != nullptr; }},
         {"mainForm.onWindowMessage", [](const C& c) { return static_cast<bool>(c.mainForm.onWindowMessage); }},
     };

@@ -790,12 +790,58 @@ def phrase_box():
 
 
 def skin():
-    # corners 8 x 20 px (120 x 300 twips) around stretched edges
-    img = vgradient(48, 48, (120, 60, 25), (70, 30, 10))
+    # 46 x 220 px: 8 x 20 top corners and band, 8 px sides and bottom; orange
+    # and dark red border with a dark red band on top. The middle is never used.
+    w, h = 46, 220
+    img = rgba(w, h, (0, 0, 0, 0))
     d = ImageDraw.Draw(img)
-    d.rectangle((0, 0, 47, 47), outline=GOLD, width=2)
-    d.rectangle((8, 20, 39, 39), fill=(0, 0, 0, 0))
+    d.rectangle((0, 0, w - 1, h - 1), fill=(150, 30, 20, 255))
+    for y in range(20):  # the title band darkens toward its bottom
+        c = (120 - y * 2, 20, 15, 255)
+        d.line((0, y, w - 1, y), fill=c)
+    d.rectangle((0, 0, w - 1, h - 1), outline=(240, 140, 40, 255), width=2)
+    d.rectangle((6, 18, w - 7, h - 7), outline=(240, 140, 40, 255), width=1)
+    d.rectangle((8, 20, w - 9, h - 9), fill=(0, 0, 0, 0))
     return img
+
+
+def dialog_back():
+    # 320 x 180: red border with an ornament at the top centre
+    w, h, S = 320, 180, 4
+    img = rgba(w * S, h * S)
+    d = ImageDraw.Draw(img)
+    d.rectangle((0, 0, w * S - 1, h * S - 1), fill=(60, 20, 15, 255), outline=RED, width=4 * S)
+    d.rectangle((7 * S, 7 * S, (w - 8) * S, (h - 8) * S), outline=(150, 40, 30, 255), width=S)
+    cx = w * S // 2
+    d.polygon([(cx - 26 * S, 0), (cx + 26 * S, 0), (cx + 12 * S, 14 * S), (cx - 12 * S, 14 * S)], fill=RED)
+    d.ellipse((cx - 7 * S, 2 * S, cx + 7 * S, 12 * S), fill=GOLD)
+    return downsample(img, w, h)
+
+
+def panel_back(w, h, title):
+    S = 4
+    img = rgba(w * S, h * S)
+    d = ImageDraw.Draw(img)
+    d.rounded_rectangle((0, 0, w * S - 1, h * S - 1), 8 * S, fill=(55, 25, 18, 255), outline=RED, width=3 * S)
+    d.rectangle((6 * S, 4 * S, (w - 7) * S, 26 * S), fill=(120, 30, 22, 255))
+    text_centered(d, (0, 4 * S, w * S, 26 * S), title, sans(15 * S), (255, 235, 190, 255))
+    return downsample(img, w, h)
+
+
+def caption_face(kind, state):
+    S, w, h = 8, 16, 16
+    fills = [(140, 40, 25, 255), (210, 90, 40, 255), (90, 20, 10, 255)]
+    img = rgba(w * S, h * S)
+    d = ImageDraw.Draw(img)
+    d.rounded_rectangle((0, 0, w * S - 1, h * S - 1), 3 * S, fill=fills[state], outline=(240, 140, 40, 255), width=S)
+    fg = (255, 240, 210, 255)
+    off = S if state == 2 else 0
+    if kind == "close":
+        d.line((4 * S + off, 4 * S + off, 11 * S + off, 11 * S + off), fill=fg, width=2 * S)
+        d.line((11 * S + off, 4 * S + off, 4 * S + off, 11 * S + off), fill=fg, width=2 * S)
+    else:
+        d.rectangle((4 * S + off, 10 * S + off, 11 * S + off, 12 * S + off), fill=fg)
+    return downsample(img, w, h)
 
 
 def caption_button(kind):
@@ -847,6 +893,22 @@ DESIGN = {
     1028: ("panel shrink", lambda: caption_button("shrink")),
     1029: ("compass holder", lambda: framed(79, 81, None, fill=(30, 50, 40, 160))),
     1030: ("rolling die", lambda: die_face(1, 40)),
+    1031: ("exit dialogs", dialog_back),
+    1032: ("settings dialog", lambda: panel_back(220, 365, "音效设置")),
+    1033: ("player card", lambda: panel_back(220, 330, "玩家信息")),
+    1034: ("close, normal", lambda: caption_face("close", 0)),
+    1035: ("close, hover", lambda: caption_face("close", 1)),
+    1036: ("close, pressed", lambda: caption_face("close", 2)),
+    1037: ("minimise, normal", lambda: caption_face("min", 0)),
+    1038: ("minimise, hover", lambda: caption_face("min", 1)),
+    1039: ("minimise, pressed", lambda: caption_face("min", 2)),
+    1040: ("back to the hall", lambda: button(70, 29, "返回大厅", False, "blue")),
+    1041: ("look at the table", lambda: button(70, 29, "查看牌局", False, "wood")),
+    1042: ("settings: music", lambda: framed(91, 35, "背景音乐", fill=(90, 30, 20, 255), text_max=16)),
+    1043: ("settings: system sounds", lambda: framed(91, 35, "系统声音", fill=(90, 30, 20, 255), text_max=16)),
+    1044: ("settings: all sound", lambda: framed(91, 35, "功能声音", fill=(90, 30, 20, 255), text_max=16)),
+    1045: ("settings: dialect", lambda: framed(91, 35, "方言选择", fill=(90, 30, 20, 255), text_max=16)),
+    1046: ("settings: video", lambda: framed(91, 35, "视频功能", fill=(90, 30, 20, 255), text_max=16)),
 }
 JPEG_IDS = set(range(870, 876)) | {1001, 1002}
 

@@ -58,6 +58,7 @@ int main(int argc, char** argv) {
     auto& c = shot.client;
     mj::platform::win32::FormHost host;
     c.shell.attachForm = [&host](mj::ui::Form& f) { host.attach(f); };
+    c.shell.detachForm = [&host](mj::ui::Form& f) { host.detach(f); };
     host.attach(c.mainForm);
     c.mainForm.move(0, 0);
     c.mainForm.setVisible(true);

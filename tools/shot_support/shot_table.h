@@ -29,6 +29,7 @@ public:
     [[nodiscard]] std::string programFolder() const override { return real_.programFolder(); }
     void messageBox(std::string_view text, std::string_view) override { log(text); }
     [[nodiscard]] platform::ScreenSize screenSize() const override { return screen_; }
+    void openInBrowser(std::string_view address) override { log(address); }
     void log(std::string_view line) override { std::fprintf(stderr, "%.*s\n", int(line.size()), line.data()); }
     [[noreturn]] void endProcess(int exitCode) override { std::exit(exitCode); }
 

@@ -411,12 +411,14 @@ public:
     [[nodiscard]] std::string userId(int) const override { return {}; }
     void disconnectUser(int slot) override { calls_.push_back("disconnect " + std::to_string(slot)); }
     void logout() override { calls_.push_back("logout"); }
+    void login(const std::string& name) override { calls_.push_back("login " + name); }
 
 private:
     std::vector<std::string>& calls_;
 };
 class NullCamera : public Camera {
 public:
+    bool startCapture() override { return false; }
     void stopCapture() override {}
     void freeCapture() override {}
 };

@@ -84,6 +84,7 @@ public:
     [[nodiscard]] std::string programFolder() const override { return folder; }
     void messageBox(std::string_view text, std::string_view title) override;
     [[nodiscard]] ScreenSize screenSize() const override { return screen; }
+    void openInBrowser(std::string_view address) override { opened.emplace_back(address); }
     void log(std::string_view line) override { logLines.emplace_back(line); }
     [[noreturn]] void endProcess(int exitCode) override;
 
@@ -95,6 +96,7 @@ public:
         std::string text, title;
     };
     std::vector<Box> boxes;
+    std::vector<std::string> opened;
     std::vector<std::string> logLines;
     std::optional<int> endedWith;
     [[nodiscard]] bool logged(std::string_view needle) const;

@@ -580,12 +580,27 @@ LRESULT FormHost::handle(Entry& e, UINT msg, WPARAM w, LPARAM l) {
         }
         return 0;
     }
-    case WM_KEYDOWN: {
+    case WM_KEYDOWN:
+    case WM_SYSKEYDOWN: {
         int key = static_cast<int>(w);
         const int shift = ((GetKeyState(VK_SHIFT) < 0) ? 1 : 0) | ((GetKeyState(VK_CONTROL) < 0) ? 2 : 0);
+        // Keys of the window itself go to its table picture; text and list
+        // boxes are the system's own windows and hear their keys there.
         for (ui::Control* c : f.children()) {
-            if (c->onKeyDown) {
+            if (c->kind() != ui::Kind::TextBox && c->kind() != ui::Kind::ListBox && c->onKeyDown) {
                 c->onKeyDown(key, shift);
+                break;
+            }
+        }
+        // Alt's own system processing (the window menu) stays with the system.
+        if (msg == WM_SYSKEYDOWN) break;
+        return 0;
+    }
+    case WM_CHAR: {
+        int key = static_cast<int>(w);
+        for (ui::Control* c : f.children()) {
+            if (c->kind() != ui::Kind::TextBox && c->kind() != ui::Kind::ListBox && c->onKeyPress) {
+                c->onKeyPress(key);
                 break;
             }
         }

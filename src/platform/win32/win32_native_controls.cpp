@@ -108,6 +108,14 @@ LRESULT CALLBACK NativeControls::editProc(HWND h, UINT msg, WPARAM w, LPARAM l) 
         } catch (...) {
             return 0;
         }
+    // The chat box's own keys (F1, the plug-in's keys) before the edit sees them.
+    if (child && (msg == WM_KEYDOWN || msg == WM_SYSKEYDOWN) && child->control->onKeyDown) try {
+            int key = static_cast<int>(w);
+            const int shift = ((GetKeyState(VK_SHIFT) < 0) ? 1 : 0) | ((GetKeyState(VK_CONTROL) < 0) ? 2 : 0);
+            child->control->onKeyDown(key, shift);
+        } catch (...) {
+            return 0;
+        }
     return callOld(h, msg, w, l);
 }
 

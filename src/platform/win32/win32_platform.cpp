@@ -2,10 +2,13 @@
 // INI profile files, files and the hall window on Win32.
 #include <winsock2.h>
 #include <ws2tcpip.h>
+// after windows.h
+#include <shellapi.h>
 
 #include "platform/win32/win32_platform.h"
 
 #include <cstdio>
+#include <map>
 #include <stdexcept>
 
 namespace mj::platform::win32 {
@@ -302,6 +305,12 @@ void Win32Process::messageBox(std::string_view text, std::string_view title) {
 
 ScreenSize Win32Process::screenSize() const { return {GetSystemMetrics(SM_CXSCREEN), GetSystemMetrics(SM_CYSCREEN)}; }
 
+void Win32Process::openInBrowser(std::string_view address) {
+    // Shown normally: a browser started hidden would never be seen.
+    const std::wstring w = widen(address);
+    (void)ShellExecuteW(nullptr, L"open", w.c_str(), nullptr, nullptr, SW_SHOWNORMAL);
+}
+
 void Win32Process::log(std::string_view line) {
     // One bare line each: test runners match them from the line's start.
     std::fprintf(stderr, "%.*s\n", static_cast<int>(line.size()), line.data());
@@ -417,13 +426,46 @@ void Win32Hall::minimize(WindowHandle window) {
 // ---------------------------------------------------------------- stand-ins
 
 namespace {
+// There is no page engine here: a page is never shown. The pane is told so
+// as a failed navigation, from the message loop, as a loading pane would be.
 class LogBrowser : public Browser {
 public:
     explicit LogBrowser(Process& p) : p_(p) {}
-    void navigate(const std::string& url) override { p_.log("browser: navigate " + url); }
+    ~LogBrowser() override { cancel(); }
+    void navigate(const std::string& url) override {
+        p_.log("browser: navigate " + url + " (no page engine)");
+        cancel();
+        pendingUrl_ = url;
+        timer_ = SetTimer(nullptr, 0, 1, &LogBrowser::fire);
+        if (timer_) pending()[timer_] = this;
+    }
 
 private:
+    static std::map<UINT_PTR, LogBrowser*>& pending() {
+        static std::map<UINT_PTR, LogBrowser*> map;
+        return map;
+    }
+    void cancel() {
+        if (!timer_) return;
+        KillTimer(nullptr, timer_);
+        pending().erase(timer_);
+        timer_ = 0;
+    }
+    static void CALLBACK fire(HWND, UINT, UINT_PTR id, DWORD) {
+        auto it = pending().find(id);
+        if (it == pending().end()) return;
+        LogBrowser* self = it->second;
+        self->cancel();
+        // No exception may cross the timer callback.
+        try {
+            if (self->onNavigateError) self->onNavigateError(self->pendingUrl_, -1);
+        } catch (...) {
+            self->p_.log("browser: navigate error handler failed");
+        }
+    }
     Process& p_;
+    UINT_PTR timer_ = 0;
+    std::string pendingUrl_;
 };
 class LogVideoSocket : public VideoSocket {
 public:
@@ -434,12 +476,14 @@ public:
     [[nodiscard]] std::string userId(int) const override { return {}; }
     void disconnectUser(int slot) override { p_.log("video socket: drop slot " + std::to_string(slot)); }
     void logout() override { p_.log("video socket: logout"); }
+    void login(const std::string& name) override { p_.log("video socket: login " + name); }
 
 private:
     Process& p_;
 };
 class NoCamera : public Camera {
 public:
+    bool startCapture() override { return false; }
     void stopCapture() override {}
     void freeCapture() override {}
 };

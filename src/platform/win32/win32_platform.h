@@ -68,6 +68,7 @@ public:
     [[nodiscard]] std::string programFolder() const override;
     void messageBox(std::string_view text, std::string_view title) override;
     [[nodiscard]] ScreenSize screenSize() const override;
+    void openInBrowser(std::string_view address) override;
     void log(std::string_view line) override;
     [[noreturn]] void endProcess(int exitCode) override;
 
