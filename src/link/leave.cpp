@@ -140,7 +140,9 @@ void resetSession(Client& c) {
     c.link.readySent = false;
     c.mainForm.setWindowState(ui::Form::WindowState::Minimized);
 
-    if (c.props.loaded()) {
+    if (c.exitGameDll) {
+        c.exitGameDll(c, 0);
+    } else if (c.props.loaded()) {
         c.props.propDll->initExit(0);
         c.props.propGameDllState = 0;
         c.props.propInitOk = false;

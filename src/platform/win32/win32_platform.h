@@ -120,7 +120,7 @@ public:
     [[nodiscard]] std::unique_ptr<Browser> createBrowser() override;
     [[nodiscard]] std::unique_ptr<VideoSocket> createVideoSocket() override;
     [[nodiscard]] std::unique_ptr<Camera> createCamera() override;
-    [[nodiscard]] std::unique_ptr<PropsPlugin> createPropsPlugin() override { return nullptr; }
+    [[nodiscard]] std::unique_ptr<PropsPlugin> createPropsPlugin(const std::string&) override { return nullptr; }
 
 private:
     Process& process_;
