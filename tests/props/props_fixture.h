@@ -79,8 +79,8 @@ protected:
     }
 
     // A won hand (view 0 wins 30), announced box data or not.
-    void wonHand(bool announced = true) {
-        client->link.juNum = 1;
+    void wonHand(bool announced = true, int juNum = 1) {
+        client->link.juNum = juNum;
         const std::array<std::int64_t, 4> gold{30, -10, -10, -10};
         for (std::size_t v = 0; v < 4; ++v) deliver(handGold(SeatBits[v], gold[v]));
         if (announced) deliver(message(46, OwnSeat));
