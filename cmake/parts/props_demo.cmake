@@ -10,6 +10,17 @@ if(WIN32)
   set_target_properties(props_demo PROPERTIES OUTPUT_NAME PropDll PREFIX ""
     RUNTIME_OUTPUT_DIRECTORY ${CMAKE_BINARY_DIR}/bin/plugin/tools)
   list(APPEND MJ_CLIENT_DEPENDS props_demo)
+
+  # The box phase end to end: a won hand with the plug-in allowed on the
+  # launch line (props switch 1); screenshots while the boxes wait, while the
+  # rewards count and with the settlement.
+  set(_shots ${CMAKE_BINARY_DIR}/e2e/box_phase)
+  mj_e2e_case(box_phase SCENARIO box_phase.scn
+    LAUNCH "tester$secret$127.0.0.1$%PORT%$E2E$0$$0$$$1$$mjclient-e2e$1$0$"
+    ARGS --client-running --alive-for 1 --timeout 110
+      --screenshot-at boxes=${_shots}/boxes.png
+      --screenshot-at rewards=${_shots}/rewards.png
+      --screenshot-at settled=${_shots}/settled.png)
 else()
   add_executable(props_demo_tests ${MJ_PROPS_DEMO_DIR}/demo_plugin.cpp ${CMAKE_SOURCE_DIR}/tests/tools/props_demo_test.cpp)
   target_include_directories(props_demo_tests PRIVATE ${CMAKE_SOURCE_DIR}/src ${CMAKE_SOURCE_DIR}/tests ${MJ_PROPS_DEMO_DIR})

@@ -176,26 +176,8 @@ class OwnProxy:
         self.listener.close()
 
 
-class Screenshots:
-    """Takes each asked-for screenshot once its mark shows in the server log."""
-
-    def __init__(self, server_log, shots, env):
-        self.server_log, self.pending, self.env = server_log, list(shots), env
-        self.taken = []
-
-    def poll(self):
-        if not self.pending:
-            return
-        try:
-            with open(self.server_log, encoding="utf-8", errors="replace") as f:
-                text = f.read()
-        except FileNotFoundError:
-            return
-        for mark, path in list(self.pending):
-            if re.search(rf"\] mark {re.escape(mark)}$", text, re.MULTILINE):
-                run_e2e.screenshot(path, self.env)
-                self.pending.remove((mark, path))
-                self.taken.append(path)
+# Each asked-for screenshot once its mark shows in the server log.
+Screenshots = run_e2e.Screenshots
 
 
 def check(path, name, patterns):

@@ -55,11 +55,20 @@ def parse_args(argv):
     p.add_argument("--second-exit", type=int, default=0)
     p.add_argument("--second-stderr", action="append", default=[], metavar="REGEX")
     p.add_argument("--screenshot", help="PNG of the screen taken while the client runs")
+    p.add_argument("--screenshot-at", action="append", default=[], metavar="MARK=FILE",
+                   help="a PNG of the screen when the server logs 'mark MARK' (repeatable)")
     p.add_argument("--click", action="append", default=[], metavar="LINE@X,Y[,BUTTON]",
                    help="once the server has reached scenario line LINE, click the client's window at X,Y "
                         "(pixels of its client area) through the X server; in order")
     p.add_argument("--window-title", default="mjclient-e2e", help="the client window's title, for --click")
-    return p.parse_args(argv)
+    args = p.parse_args(argv)
+    args.shots = []
+    for item in args.screenshot_at:
+        mark, sep, path = item.partition("=")
+        if not sep or not mark or not path:
+            p.error(f"--screenshot-at wants MARK=FILE, not {item!r}")
+        args.shots.append((mark, path))
+    return args
 
 
 def has_locale(name):
@@ -214,6 +223,35 @@ def client_cmd(args, line, port):
     return cmd
 
 
+class Screenshots:
+    """Takes each asked-for screenshot once its mark shows in the server log."""
+
+    def __init__(self, server_log, shots, env):
+        self.server_log, self.pending, self.env = server_log, list(shots), env
+        self.taken = []
+
+    def poll(self):
+        if not self.pending:
+            return
+        try:
+            with open(self.server_log, encoding="utf-8", errors="replace") as f:
+                text = f.read()
+        except FileNotFoundError:
+            return
+        for mark, path in list(self.pending):
+            if re.search(rf"\] mark {re.escape(mark)}$", text, re.MULTILINE):
+                screenshot(path, self.env)
+                self.pending.remove((mark, path))
+                self.taken.append(path)
+
+    def check(self):
+        if self.pending:
+            raise CaseFailed("no screenshot at the marks " + ", ".join(m for m, _ in self.pending))
+        unwritten = [path for path in self.taken if not os.path.isfile(path)]
+        if unwritten:
+            raise CaseFailed("the screenshots were not written: " + ", ".join(unwritten))
+
+
 def run_case(args, procs):
     os.makedirs(args.work, exist_ok=True)
     for path, target in ((args.server, "scripted_server_host"), (args.client, "mjclient")):
@@ -255,9 +293,15 @@ def run_case(args, procs):
         client.stop()
         log("client ended by the runner")
 
+    shots = Screenshots(server_log, args.shots, env)
+    while args.shots and server.running() and time.monotonic() < deadline:
+        shots.poll()
+        time.sleep(0.1)
+    shots.poll()
     code = server.wait(deadline)
     if code is None:
         raise CaseFailed("the server's scenario did not finish in time")
+    shots.check()
     if code != 0:
         raise CaseFailed(f"the server's scenario failed (exit {code})")
     log("server scenario passed")

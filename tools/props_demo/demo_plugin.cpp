@@ -174,10 +174,8 @@ bool DemoPlugin::getBaoInfo(platform::PropBoxPositions& boxPos, platform::PropPo
     boxSize = {scaled(80), scaled(80)};
     openCentre = {scaled(512), scaled(330)};
     openSize = {scaled(120), scaled(120)};
-    seatTarget = {{{scaled(560), scaled(600)},
-                   {scaled(110), scaled(330)},
-                   {scaled(560), scaled(70)},
-                   {scaled(850), scaled(330)}}};
+    seatTarget = {
+        {{scaled(30), scaled(560)}, {scaled(110), scaled(330)}, {scaled(560), scaled(70)}, {scaled(850), scaled(330)}}};
     promptCentre = {scaled(512), scaled(520)};
     rewardTiming = {100, 20};
     const int side = static_cast<int>(scaled(64));
