@@ -173,8 +173,10 @@ def read_port(server, deadline):
     return int(m.group(1))
 
 
-def wait_for_log(path, pattern, deadline):
+def wait_for_log(path, pattern, deadline, poll=None):
     while time.monotonic() < deadline:
+        if poll:
+            poll()
         try:
             with open(path, encoding="utf-8", errors="replace") as f:
                 if re.search(pattern, f.read(), re.MULTILINE):
@@ -206,13 +208,17 @@ def click_window(title, x, y, button, env):
     log(f"clicked {x},{y} (button {button})")
 
 
-def run_clicks(args, server_log, deadline, env):
+def run_clicks(args, server_log, deadline, env, poll=None):
     for spec in args.click:
         line, at = spec.split("@")
         coords = [int(v) for v in at.split(",")]
         button = coords[2] if len(coords) > 2 else 1
-        wait_for_log(server_log, rf"-- line {int(line)}:", deadline)
-        time.sleep(1.0)
+        wait_for_log(server_log, rf"-- line {int(line)}:", deadline, poll)
+        end = time.monotonic() + 1.0
+        while time.monotonic() < end:
+            if poll:
+                poll()
+            time.sleep(0.05)
         click_window(args.window_title, coords[0], coords[1], button, env)
 
 
@@ -282,8 +288,9 @@ def run_case(args, procs):
         log(f"second instance ended with {code}")
         check_lines(second, args.second_stderr)
 
+    shots = Screenshots(server_log, args.shots, env)
     if args.click:
-        run_clicks(args, server_log, deadline, env)
+        run_clicks(args, server_log, deadline, env, shots.poll)
 
     if args.client_running and args.end_client_first:
         if args.screenshot:
@@ -293,7 +300,6 @@ def run_case(args, procs):
         client.stop()
         log("client ended by the runner")
 
-    shots = Screenshots(server_log, args.shots, env)
     while args.shots and server.running() and time.monotonic() < deadline:
         shots.poll()
         time.sleep(0.1)
