@@ -13,12 +13,12 @@ if(WIN32)
 
   # The box phase end to end: a won hand with the plug-in allowed on the
   # launch line (props switch 1); the middle box (table 512,460) clicked a
-  # second after the scenario's line 124 (`mark boxes`); screenshots while
+  # second after the scenario's line 127 (`mark boxes`); screenshots while
   # the boxes wait, while the rewards count and with the settlement.
   set(_shots ${CMAKE_BINARY_DIR}/e2e/box_phase)
   mj_e2e_case(box_phase SCENARIO box_phase.scn
     LAUNCH "tester$secret$127.0.0.1$%PORT%$E2E$0$$0$$$1$$mjclient-e2e$1$0$"
-    ARGS --client-running --alive-for 1 --timeout 110 --click 124@520,480
+    ARGS --client-running --alive-for 1 --timeout 110 --click 127@520,480
       --screenshot-at boxes=${_shots}/boxes.png
       --screenshot-at rewards=${_shots}/rewards.png
       --screenshot-at settled=${_shots}/settled.png)
