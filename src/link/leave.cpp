@@ -140,6 +140,9 @@ void resetSession(Client& c) {
     c.link.readySent = false;
     c.mainForm.setWindowState(ui::Form::WindowState::Minimized);
 
+    // The table is left: a treasure-box phase still running is abandoned with
+    // its hand, not settled.
+    c.props.boxPhaseOn = false;
     if (c.exitGameDll) {
         c.exitGameDll(c, 0);
     } else if (c.props.loaded()) {

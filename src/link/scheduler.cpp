@@ -106,6 +106,8 @@ void Client::receiveTask() {
             link.recvWatchdog = 0;
             (void)hallOrEnd();
             setMessageStrip(DisconnectedText);
+            // The link is gone and the hand with it: no settlement for it.
+            props.boxPhaseOn = false;
             if (exitGameDll) {
                 exitGameDll(*this, 0);
             } else if (props.loaded()) {

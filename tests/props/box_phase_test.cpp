@@ -286,3 +286,37 @@ TEST_F(BoxPhaseTest, ADrawnHandCreditsEveryRewardWithOrWithoutItems) {
 
 }  // namespace
 }  // namespace mj::test
+
+namespace mj::test {
+namespace {
+
+TEST_F(BoxPhaseTest, LeavingTheTableAbandonsThePhaseWithoutASettlement) {
+    boxData();
+    wonHand();
+    ASSERT_FALSE(run(platform::Millis(1000)));
+    ASSERT_TRUE(client->props.boxPhaseOn);
+    sim.socket.clearSent();
+    client->resetSession(*client);
+    EXPECT_FALSE(client->link.readyCountdown.on) << "no next hand at a table left";
+    EXPECT_FALSE(client->results.score->visible());
+    EXPECT_FALSE(client->props.boxPromptOn);
+    EXPECT_FALSE(box(0)->visible());
+    ASSERT_FALSE(run(platform::Millis(16000)));
+    EXPECT_EQ(heroRows(), 0);
+    EXPECT_FALSE(client->results.score->visible());
+    const auto sent = sentCommands();
+    EXPECT_EQ(std::count(sent.begin(), sent.end(), 16), 0) << "no ready message";
+}
+
+TEST_F(BoxPhaseTest, TheLastHandsBoxDataIsGoneAtTheNextHandsEnd) {
+    client->props.boxInfo[0][1] = "旧";
+    client->results.box.reward[1] = 9;
+    fake->scoreReady = 0;
+    wonHand();
+    ASSERT_FALSE(run(platform::Millis(1200)));
+    EXPECT_EQ(client->props.boxInfo[0][1], "");
+    EXPECT_EQ(client->results.box.reward[1], 0);
+}
+
+}  // namespace
+}  // namespace mj::test
