@@ -262,7 +262,12 @@ void installResults(Client& c) {
         c.results.handOffGuard->setEnabled(false);
         if (!c.results.settlementDue && c.props.drawWithBoxes == 0) return;
         c.log("hand result: the props plug-in did not show it; shown by the client");
-        c.trapped("hand result", [&c] { runHandResult(c); });
+        // Its announcement belongs to this hand; a later hand waits for its own.
+        c.props.scoreInfoReady = false;
+        c.trapped("hand result", [&c] {
+            runHandResult(c);
+            if (c.props.loaded()) c.props.propDll->initShowNext(false);
+        });
     });
     c.results.handOffGuard->setEnabled(false);
     for (auto* seam : {&c.resetRoundData, &c.newGameResetRoundData}) {

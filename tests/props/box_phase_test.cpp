@@ -211,9 +211,17 @@ TEST_F(BoxPhaseTest, APluginThatNeverHasItsDataReleasesTheHandWithinTenSeconds) 
     EXPECT_GT(fake->scoreAsks, 10) << "asked on every tick";
     ASSERT_FALSE(run(Millis(5500)));
     EXPECT_EQ(heroRows(), 1);
+    EXPECT_EQ(fake->showNexts, std::vector<bool>{false});
     fake->scoreReady = 1;
     ASSERT_FALSE(run(Millis(2000)));
     EXPECT_EQ(heroRows(), 1) << "late data changes nothing";
+    // The next hand without an announcement is settled at once, not after
+    // another wait on the old one.
+    client->resetRoundData(*client);
+    fake->scoreReady = 0;
+    wonHand(false, 2);
+    ASSERT_FALSE(run(Millis(1500)));
+    EXPECT_EQ(heroRows(), 2);
 }
 
 TEST_F(BoxPhaseTest, WithoutAnnouncedDataTheSettlementFollowsAtOnce) {
