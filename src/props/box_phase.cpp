@@ -110,7 +110,7 @@ void openBaoXiang(Client& c, int k, bool toCentre, int slot) {
 }
 
 void setPrompt(Client& c, const std::string& prompt, int seconds) {
-    c.props.lbProp->setCaption(prompt + LineBreak + std::to_string(seconds));
+    propLabel(c).setCaption(prompt + LineBreak + std::to_string(seconds));
 }
 
 void showRewards(Client& c, int tick) {
@@ -150,8 +150,8 @@ void showRewards(Client& c, int tick) {
         }
         addToMessageStrip(c, text);
     }
-    s.lbProp->setCaption(text);
-    s.lbProp->bringToFront();
+    propLabel(c).setCaption(text);
+    propLabel(c).bringToFront();
 }
 
 void setUpRewards(Client& c) {
@@ -159,7 +159,7 @@ void setUpRewards(Client& c) {
     for (std::size_t k = 0; k < 4; ++k) s.rewardNames[k] = s.boxInfo[0][k];
     const RewardLabel r = rewardLabel(c.p.codec, s.boxInfo, c.results.box.reward, s.rewardTickLimit);
     s.rewardLayout = r.layout;
-    ui::Label& label = *s.lbProp;
+    ui::Label& label = propLabel(c);
     label.setCaption("");
     label.move(static_cast<double>(s.layout.promptCentre[0]) - r.width / 2,
                static_cast<double>(s.layout.promptCentre[1]), r.width, r.height);
@@ -235,7 +235,7 @@ void startBaoXiang(Client& c) {
     if (c.results.handOffGuard) c.results.handOffGuard->setEnabled(false);
     s.boxPhaseOn = true;
     try {
-        s.lbProp->setCaption("");
+        propLabel(c).setCaption("");
         s.baoChs.fill(-1);
         int j = 0;
         while (j < 4 && !takesPart(s.boxInfo, j)) ++j;
@@ -254,7 +254,7 @@ void startBaoXiang(Client& c) {
             }
             prompt = WaitOthersPrompt;
         }
-        ui::Label& label = *s.lbProp;
+        ui::Label& label = propLabel(c);
         label.setAlignment(ui::Control::Align::Center);
         const double w = textWidthUnits(c.p.codec, prompt) * UnitWidth;
         label.move(static_cast<double>(s.layout.promptCentre[0]) - w / 2, static_cast<double>(s.layout.promptCentre[1]),
@@ -370,7 +370,7 @@ void rewardTick(Client& c) {
     if (s.propGameDllState > 0 && s.propDll) {
         s.propDll->initShowNext(false);
         link::sleepSeconds(c.p.clock, 1);
-        s.lbProp->setVisible(false);
+        propLabel(c).setVisible(false);
     }
 }
 

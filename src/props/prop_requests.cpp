@@ -168,7 +168,7 @@ void addSystemMessage(Client& c, std::string& text) {
 void showPropMessage(Client& c, const std::string& text, const std::vector<long>& rect,
                      const std::vector<long>& style) {
     auto& s = c.props;
-    ui::Label& label = *s.lbProp;
+    ui::Label& label = propLabel(c);
     label.setVisible(false);
     label.move(static_cast<double>(rect[2]), static_cast<double>(rect[3]), static_cast<double>(rect[0]),
                static_cast<double>(rect[1]));
@@ -192,6 +192,11 @@ void showPropMessage(Client& c, const std::string& text, const std::vector<long>
     }
 }
 
+ui::Label& propLabel(Client& c) {
+    createPropLabel(c);
+    return *c.props.lbProp;
+}
+
 void createPropLabel(Client& c) {
     if (c.props.lbProp) return;
     auto& label = c.pic1->add<ui::Label>("LbProp", -1);
@@ -210,8 +215,8 @@ void timerPropTick(Client& c) {
     if (!s.propLabelOn) return;
     ++s.propLabelTicks;
     if (s.propLabelTicks >= s.propLabelTickLimit) {
-        s.lbProp->setCaption("");
-        s.lbProp->setVisible(false);
+        propLabel(c).setCaption("");
+        propLabel(c).setVisible(false);
         s.propLabelTicks = 0;
         s.propLabelOn = false;
         return;

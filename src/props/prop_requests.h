@@ -8,6 +8,7 @@
 #include <vector>
 
 #include "platform/components.h"
+#include "platform/controls.h"
 #include "platform/text_codec.h"
 
 namespace mj::link {
@@ -52,8 +53,10 @@ void addToMessageStrip(link::Client& c, const std::string& text);
 void showPropMessage(link::Client& c, const std::string& text, const std::vector<long>& rect,
                      const std::vector<long>& style);
 
-// Creates `LbProp` on the table picture, hidden.
+// Creates `LbProp` on the table picture, hidden, unless it exists.
 void createPropLabel(link::Client& c);
+// `LbProp`, made when missing.
+[[nodiscard]] ui::Label& propLabel(link::Client& c);
 // One tick of `TimerProp`: the timed label or the reward display.
 void timerPropTick(link::Client& c);
 
