@@ -89,6 +89,7 @@ std::string fieldText(const link::Client& c, std::size_t first, std::size_t end)
 }
 
 void exitPlugin(link::Client& c) {
+    if (c.exitGameDll) return c.exitGameDll(c, 0);
     if (!c.props.loaded()) return;
     c.props.propDll->initExit(0);
     c.props.propGameDllState = 0;

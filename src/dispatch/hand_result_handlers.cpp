@@ -30,7 +30,10 @@ double handGoldOf(const WireMessage& m) {
 // The plug-in shows the result only when it runs; otherwise nobody would.
 bool pluginShowsResult(const link::Client& c) { return c.props.loaded(); }
 
-void clearBoxResults(link::Client& c) { c.results.box = {}; }
+void clearBoxResults(link::Client& c) {
+    c.results.box = {};
+    c.props.boxInfo = {};
+}
 
 // Every gold result ends the table's video for the hand.
 void leaveVideo(link::Client& c) {

@@ -56,9 +56,9 @@ void setStartButton(link::Client& c) {
 // Hands a player to the plug-in; a refusal unloads it and marks it unused.
 // True when the plug-in took the player.
 bool handToPlugin(link::Client& c, const PlayerInfo& p, int view, SeatBit seatBit) {
-    const platform::PropsUser user{
-        p.nickName, c.table.custom[at(view)].name, seatBit, view, p.credit != 0, p.sex, p.title, p.faceCode};
-    if (c.props.propDll->setUserinfo(user)) return true;
+    if (c.props.propDll->setUserinfo(p.nickName, c.table.custom[at(view)].name, seatBit, view, p.credit != 0, p.sex,
+                                     p.title, p.faceCode))
+        return true;
     c.log("props plug-in refused the player of view " + std::to_string(view));
     exitPlugin(c, 0);
     c.props.propGameDllState = -1;

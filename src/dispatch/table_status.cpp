@@ -195,7 +195,7 @@ void outOfGold(link::Client& c) {
         l.leaveAfterGame = true;
         showNotice(c, (l.msg[11] & ownSeat) != 0 ? ChangeRoomText : TakeAllowanceText);
         if (c.props.propResultMode == 1) {
-            c.props.exitPluginAfterDraw = 1;
+            c.props.exitPluginAfterDraw = -1;
         } else if (c.props.propGameDllState > 0) {
             exitPlugin(c, 0);
         }

@@ -250,8 +250,13 @@ public:
     std::function<void(Client&)> setupSpectatorTable;
     // Puts a view's name and face (dispatch.resultPlayer) on the result boards.
     std::function<void(Client&, int view)> showBoardPlayer;
-    // A props plug-in request other than a message to send.
-    std::function<void(Client&, const platform::PropRequest&)> onPropRequest;
+    // A props plug-in request other than a message to send; the request's
+    // fields stay for the next one, and the action may empty some.
+    std::function<void(Client&, platform::PropRequest&)> onPropRequest;
+    // The treasure-box phase once the plug-in has the hand-end box data, and
+    // its countdown, a task of every tick.
+    std::function<void(Client&)> startBaoXiang;
+    std::function<void(Client&)> boxCountdown;
 
 private:
     void buildMainFormDesign();
@@ -262,8 +267,9 @@ private:
     void turnCountdownTask();
     void readyCountdownTask();
     void linkCheckTask();
-    void propsTasks();
-    void settlementHandOff();
+    // Both false when the plug-in went away meanwhile: the tick ends there.
+    bool propsTasks();
+    bool settlementHandOff();
     // The hall window, looked up again; ends the process when it is gone, 0
     // when no hall is known.
     platform::WindowHandle hallOrEnd();

@@ -142,7 +142,12 @@ void resetSession(Client& c) {
     c.link.readySent = false;
     c.mainForm.setWindowState(ui::Form::WindowState::Minimized);
 
-    if (c.props.loaded()) {
+    // The table is left: a treasure-box phase still running is abandoned with
+    // its hand, not settled.
+    c.props.boxPhaseOn = false;
+    if (c.exitGameDll) {
+        c.exitGameDll(c, 0);
+    } else if (c.props.loaded()) {
         c.props.propDll->initExit(0);
         c.props.propGameDllState = 0;
         c.props.propInitOk = false;

@@ -1,4 +1,5 @@
 // scheduler.cpp: the 50 ms tick and its tasks, the chat and keep-alive timers.
+#include <algorithm>
 #include <cmath>
 
 #include "link/client.h"
@@ -11,6 +12,7 @@ constexpr char DisconnectedText[] = "已经与服务器断开连接，请重新�
 constexpr int WatchdogRuns = 2400;
 constexpr ui::Color Green{0, 255, 0};
 constexpr ui::Color Red{255, 0, 0};
+constexpr int MaxPropRequestsPerTick = 64;
 }  // namespace
 
 void Client::timerBongTick() {
@@ -61,10 +63,11 @@ void Client::timerBongTick() {
     }
     if (link.bubbleTask.ticks >= 40) link.bubbleTask.ticks = 0;
 
-    if (props.propInitOk) propsTasks();
+    if (props.propInitOk && !propsTasks()) return;
     // The result handed to the plug-in is shown once it is ready, or by the
     // client when the plug-in is gone, whether or not it was initialised.
-    settlementHandOff();
+    if (!settlementHandOff()) return;
+    if (props.boxPromptOn && boxCountdown) boxCountdown(*this);
 
     if (video.ownVideoWait) {
         ++video.ownVideoTicks;
@@ -102,7 +105,11 @@ void Client::receiveTask() {
             link.recvWatchdog = 0;
             (void)hallOrEnd();
             setMessageStrip(DisconnectedText);
-            if (props.loaded()) {
+            // The link is gone and the hand with it: no settlement for it.
+            props.boxPhaseOn = false;
+            if (exitGameDll) {
+                exitGameDll(*this, 0);
+            } else if (props.loaded()) {
                 props.propDll->initExit(0);
                 props.propGameDllState = 0;
                 props.propInitOk = false;
@@ -275,29 +282,69 @@ void Client::linkCheckTask() {
     link.linkCheck.ticks = 0;
 }
 
-void Client::propsTasks() {
-    if (props.loaded()) {
-        const int n = props.propDll->checkSendBuff();
-        for (int k = 1; k <= n; ++k) {
-            if (!props.loaded()) return;
-            platform::PropRequest r = props.propDll->getSendBuff();
-            if (r.kind == 2 && r.packet.size() == WireMessageSize) {
-                WireMessage m{};
-                std::copy(r.packet.begin(), r.packet.end(), m.begin());
-                sendRawMessage(m);
-            } else if (onPropRequest) {
-                onPropRequest(*this, r);
+bool Client::propsTasks() {
+    if (!props.loaded()) return true;
+    const int waiting = props.propDll->checkSendBuff();
+    // A plug-in that claims more than it can have waiting must not hold the
+    // window thread; the rest waits for the next tick.
+    const int n = std::min(waiting, MaxPropRequestsPerTick);
+    for (int k = 1; k <= n; ++k) {
+        if (!props.loaded()) return false;
+        auto& r = props.request;
+        r.kind = -1;
+        props.propDll->getSendBuff(r.picture, r.text, r.packet, r.kind, r.rect, r.style);
+        if (r.kind == 2) {
+            if (r.packet.size() != WireMessageSize) {
+                ++props.badRequests;
+                log("props request: a packet of " + std::to_string(r.packet.size()) + " bytes dropped");
+                continue;
             }
+            WireMessage m{};
+            std::copy(r.packet.begin(), r.packet.end(), m.begin());
+            sendRawMessage(m);
+        } else if (onPropRequest) {
+            onPropRequest(*this, r);
         }
     }
+    return true;
 }
 
-void Client::settlementHandOff() {
-    if (props.scorePending && (!props.loaded() || !props.scoreInfoReady)) {
+bool Client::settlementHandOff() {
+    if (!props.scorePending) return true;
+    if (!props.loaded()) {
+        props.scorePending = false;
+        if (showSettlement) showSettlement(*this);
+        return false;
+    }
+    if (!props.scoreInfoReady) {
         props.scorePending = false;
         if (showSettlement) showSettlement(*this);
         if (props.loaded()) props.propDll->initShowNext(false);
+        return true;
     }
+    platform::PropItemTexts itemText = results.box.itemText;
+    platform::PropRewards reward = results.box.reward;
+    platform::PropBoxInfo boxInfo = props.boxInfo;
+    if (props.propDll->getScoreInfo(itemText, reward, boxInfo) != 1) return true;
+    for (double& r : reward) {
+        if (!std::isfinite(r)) {
+            log("props hand-end data: a reward that is not a number taken as 0");
+            r = 0;
+        }
+    }
+    results.box.itemText = std::move(itemText);
+    results.box.reward = reward;
+    props.boxInfo = std::move(boxInfo);
+    props.scoreInfoReady = false;
+    props.scorePending = false;
+    props.boxChosen = false;
+    if (props.propGameDllState == 2 && startBaoXiang) {
+        startBaoXiang(*this);
+    } else {
+        if (showSettlement) showSettlement(*this);
+        if (props.loaded()) props.propDll->initShowNext(false);
+    }
+    return true;
 }
 
 void Client::timerChatTick() {

@@ -9,6 +9,7 @@
 #include "link/leave.h"
 #include "link/proxy.h"
 #include "link/reconnect.h"
+#include "props/props_bridge.h"
 #include "results/results_install.h"
 #include "shell/chat_install.h"
 #include "shell/shell_install.h"
@@ -28,6 +29,7 @@ void installSubsystems(Client& client) {
     results::installResults(client);
     shell::installChat(client);
     shell::installShell(client);
+    props::installProps(client);
     if (auto* view = client.mainForm.findAs<ui::Component>("bombPlayer"))
         client.bombPlayer = std::make_unique<anigif::GifPlayer>(client.p.clock, *view);
     client.mainForm.onWindowMessage = [&client](std::uint32_t msg, std::uintptr_t w, std::intptr_t l, bool sent) {

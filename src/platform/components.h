@@ -2,6 +2,7 @@
 // through these interfaces: the web browser, the peer-to-peer video socket,
 // the camera, and the props plug-in. Each has a small stand-in of our own.
 #pragma once
+#include <array>
 #include <cstdint>
 #include <functional>
 #include <memory>
@@ -43,7 +44,9 @@ public:
     virtual void freeCapture() = 0;
 };
 
-// One request the props plug-in has queued for the client.
+// One request the props plug-in has queued for the client: the six fields
+// its queue fills. The client keeps them between fetches, so a field the
+// plug-in leaves alone keeps its earlier value.
 struct PropRequest {
     std::string picture;
     std::string text;
@@ -65,35 +68,75 @@ struct PropsUser {
     std::string faceCode;
 };
 
-// The props plug-in, created by name; absent when it cannot be created.
+// Where the treasure boxes go, in pixels of the table picture.
+using PropPoint = std::array<long, 2>;
+inline constexpr int PropBoxCount = 15;  // three groups of five
+using PropBoxPositions = std::array<PropPoint, PropBoxCount>;
+using PropSeatTargets = std::array<PropPoint, 4>;
+using PropBoxTiming = std::array<int, 2>;  // timer interval in ms, number of ticks
+
+// The hand-end box data, per seat slot (0 = the local player).
+using PropItemTexts = std::array<std::string, 4>;
+using PropRewards = std::array<double, 4>;
+// [0][s]: the name on the reward label; [1][s]: its item lines, "|" apart.
+using PropBoxInfo = std::array<std::array<std::string, 4>, 2>;
+
+// The props plug-in. Every member the client calls, no more; arguments the
+// plug-in fills are references. Pictures are the bytes of a GIF or JPEG file.
+// A plug-in never throws across this interface.
 class PropsPlugin {
 public:
     virtual ~PropsPlugin() = default;
+    // Readies the plug-in for this user. `kind` is "DLL", `product` "newqvp";
+    // `self` is the plug-in's own interface; `scale` 1 at full size, else 2.
+    // The caller's optional seventh argument is never passed.
+    [[nodiscard]] virtual bool initdll(std::string& userName, std::string& userText2, const std::string& kind,
+                                       std::uintptr_t mainWindow, const std::string& product, PropsPlugin& self,
+                                       int& scale, int& launchArg) = 0;
+    // The treasure-box layout and pictures; false when the plug-in has no boxes.
+    [[nodiscard]] virtual bool getBaoInfo(PropBoxPositions& boxPos, PropPoint& openCentre, PropSeatTargets& seatTarget,
+                                          PropPoint& promptCentre, PropBoxTiming& rewardTiming,
+                                          std::string& closedPicture, PropPoint& boxSize, std::string& openPicture,
+                                          PropPoint& openSize) = 0;
+    // The number of requests waiting.
     [[nodiscard]] virtual int checkSendBuff() = 0;
-    virtual PropRequest getSendBuff() = 0;
-    virtual void initShowNext(bool flag) = 0;
-    // The hand's result is complete: the plug-in shows it (after its boxes).
-    virtual void initShowEnd() = 0;
-    virtual void initExit(int flag) = 0;
-    virtual void recState(int kind, bool flag, int view) = 0;
-    virtual void fixBuffPos() = 0;
-    virtual void setKeyDown(int keyCode) = 0;
+    // Fills one request; `kind` comes in as -1.
+    virtual void getSendBuff(std::string& picture, std::string& text, std::vector<std::uint8_t>& packet, int& kind,
+                             std::vector<long>& rect, std::vector<long>& style) = 0;
+    // 1 when the hand-end box data is ready (and filled in).
+    [[nodiscard]] virtual int getScoreInfo(PropItemTexts& itemText, PropRewards& reward, PropBoxInfo& boxInfo) = 0;
+    // A server message for the plug-in: a copy, never the client's own.
     virtual void recMsg(const std::vector<std::uint8_t>& message) = 0;
-    // The seating members. A plug-in that does not track players accepts
-    // every player and has nothing to forget or reload.
-    // False when the plug-in refuses the player.
-    [[nodiscard]] virtual bool setUserinfo(const PropsUser&) { return true; }
-    // Forgets the player of view 1..3.
-    virtual void clearUser(int) {}
+    // False when the plug-in refuses the player (and so shuts down).
+    [[nodiscard]] virtual bool setUserinfo(const std::string& nickName, const std::string& seatName,
+                                           std::uint8_t seatBit, int view, bool hasCredit, int sex,
+                                           const std::string& title, const std::string& faceCode) = 0;
+    // Forgets the player of that view.
+    virtual void clearUser(int view) = 0;
     // Re-initialises the plug-in from its settings file; the result is not used.
-    virtual bool ainit(const std::string&) { return true; }
-    // The shell's members: the bank panel's state (2 closes it), the video
-    // pop-up of a seat, and the player's props saved before leaving. A plug-in
-    // without them ignores the calls.
-    virtual void setBankState(int) {}
-    virtual void showQvVideo(int, bool, int) {}
-    virtual void updataMyProp(bool) {}
+    virtual bool ainit(const std::string& settingsFile) = 0;
+    // The hand's result messages are complete.
+    virtual void initShowEnd() = 0;
+    virtual void initShowNext(bool flag) = 0;
+    virtual void showGif(int which, bool show) = 0;
+    // 1 at program end, else 0.
+    virtual void initExit(int flag) = 0;
+    virtual void setKeyDown(int keyCode) = 0;
+    // 0 the store button was clicked, 2 exit.
+    virtual void setbankstate(int state) = 0;
+    virtual void fixBuffPos() = 0;
+    // kind 1 sound on/off, 2 a seat's video (true = hidden), 3 the server link.
+    virtual void recState(int kind, bool flag, int seat) = 0;
+    virtual bool showQvVideo(int seat, bool show, int zero) = 0;
+    virtual void updataMyProp(bool flag) = 0;
 };
+
+// What a plug-in library exports, by this name: returns a new plug-in (the
+// caller deletes it) when the library speaks this interface version, else
+// nullptr.
+inline constexpr char PropsPluginFactoryName[] = "mjCreatePropsPlugin";
+inline constexpr int PropsPluginInterfaceVersion = 1;
+using PropsPluginFactory = PropsPlugin* (*)(int interfaceVersion);
 
 // Creates the components; the in-memory and Win32 factories differ.
 class ComponentFactory {
@@ -102,8 +145,9 @@ public:
     [[nodiscard]] virtual std::unique_ptr<Browser> createBrowser() = 0;
     [[nodiscard]] virtual std::unique_ptr<VideoSocket> createVideoSocket() = 0;
     [[nodiscard]] virtual std::unique_ptr<Camera> createCamera() = 0;
-    // nullptr when the plug-in cannot be created.
-    [[nodiscard]] virtual std::unique_ptr<PropsPlugin> createPropsPlugin() = 0;
+    // Loads the plug-in library at `path`; nullptr when it cannot be loaded or
+    // does not speak our interface.
+    [[nodiscard]] virtual std::unique_ptr<PropsPlugin> createPropsPlugin(const std::string& path) = 0;
 };
 
 }  // namespace mj::platform

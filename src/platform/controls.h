@@ -365,6 +365,8 @@ public:
     std::function<void()> moveWithMouse;
     // The user asked to close the window (the unload event follows the close).
     std::function<void()> onUnload;
+    // The system's handle of the window once the host shows it, else 0.
+    std::uintptr_t windowHandle = 0;
     void childChanged() override;
 
 private:

@@ -3,6 +3,7 @@
 
 #include "link/client.h"
 #include "link/general.h"
+#include "results/amount_text.h"
 #include "results/result_boards.h"
 #include "results/settle_rows.h"
 #include "results/settlement.h"
@@ -16,7 +17,6 @@ using link::Client;
 constexpr char ContinuePrompt[] = "请点击【继续】按钮继续游戏！";
 constexpr char StartsSoonText[] = "游戏将在15秒内开始";
 constexpr char DrawnLine[] = "      黄  庄";
-constexpr char DrawnFinal[] = "最终分：0金币";
 constexpr int ReadySeconds = 15;
 constexpr int AutoPlayReadySeconds = 3;
 constexpr ui::Color Green{0, 0xFF, 0};
@@ -182,23 +182,54 @@ void showSettlement(Client& c) {
 }
 
 void showDrawnHand(Client& c) {
-    if (c.results.handOffGuard) c.results.handOffGuard->setEnabled(false);
+    auto& r = c.results;
+    if (r.handOffGuard) r.handOffGuard->setEnabled(false);
     c.props.scorePending = false;
     c.props.drawWithBoxes = 0;
+    c.link.inGame = false;
     std::array<std::string, 4> grades;
     for (int v = 0; v < 4; ++v) {
+        const auto at = static_cast<std::size_t>(v);
         auto& detail = scoreList(c, v);
         detail.clear();
         detail.addItem(DrawnLine);
+        r.handScore[at] = 0;
+        // The treasure-box bonus of the hand: its item lines, and the reward
+        // credited whenever there is one.
+        const std::string& items = r.box.itemText[at];
+        if (!items.empty()) {
+            std::vector<std::string> lines{std::string()};
+            const std::uint32_t color = addBoxLines(lines, items, 0);
+            lines.emplace_back();
+            for (auto& line : lines) detail.addItem(line);
+            detail.setForeColor(colorOf(color));
+        }
+        if (!items.empty() || r.box.reward[at] != 0) {
+            const double reward = r.box.reward[at];
+            r.handScore[at] += reward;
+            c.dispatch.player[at].gold += reward;
+            c.dispatch.sumScore[at] += reward;
+            r.box.reward[at] = 0;
+            r.box.itemText[at].clear();
+            c.props.boxInfo = {};
+        }
+        setMainCaption(c, "Cash", v, amountText(c.dispatch.player[at].gold) + "金币");
         auto& final = scoreList(c, v + 4);
         final.clear();
-        final.addItem(DrawnFinal);
-        grades[static_cast<std::size_t>(v)] = link::padRight("0", 9) + "金币";
+        final.addItem("最终分：" + amountText(r.handScore[at]) + "金币");
+        grades[at] = link::padRight(amountText(r.handScore[at]), 9) + "金币";
+        r.hero->find("sumScore", v)->setCaption(amountText(c.dispatch.sumScore[at]) + "金币");
     }
     addHeroRow(c, c.link.juNum, grades);
     showBoardPlayers(c);
     if (!c.shell.bossKeyOn) showScoreBoard(c);
     saveHandBoard(c, c.link.juNum);
+    if (c.props.exitPluginAfterDraw == -1) {
+        if (c.exitGameDll) c.exitGameDll(c, 0);
+        c.props.propResultMode = 0;
+    } else {
+        c.props.propResultMode = 2;
+    }
     finishHandResult(c);
 }
 
@@ -231,7 +262,12 @@ void installResults(Client& c) {
         c.results.handOffGuard->setEnabled(false);
         if (!c.results.settlementDue && c.props.drawWithBoxes == 0) return;
         c.log("hand result: the props plug-in did not show it; shown by the client");
-        c.trapped("hand result", [&c] { runHandResult(c); });
+        // Its announcement belongs to this hand; a later hand waits for its own.
+        c.props.scoreInfoReady = false;
+        c.trapped("hand result", [&c] {
+            runHandResult(c);
+            if (c.props.loaded()) c.props.propDll->initShowNext(false);
+        });
     });
     c.results.handOffGuard->setEnabled(false);
     for (auto* seam : {&c.resetRoundData, &c.newGameResetRoundData}) {

@@ -174,10 +174,15 @@ void settle(Settlement& s) {
         const std::string unit = low(s.rows[at(v)][CoinMode]) == 1 ? "金币" : "金条";
         list.push_back("最终分：" + amountText(s.handScore[at(v)]) + unit);
         s.detailColor[at(v)] = 0;
-        if (!s.box.itemText[at(v)].empty()) {
+        const bool boxLines = !s.box.itemText[at(v)].empty();
+        if (boxLines) {
             list.emplace_back();
             s.detailColor[at(v)] = addBoxLines(list, s.box.itemText[at(v)], s.detailColor[at(v)]);
             list.emplace_back();
+        }
+        // A reward the reward display has shown is credited, with or without
+        // item lines.
+        if (boxLines || s.box.reward[at(v)] != 0) {
             const double reward = s.box.reward[at(v)];
             s.handScore[at(v)] += reward;
             p.gold += reward;

@@ -130,7 +130,7 @@ void pic1KeyPress(link::Client& c, int& keyAscii) {
 }
 
 void escapeOnTable(link::Client& c, bool fromPic2) {
-    if (!fromPic2 && c.props.loaded()) c.props.propDll->setBankState(2);
+    if (!fromPic2 && c.props.loaded()) c.props.propDll->setbankstate(2);
     LazyForm& holder = shellWindows(c).frmExit;
     if (holder.shown()) {
         holder.ifLoaded()->setVisible(false);

@@ -34,7 +34,7 @@ void hideBoards(link::Client& c) {
 }
 
 void pluginBankState(link::Client& c) {
-    if (c.props.loaded()) c.props.propDll->setBankState(2);
+    if (c.props.loaded()) c.props.propDll->setbankstate(2);
 }
 
 // Lower right of the table picture.

@@ -4,45 +4,11 @@
 #include <functional>
 
 #include "link/client_fixture.h"
+#include "platform/sim/sim_props_plugin.h"
 
 namespace mj::test {
 
-class RecordingPlugin : public platform::PropsPlugin {
-public:
-    int checkSendBuff() override { return 0; }
-    platform::PropRequest getSendBuff() override { return {}; }
-    void initShowNext(bool) override {}
-    void initShowEnd() override { ++showEnds; }
-    void initExit(int flag) override { exits.push_back(flag); }
-    void recState(int kind, bool flag, int) override { states.emplace_back(kind, flag); }
-    void fixBuffPos() override {}
-    void setKeyDown(int key) override { keys.push_back(key); }
-    void setBankState(int state) override { bankStates.push_back(state); }
-    void showQvVideo(int seat, bool, int) override { closedVideos.push_back(seat); }
-    void updataMyProp(bool flag) override { propUpdates.push_back(flag); }
-    void recMsg(const std::vector<std::uint8_t>& m) override { received.push_back(m); }
-    bool setUserinfo(const platform::PropsUser& u) override {
-        users.push_back(u);
-        return !refuseUsers;
-    }
-    void clearUser(int view) override { clearedViews.push_back(view); }
-    bool ainit(const std::string& file) override {
-        reinits.push_back(file);
-        return true;
-    }
-    std::vector<std::vector<std::uint8_t>> received;
-    std::vector<platform::PropsUser> users;
-    bool refuseUsers = false;
-    std::vector<int> clearedViews;
-    std::vector<std::string> reinits;
-    std::vector<int> exits;
-    std::vector<std::pair<int, bool>> states;
-    int showEnds = 0;
-    std::vector<int> keys;
-    std::vector<int> bankStates;
-    std::vector<int> closedVideos;
-    std::vector<bool> propUpdates;
-};
+using RecordingPlugin = platform::sim::FakePropsPlugin;
 
 class RecordingBrowser : public platform::Browser {
 public:

@@ -1,6 +1,7 @@
 // The table status between hands: the next hand's wealth multiple, players who
 // quit, the banker with the reconnect key, and players out of gold.
 #include "dispatch/dispatch_fixture.h"
+#include "results/results_install.h"
 
 namespace mj::test {
 namespace {
@@ -105,6 +106,18 @@ TEST_F(TableStatusTest, OthersOutOfGoldAreListedAndTheLinkStays) {
     EXPECT_EQ(strip(0), "玩家甲，丙金币不够，退出游戏！");
     EXPECT_EQ(sim.socket.state(), platform::SocketState::Connected);
     EXPECT_TRUE(notice.empty());
+}
+
+TEST_F(TableStatusTest, OwnOutOfGoldWhileThePluginHoldsTheResultShutsItDownAfterTheBoard) {
+    loadPlugin();
+    client->props.propResultMode = 1;
+    ASSERT_FALSE(receive(status(3, 2 | 4 | 8)));
+    EXPECT_EQ(client->props.exitPluginAfterDraw, -1);
+    EXPECT_TRUE(plugin->exits.empty()) << "not while the plug-in holds the result";
+    results::showDrawnHand(*client);
+    EXPECT_EQ(plugin->exits, std::vector<int>{0});
+    EXPECT_EQ(client->props.propGameDllState, 0);
+    EXPECT_EQ(client->props.propResultMode, 0);
 }
 
 TEST_F(TableStatusTest, OwnOutOfGoldStopsTheLinkAndAdvisesByTheRoomBit) {

@@ -58,7 +58,13 @@ def parse_args(argv):
     p.add_argument("--keep-going", action="store_true",
                    help="the server plays on past a failed step (the case still fails)")
     args = p.parse_args(argv)
-    args.shots = run_e2e.parse_shots(p, args.screenshot_at)
+    shots = []
+    for item in args.screenshot_at:
+        mark, sep, path = item.partition("=")
+        if not sep or not mark or not path:
+            p.error(f"--screenshot-at wants MARK=FILE, not {item!r}")
+        shots.append((mark, path))
+    args.shots = shots
     return args
 
 
@@ -170,6 +176,10 @@ class OwnProxy:
         self.listener.close()
 
 
+# Each asked-for screenshot once its mark shows in the server log.
+Screenshots = run_e2e.Screenshots
+
+
 def check(path, name, patterns):
     with open(path, encoding="utf-8", errors="replace") as f:
         text = f.read()
@@ -242,7 +252,7 @@ def run_case(args, procs, extras):
                         args.work, env)
     hall.is_hall = True
     procs.append(hall)
-    shots = run_e2e.Screenshots(os.path.join(args.work, "server.log"), args.shots, env)
+    shots = Screenshots(os.path.join(args.work, "server.log"), args.shots, env)
     server_code = None
     while hall.running() and time.monotonic() < deadline:
         shots.poll()

@@ -61,7 +61,14 @@ def parse_args(argv):
                    help="once the server has reached scenario line LINE, click the client's window at X,Y "
                         "(pixels of its client area) through the X server; in order")
     p.add_argument("--window-title", default="mjclient-e2e", help="the client window's title, for --click")
-    return p.parse_args(argv)
+    args = p.parse_args(argv)
+    args.shots = []
+    for item in args.screenshot_at:
+        mark, sep, path = item.partition("=")
+        if not sep or not mark or not path:
+            p.error(f"--screenshot-at wants MARK=FILE, not {item!r}")
+        args.shots.append((mark, path))
+    return args
 
 
 def has_locale(name):
@@ -166,41 +173,10 @@ def read_port(server, deadline):
     return int(m.group(1))
 
 
-def parse_shots(parser, items):
-    """The MARK=FILE pairs of --screenshot-at."""
-    shots = []
-    for item in items:
-        mark, sep, path = item.partition("=")
-        if not sep or not mark or not path:
-            parser.error(f"--screenshot-at wants MARK=FILE, not {item!r}")
-        shots.append((mark, path))
-    return shots
-
-
-class Screenshots:
-    """Takes each asked-for screenshot once its mark shows in the server log."""
-
-    def __init__(self, server_log, shots, env):
-        self.server_log, self.pending, self.env = server_log, list(shots), env
-        self.taken = []
-
-    def poll(self):
-        if not self.pending:
-            return
-        try:
-            with open(self.server_log, encoding="utf-8", errors="replace") as f:
-                text = f.read()
-        except FileNotFoundError:
-            return
-        for mark, path in list(self.pending):
-            if re.search(rf"\] mark {re.escape(mark)}$", text, re.MULTILINE):
-                screenshot(path, self.env)
-                self.pending.remove((mark, path))
-                self.taken.append(path)
-
-
-def wait_for_log(path, pattern, deadline):
+def wait_for_log(path, pattern, deadline, poll=None):
     while time.monotonic() < deadline:
+        if poll:
+            poll()
         try:
             with open(path, encoding="utf-8", errors="replace") as f:
                 if re.search(pattern, f.read(), re.MULTILINE):
@@ -232,13 +208,17 @@ def click_window(title, x, y, button, env):
     log(f"clicked {x},{y} (button {button})")
 
 
-def run_clicks(args, server_log, deadline, env):
+def run_clicks(args, server_log, deadline, env, poll=None):
     for spec in args.click:
         line, at = spec.split("@")
         coords = [int(v) for v in at.split(",")]
         button = coords[2] if len(coords) > 2 else 1
-        wait_for_log(server_log, rf"-- line {int(line)}:", deadline)
-        time.sleep(1.0)
+        wait_for_log(server_log, rf"-- line {int(line)}:", deadline, poll)
+        end = time.monotonic() + 1.0
+        while time.monotonic() < end:
+            if poll:
+                poll()
+            time.sleep(0.05)
         click_window(args.window_title, coords[0], coords[1], button, env)
 
 
@@ -247,6 +227,35 @@ def client_cmd(args, line, port):
     if line is not None:
         cmd.append(line.replace("%PORT%", str(port)))
     return cmd
+
+
+class Screenshots:
+    """Takes each asked-for screenshot once its mark shows in the server log."""
+
+    def __init__(self, server_log, shots, env):
+        self.server_log, self.pending, self.env = server_log, list(shots), env
+        self.taken = []
+
+    def poll(self):
+        if not self.pending:
+            return
+        try:
+            with open(self.server_log, encoding="utf-8", errors="replace") as f:
+                text = f.read()
+        except FileNotFoundError:
+            return
+        for mark, path in list(self.pending):
+            if re.search(rf"\] mark {re.escape(mark)}$", text, re.MULTILINE):
+                screenshot(path, self.env)
+                self.pending.remove((mark, path))
+                self.taken.append(path)
+
+    def check(self):
+        if self.pending:
+            raise CaseFailed("no screenshot at the marks " + ", ".join(m for m, _ in self.pending))
+        unwritten = [path for path in self.taken if not os.path.isfile(path)]
+        if unwritten:
+            raise CaseFailed("the screenshots were not written: " + ", ".join(unwritten))
 
 
 def run_case(args, procs):
@@ -279,8 +288,9 @@ def run_case(args, procs):
         log(f"second instance ended with {code}")
         check_lines(second, args.second_stderr)
 
+    shots = Screenshots(server_log, args.shots, env)
     if args.click:
-        run_clicks(args, server_log, deadline, env)
+        run_clicks(args, server_log, deadline, env, shots.poll)
 
     if args.client_running and args.end_client_first:
         if args.screenshot:
@@ -290,16 +300,14 @@ def run_case(args, procs):
         client.stop()
         log("client ended by the runner")
 
-    shots = Screenshots(server_log, parse_shots(argparse.ArgumentParser(), args.screenshot_at), env)
-    while server.p.poll() is None and time.monotonic() < deadline:
+    while args.shots and server.running() and time.monotonic() < deadline:
         shots.poll()
         time.sleep(0.1)
     shots.poll()
     code = server.wait(deadline)
     if code is None:
         raise CaseFailed("the server's scenario did not finish in time")
-    if shots.pending:
-        raise CaseFailed("no screenshot at the marks " + ", ".join(m for m, _ in shots.pending))
+    shots.check()
     if code != 0:
         raise CaseFailed(f"the server's scenario failed (exit {code})")
     log("server scenario passed")

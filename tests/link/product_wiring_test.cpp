@@ -47,6 +47,13 @@ std::vector<Seam> filledSeams() {
         seam("filterChatText", &C::filterChatText),
         seam("showSpeakBubble", &C::showSpeakBubble),
         seam("loadChatWindows", &C::loadChatWindows),
+        seam("initGameDll", &C::initGameDll),
+        seam("exitGameDll", &C::exitGameDll),
+        seam("closePropDisplay", &C::closePropDisplay),
+        seam("relayToProps", &C::relayToProps),
+        seam("onPropRequest", &C::onPropRequest),
+        seam("startBaoXiang", &C::startBaoXiang),
+        seam("boxCountdown", &C::boxCountdown),
         {"Chat.onKeyPress",
          [](const C& c) {
              auto* box = c.mainForm.findAs<ui::TextBox>("Chat");

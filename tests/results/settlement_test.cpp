@@ -274,5 +274,17 @@ TEST(Settlement, BoxLinesAddTheirColourAndReward) {
               (std::vector<std::string>{"X", "Y"}));
 }
 
+TEST(Settlement, ABoxRewardWithoutItemLinesIsCreditedToo) {
+    Settlement s = wonHand();
+    s.box.reward[3] = 25;
+    settle(s);
+    EXPECT_EQ(s.handScore[3], 25);
+    EXPECT_EQ(s.player[3].gold, 525);
+    EXPECT_EQ(s.sumScore[3], 25);
+    EXPECT_EQ(s.box.reward[3], 0) << "credited once";
+    EXPECT_EQ(s.final[3], std::vector<std::string>{"最终分：25金币"});
+    EXPECT_EQ(s.detailColor[3], 0u) << "no item lines, no colour";
+}
+
 }  // namespace
 }  // namespace mj::test

@@ -58,7 +58,7 @@ TEST_F(ExitDialogTest, LeavingSendsOneLeaveMessageAndGivesBackTheHall) {
     ok.onClick();
     again.reset();
     EXPECT_EQ(leaveMessages(), 1);
-    EXPECT_EQ(plugin ? plugin->propUpdates : std::vector<bool>{}, std::vector<bool>{false});
+    EXPECT_EQ(plugin ? plugin->myProps : std::vector<bool>{}, std::vector<bool>{false});
     EXPECT_FALSE(client->link.readySent);
     EXPECT_FALSE(client->link.linkCheck.on);
     EXPECT_FALSE(windows().frmExit.isLoaded());

@@ -170,7 +170,7 @@ TEST_F(KeysTest, PointerOverTheTableEndsEveryHover) {
     client->shell.bankHover = true;
     windows().information.get().setVisible(true);
     client->pic1->onMouseMove({});
-    EXPECT_EQ(plugin->closedVideos, std::vector<int>{2});
+    EXPECT_EQ(plugin->videos, (std::vector<std::pair<int, bool>>{{2, false}}));
     EXPECT_EQ(client->shell.qvVideoSeat, 0);
     EXPECT_FALSE(client->shell.bankHover);
     EXPECT_EQ(shownResource(control(*client, "Bank")), link::BankNormalId);

@@ -159,8 +159,14 @@ public:
     [[nodiscard]] std::unique_ptr<Browser> createBrowser() override;
     [[nodiscard]] std::unique_ptr<VideoSocket> createVideoSocket() override;
     [[nodiscard]] std::unique_ptr<Camera> createCamera() override;
-    [[nodiscard]] std::unique_ptr<PropsPlugin> createPropsPlugin() override { return nullptr; }
+    // The plug-in the test offers (nullptr: none); each path asked for is kept.
+    [[nodiscard]] std::unique_ptr<PropsPlugin> createPropsPlugin(const std::string& path) override {
+        pluginPaths.push_back(path);
+        return propsPlugin ? propsPlugin() : nullptr;
+    }
     std::vector<std::string> videoCalls;
+    std::function<std::unique_ptr<PropsPlugin>()> propsPlugin;
+    std::vector<std::string> pluginPaths;
 };
 
 // Everything together, for tests.

@@ -345,6 +345,7 @@ void FormHost::sync(Entry& e) {
                                  GetModuleHandleW(nullptr), nullptr);
         SetWindowLongPtrW(e.hwnd, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(this));
         SetPropW(e.hwnd, L"MjForm", reinterpret_cast<HANDLE>(e.form));
+        f.windowHandle = reinterpret_cast<std::uintptr_t>(e.hwnd);
         e.native = std::make_unique<NativeControls>();
         e.native->makeFont = &makeFont;
     }

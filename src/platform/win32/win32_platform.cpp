@@ -495,4 +495,23 @@ std::unique_ptr<VideoSocket> StandInComponents::createVideoSocket() {
 }
 std::unique_ptr<Camera> StandInComponents::createCamera() { return std::make_unique<NoCamera>(); }
 
+std::unique_ptr<PropsPlugin> StandInComponents::createPropsPlugin(const std::string& path) {
+    HMODULE library = LoadLibraryW(widen(path).c_str());
+    if (!library) {
+        process_.log("props plug-in: cannot load " + path + " (error " + std::to_string(GetLastError()) + ")");
+        return nullptr;
+    }
+    const auto factory =
+        reinterpret_cast<PropsPluginFactory>(reinterpret_cast<void*>(GetProcAddress(library, PropsPluginFactoryName)));
+    PropsPlugin* plugin = factory ? factory(PropsPluginInterfaceVersion) : nullptr;
+    if (!plugin) {
+        process_.log("props plug-in: " + path + " does not offer our interface");
+        FreeLibrary(library);
+        return nullptr;
+    }
+    // The plug-in's code lives in the library, which is never unloaded: a
+    // plug-in made again later shares it.
+    return std::unique_ptr<PropsPlugin>(plugin);
+}
+
 }  // namespace mj::platform::win32

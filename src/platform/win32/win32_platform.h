@@ -121,7 +121,9 @@ public:
     [[nodiscard]] std::unique_ptr<Browser> createBrowser() override;
     [[nodiscard]] std::unique_ptr<VideoSocket> createVideoSocket() override;
     [[nodiscard]] std::unique_ptr<Camera> createCamera() override;
-    [[nodiscard]] std::unique_ptr<PropsPlugin> createPropsPlugin() override { return nullptr; }
+    // Loads the plug-in library and asks its exported factory for the plug-in.
+    // The library stays loaded for the rest of the run.
+    [[nodiscard]] std::unique_ptr<PropsPlugin> createPropsPlugin(const std::string& path) override;
 
 private:
     Process& process_;
