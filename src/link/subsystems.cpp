@@ -12,6 +12,7 @@
 #include "results/results_install.h"
 #include "shell/chat_install.h"
 #include "table/table_install.h"
+#include "video/video_install.h"
 
 namespace mj::link {
 
@@ -26,6 +27,7 @@ void installSubsystems(Client& client) {
     claims::installClaims(client);
     results::installResults(client);
     shell::installChat(client);
+    video::installVideo(client);
     if (auto* view = client.mainForm.findAs<ui::Component>("bombPlayer"))
         client.bombPlayer = std::make_unique<anigif::GifPlayer>(client.p.clock, *view);
     client.mainForm.onWindowMessage = [&client](std::uint32_t msg, std::uintptr_t w, std::intptr_t l, bool sent) {

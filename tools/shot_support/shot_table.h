@@ -30,6 +30,7 @@ public:
     void messageBox(std::string_view text, std::string_view) override { log(text); }
     [[nodiscard]] platform::ScreenSize screenSize() const override { return screen_; }
     void log(std::string_view line) override { std::fprintf(stderr, "%.*s\n", int(line.size()), line.data()); }
+    void openFolder(const std::string&) override {}
     [[noreturn]] void endProcess(int exitCode) override { std::exit(exitCode); }
 
 private:
