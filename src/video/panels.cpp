@@ -209,6 +209,7 @@ void unloadPanel(link::Client& c, int view) {
 void togglePanel(link::Client& c, int view) {
     if (panelShown(c, view)) {
         unloadPanel(c, view);
+        c.log("video panel " + std::to_string(view) + " closed");
         return;
     }
     ui::Form& f = panel(c, view);
@@ -216,6 +217,8 @@ void togglePanel(link::Client& c, int view) {
     f.setTopmost(true);
     place(c, view, slot(c, view), OpenOffset[view]);
     startZoomTimer(c, view);
+    c.log("video panel " + std::to_string(view) + " opened at " + std::to_string(static_cast<int>(f.left())) + "," +
+          std::to_string(static_cast<int>(f.top())));
 }
 
 void panelButton(link::Client& c, int view, int button) {

@@ -59,6 +59,13 @@ def parse_args(argv):
                    help="once the server has reached scenario line LINE, click the client's window at X,Y "
                         "(pixels of its client area) through the X server; in order")
     p.add_argument("--window-title", default="mjclient-e2e", help="the client window's title, for --click")
+    p.add_argument("--shot", action="append", default=[], metavar="LINE@PATH",
+                   help="after the clicks, once the server has reached scenario line LINE, a PNG of the screen")
+    p.add_argument("--relay", help="video_relay binary (native), started on port 8888 before the client")
+    p.add_argument("--peer", help="video_peer binary (native), a table mate on the relay")
+    p.add_argument("--peer-args", default="", help="the peer's arguments, separated by blanks")
+    p.add_argument("--expect-files", metavar="DIR:COUNT:MAGIC",
+                   help="after the case, DIR holds at least COUNT files starting with MAGIC (cleared first)")
     return p.parse_args(argv)
 
 
@@ -207,6 +214,34 @@ def run_clicks(args, server_log, deadline, env):
         click_window(args.window_title, coords[0], coords[1], button, env)
 
 
+def run_shots(args, server_log, deadline, env):
+    for spec in args.shot:
+        line, path = spec.split("@", 1)
+        wait_for_log(server_log, rf"-- line {int(line)}:", deadline)
+        time.sleep(1.0)
+        screenshot(path, env)
+        with open(os.path.join(args.work, "windows.txt"), "w") as f:
+            subprocess.call(["xwininfo", "-root", "-tree"], env=env, stdout=f, stderr=subprocess.DEVNULL)
+
+
+def expected_files(spec, clear):
+    folder, count, magic = spec.split(":")
+    if clear:
+        if os.path.isdir(folder):
+            for name in os.listdir(folder):
+                os.remove(os.path.join(folder, name))
+        return
+    names = sorted(os.listdir(folder)) if os.path.isdir(folder) else []
+    good = []
+    for name in names:
+        with open(os.path.join(folder, name), "rb") as f:
+            if f.read(len(magic)) == magic.encode():
+                good.append(name)
+    if len(good) < int(count):
+        raise CaseFailed(f"{folder} holds {names}, expected {count} files starting with {magic!r}")
+    log(f"{folder} holds {good}")
+
+
 def client_cmd(args, line, port):
     cmd = [args.wine, args.client]
     if line is not None:
@@ -229,6 +264,15 @@ def run_case(args, procs):
     port = read_port(server, deadline)
     log(f"server listening on {port}; its log: {server_log}")
 
+    peer = None
+    if args.relay:
+        procs.append(Proc("relay", [args.relay, "--port", "8888"], args.work, None))
+    if args.peer:
+        peer = Proc("peer", [args.peer, "--port", "8888"] + args.peer_args.split(), args.work, None)
+        procs.append(peer)
+    if args.expect_files:
+        expected_files(args.expect_files, clear=True)
+
     client = Proc("client", client_cmd(args, args.launch, port), args.work, env)
     procs.append(client)
 
@@ -246,6 +290,15 @@ def run_case(args, procs):
 
     if args.click:
         run_clicks(args, server_log, deadline, env)
+    if args.shot:
+        run_shots(args, server_log, deadline, env)
+    if peer is not None:
+        code = peer.wait(deadline)
+        if code != 0:
+            raise CaseFailed(f"the video peer ended with {code}: {peer.stderr_text()[-400:]}")
+        log("the video peer received the client's pictures")
+    if args.expect_files:
+        expected_files(args.expect_files, clear=False)
 
     if args.client_running and args.end_client_first:
         if args.screenshot:
@@ -307,7 +360,7 @@ def main(argv):
             p.stop()
     if not ok:
         dump(os.path.join(args.work, "server.log"), "server log")
-        for name in ("server", "client", "second"):
+        for name in ("server", "client", "second", "relay", "peer"):
             dump(os.path.join(args.work, f"{name}.stderr"), f"{name} stderr")
     log("PASSED" if ok else "case failed")
     return 0 if ok else 1
