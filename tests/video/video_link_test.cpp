@@ -232,5 +232,20 @@ TEST_F(VideoLink, LeavingTheTableStopsTheCameraAndForgetsEverySeatsVideo) {
     for (bool b : vs().videoBusy) EXPECT_FALSE(b);
 }
 
+TEST_F(VideoLink, ClosingTheWindowLogsOutFreesTheCameraAndUnloadsThePanels) {
+    c().startOwnCamera(c());
+    ctl("ImCmd", 1).onClick();
+    ASSERT_TRUE(vs().panels[0].form->visible());
+    clearCalls();
+    sim.components.cameraCalls.clear();
+    try {
+        client->formUnload();
+    } catch (const platform::ProcessEnded&) {}
+    EXPECT_EQ(calls(), Calls{"logout"});
+    EXPECT_EQ(sim.components.cameraCalls, (Calls{"stopCapture", "freeCapture"}));
+    EXPECT_FALSE(vs().panels[0].form->visible());
+    EXPECT_FALSE(vs().panels[0].loaded);
+}
+
 }  // namespace
 }  // namespace mj::test
