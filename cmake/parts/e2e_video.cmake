@@ -16,12 +16,19 @@ ExternalProject_Add(video_relay_host
   BUILD_ALWAYS ON
   USES_TERMINAL_BUILD ON)
 
-# The top seat's tool buttons (panel, photo), in the pixels the other click cases use.
+# Pixels of the client's window: the top seat's tool buttons (photo, panel)
+# and the panel's own buttons and face where each step leaves them.
+set(_shots ${CMAKE_BINARY_DIR}/e2e/video_hand)
 mj_e2e_case(video_hand SCENARIO video_hand.scn LAUNCH "${MJ_E2E_LINE}"
   ARGS --client-running --alive-for 0 --timeout 110
        --relay ${MJ_VIDEO_TOOLS_DIR}/video_relay
        --peer ${MJ_VIDEO_TOOLS_DIR}/video_peer
-       --peer-args "--name north --link tester --frames 5 --seconds 100 --save ${CMAKE_BINARY_DIR}/e2e/video_hand/from_client.bmp"
-       --click 43@557,115 --click 43@525,115
-       --shot 45@${CMAKE_BINARY_DIR}/e2e/video_hand/panel.png
-       --expect-files ${CMAKE_BINARY_DIR}/bin/photo:1:BM)
+       --peer-args "--name north --link tester --frames 5 --seconds 100 --save ${_shots}/from_client.bmp"
+       --click 45@557,115 --click 45@525,115 --shot 45@${_shots}/panel.png
+       --click 47@617,139 --shot 47@${_shots}/big.png
+       --click 49@914,72 --drag 49@650,139,450,339 --shot 49@${_shots}/moved.png
+       --click 51@647,339 --shot 51@${_shots}/closed.png
+       --expect-files ${CMAKE_BINARY_DIR}/bin/photo:1:BM
+       --client-stderr "^video: own login state 2" --client-stderr "^video panel 2 opened"
+       --client-stderr "^video panel 2 big" --client-stderr "^video panel 2 normal"
+       --client-stderr "^video panel 2 closed")

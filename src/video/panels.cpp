@@ -181,6 +181,8 @@ void resize(link::Client& c, int view, Panel& p, PanelSize to) {
     startZoomTimer(c, view);
     layoutButtons(c, p, to);
     p.size = to;
+    constexpr const char* SizeNames[3] = {"small", "normal", "big"};
+    c.log("video panel " + std::to_string(view) + " " + SizeNames[static_cast<int>(to)]);
 }
 
 }  // namespace
@@ -227,6 +229,7 @@ void panelButton(link::Client& c, int view, int button) {
     switch (button) {
     case 0:
         unloadPanel(c, view);
+        c.log("video panel " + std::to_string(view) + " closed");
         return;
     case 1:
         if (p.size == PanelSize::Small) return resize(c, view, p, PanelSize::Normal);

@@ -60,7 +60,10 @@ def parse_args(argv):
                         "(pixels of its client area) through the X server; in order")
     p.add_argument("--window-title", default="mjclient-e2e", help="the client window's title, for --click")
     p.add_argument("--shot", action="append", default=[], metavar="LINE@PATH",
-                   help="after the clicks, once the server has reached scenario line LINE, a PNG of the screen")
+                   help="once the server has reached scenario line LINE, a PNG of the screen")
+    p.add_argument("--drag", action="append", default=[], metavar="LINE@X1,Y1,X2,Y2",
+                   help="once the server has reached scenario line LINE, drag with the left button from X1,Y1 "
+                        "to X2,Y2 (pixels of the client's window)")
     p.add_argument("--relay", help="video_relay binary (native), started on port 8888 before the client")
     p.add_argument("--peer", help="video_peer binary (native), a table mate on the relay")
     p.add_argument("--peer-args", default="", help="the peer's arguments, separated by blanks")
@@ -204,24 +207,45 @@ def click_window(title, x, y, button, env):
     log(f"clicked {x},{y} (button {button})")
 
 
-def run_clicks(args, server_log, deadline, env):
-    for spec in args.click:
-        line, at = spec.split("@")
-        coords = [int(v) for v in at.split(",")]
-        button = coords[2] if len(coords) > 2 else 1
-        wait_for_log(server_log, rf"-- line {int(line)}:", deadline)
-        time.sleep(1.0)
-        click_window(args.window_title, coords[0], coords[1], button, env)
+def drag_window(title, x1, y1, x2, y2, env):
+    found = subprocess.run(["xdotool", "search", "--name", f"^{re.escape(title)}$"], env=env,
+                           capture_output=True, text=True)
+    ids = found.stdout.split()
+    if not ids:
+        raise CaseFailed(f"no window titled {title!r} to drag on")
+    subprocess.check_call(["xdotool", "mousemove", "--window", ids[0], str(x1), str(y1)], env=env)
+    time.sleep(0.3)
+    subprocess.check_call(["xdotool", "mousedown", "1"], env=env)
+    time.sleep(0.3)
+    for k in range(1, 11):
+        x = x1 + (x2 - x1) * k // 10
+        y = y1 + (y2 - y1) * k // 10
+        subprocess.check_call(["xdotool", "mousemove", "--window", ids[0], str(x), str(y)], env=env)
+        time.sleep(0.05)
+    subprocess.check_call(["xdotool", "mouseup", "1"], env=env)
+    log(f"dragged {x1},{y1} to {x2},{y2}")
 
 
-def run_shots(args, server_log, deadline, env):
-    for spec in args.shot:
-        line, path = spec.split("@", 1)
-        wait_for_log(server_log, rf"-- line {int(line)}:", deadline)
+def run_actions(args, server_log, deadline, env):
+    """Clicks, drags and screenshots in the order of their scenario lines
+    (clicks first, then drags, then shots at the same line, each in the order
+    given)."""
+    actions = []
+    for order, specs in enumerate((args.click, args.drag, args.shot)):
+        for n, spec in enumerate(specs):
+            line, rest = spec.split("@", 1)
+            actions.append((int(line), order, n, rest))
+    for line, kind, _, rest in sorted(actions):
+        wait_for_log(server_log, rf"-- line {line}:", deadline)
         time.sleep(1.0)
-        screenshot(path, env)
-        with open(os.path.join(args.work, "windows.txt"), "w") as f:
-            subprocess.call(["xwininfo", "-root", "-tree"], env=env, stdout=f, stderr=subprocess.DEVNULL)
+        if kind == 0:
+            coords = [int(v) for v in rest.split(",")]
+            click_window(args.window_title, coords[0], coords[1], coords[2] if len(coords) > 2 else 1, env)
+        elif kind == 1:
+            x1, y1, x2, y2 = (int(v) for v in rest.split(","))
+            drag_window(args.window_title, x1, y1, x2, y2, env)
+        else:
+            screenshot(rest, env)
 
 
 def expected_files(spec, clear):
@@ -288,10 +312,8 @@ def run_case(args, procs):
         log(f"second instance ended with {code}")
         check_lines(second, args.second_stderr)
 
-    if args.click:
-        run_clicks(args, server_log, deadline, env)
-    if args.shot:
-        run_shots(args, server_log, deadline, env)
+    if args.click or args.drag or args.shot:
+        run_actions(args, server_log, deadline, env)
     if peer is not None:
         code = peer.wait(deadline)
         if code != 0:
