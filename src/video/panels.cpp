@@ -7,6 +7,7 @@
 #include <string>
 
 #include "link/client.h"
+#include "shell/chat_windows.h"
 #include "table/tiles.h"
 #include "video/video_controls.h"
 
@@ -121,6 +122,8 @@ void build(link::Client& c, int view, Panel& p) {
     ui::Form& f = *p.form;
     f.setBorderless(true);
     f.setBackColor({0x10, 0x10, 0x10});
+    // Every pop-up is made translucent where the system layers windows.
+    if (shell::chatWindows(c).layeredPopups) f.setAlpha(shell::PopupAlpha);
     auto& skin = f.add<ui::Image>("Skin", -1);
     skin.setStretch(true);
     f.add<ui::Component>("videoView", "vshow", -1);

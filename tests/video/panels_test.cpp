@@ -147,6 +147,7 @@ TEST_F(Panels, OnlyTheLeftButtonDragsThePanel) {
     face.onMouseDown({ui::ButtonLeft, 0, 10, 10});
     EXPECT_EQ(drags, 1);
     EXPECT_EQ(button(f, 0).toolTip(), "关闭");
+    EXPECT_EQ(f.alpha(), 200) << "translucent, as every pop-up";
     EXPECT_TRUE(button(open(1), 0).toolTip().empty());
 }
 
