@@ -59,6 +59,9 @@ void showOwnVideo(link::Client& c, bool running, bool hidePicture) {
             hide(c, "Tiplbl");
             tellPlugin(c, true, 0);
         } else if (running) {
+            // The user switched the own picture off (its icon is up): the
+            // camera is stopped and its last picture is not shown again.
+            if (shown(c, "ImgShow", 0)) return;
             show(c, "Tou", 0);
             tellPlugin(c, false, 0);
             show(c, "vcap1");

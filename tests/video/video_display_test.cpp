@@ -77,6 +77,9 @@ TEST_F(OwnCamera, TheIconsTurnVideoBackOn) {
     EXPECT_FALSE(ctl("vcap1").visible());
     EXPECT_TRUE(ctl("ImgShow", 0).visible());
     EXPECT_TRUE(vs().ownVideoOn) << "kept, so the icon can restart it";
+    // A profile's show does not bring the stopped camera's picture back.
+    c().showOwnVideo(c(), vs().ownVideoOn, false);
+    EXPECT_FALSE(ctl("vcap1").visible());
     ctl("ImgShow", 0).onClick();
     EXPECT_TRUE(cam().capturing);
     EXPECT_TRUE(ctl("vcap1").visible());
