@@ -8,6 +8,9 @@ namespace {
 
 // Control packets kept while the connection comes up; frames are never kept.
 constexpr std::size_t MaxQueued = 64;
+// A relay that does not take what we send gets no more frames until it does;
+// the queue would otherwise grow by every frame.
+constexpr std::size_t MaxPendingForFrames = 1024 * 1024;
 
 }  // namespace
 
@@ -94,6 +97,7 @@ void RelayVideoSocket::sendVideoMode(int slot, int mode) {
 
 void RelayVideoSocket::sendVideoData(int slot, const std::vector<std::uint8_t>& frame) {
     if (frame.empty() || frame.size() + 8 > relay::MaxPacket) return;
+    if (socket_->pendingBytes() > MaxPendingForFrames) return;
     sendData(slot, relay::Frame, frame);
 }
 

@@ -110,6 +110,28 @@ TEST_F(RelaySocket, FramesGoOnlyToLinkedSlots) {
     EXPECT_EQ(sent[1].body, (Bytes{1, relay::Mode, 0, 2}));
 }
 
+TEST(RelaySocketBacklog, FramesWaitWhileTheRelayDoesNotTakeWhatWasSent) {
+    struct SlowSocket : sim::SimSocket {
+        std::size_t pendingBytes() const override { return pending; }
+        std::size_t pending = 0;
+    };
+    auto s = std::make_unique<SlowSocket>();
+    SlowSocket& tcp = *s;
+    RelayVideoSocket video(std::move(s));
+    video.configure("h", 8888, 3);
+    video.login("zhang");
+    tcp.acceptConnection();
+    video.connectUser(1, "li");
+    tcp.deliver(relay::encode(relay::SlotState, Bytes{1, 15}));
+    tcp.clearSent();
+    tcp.pending = 2 * 1024 * 1024;
+    video.sendVideoData(1, Bytes{'a'});
+    EXPECT_TRUE(tcp.sent().empty());
+    tcp.pending = 0;
+    video.sendVideoData(1, Bytes{'b'});
+    EXPECT_FALSE(tcp.sent().empty());
+}
+
 TEST_F(RelaySocket, ABrokenStreamOrALostLinkLeavesTheSlotsWaiting) {
     loggedIn();
     video->connectUser(3, "zhao");

@@ -48,6 +48,7 @@ public:
     void connect(const std::string& host, std::uint16_t port) override;
     [[nodiscard]] SocketState state() const override { return state_; }
     bool send(std::span<const std::uint8_t> bytes) override;
+    [[nodiscard]] std::size_t pendingBytes() const override { return pending_.size(); }
     void close() override;
 
 private:
