@@ -451,7 +451,6 @@ void onPlayerLeft(link::Client& c) {
         t.custom[at(v)].name.clear();
         c.dispatch.player[at(v)] = PlayerInfo{};
         closeSeatVideo(c, v);
-        c.video.videoThrottle[at(v)] = 0;
         if (c.props.loaded()) c.props.propDll->clearUser(v);
         if (t.isWealthMultiple != 0) t.wealthByView[at(v)] = 0;
         showWealthMultiple(c);
@@ -473,7 +472,10 @@ void onPlayerLeft(link::Client& c) {
 
     if (c.p2pSocket && !name.empty()) {
         for (int slot = 1; slot <= 3; ++slot) {
-            if (c.p2pSocket->userId(slot) == name) c.p2pSocket->disconnectUser(slot);
+            if (c.p2pSocket->userId(slot) != name) continue;
+            c.p2pSocket->disconnectUser(slot);
+            // The frame counter belongs to the slot, whichever view it served.
+            c.video.videoThrottle[at(slot)] = 0;
         }
     }
 

@@ -212,11 +212,15 @@ void outOfGold(link::Client& c) {
             if (c.props.propGameDllState >= 1 && c.props.propDll) c.props.propDll->clearUser(v);
             if (t.isWealthMultiple != 0) t.wealthByView[at(v)] = 0;
             showWealthMultiple(c);
-            closeSeatVideo(c, v);
-            c.video.videoThrottle[at(v)] = 0;
         }
         c.timerKeepAlive->setEnabled(false);
         link::leaveTable(c);
+    }
+    // Whoever ran out, the seats' video starts over; no slot is dropped here.
+    for (int v = 1; v <= 3; ++v) {
+        closeSeatVideo(c, v);
+        c.video.videoThrottle[at(v)] = 0;
+        c.video.lastFrame[at(v)].clear();
     }
     l.readyCountdown.on = false;
     l.inGame = false;

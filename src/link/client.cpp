@@ -301,10 +301,12 @@ void Client::formLoad() {
             ini.writeIniKey("vidiosetting", "vidiovalue", "1");
             video.videoEnabled = true;
         }
-        if (video.videoEnabled) {
-            p2pSocket = p.components.createVideoSocket();
-            if (p2pSocket) p2pSocket->configure(link.launch.serverHost, 8888, 3);
-        }
+        // The components exist whatever the switch says: the settings dialog
+        // may turn video on later.
+        p2pSocket = p.components.createVideoSocket();
+        video.camera = p.components.createCamera();
+        if (connectVideoComponents) connectVideoComponents(*this);
+        if (video.videoEnabled && p2pSocket) p2pSocket->configure(link.launch.serverHost, 8888, 3);
         video.p2pConfigured = false;
 
         setMessageStrip(ConnectingText);
@@ -378,6 +380,14 @@ void Client::formResize() {
 void Client::formUnload() {
     ignoringErrors("shut-down", [this] {
         if (p2pSocket) p2pSocket->logout();
+        if (video.ownVideoOn && video.camera) {
+            video.camera->stopCapture();
+            video.camera->freeCapture();
+        }
+        for (auto& panel : video.panels) {
+            if (panel.form) panel.form->setVisible(false);
+            panel.loaded = false;
+        }
         if (link.sound.soundOn) stopWave(link.sound, p.sound);
         if (props.loaded()) props.propDll->initExit(1);
         props.propDll.reset();

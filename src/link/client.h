@@ -246,6 +246,11 @@ public:
     // Stops all table video: the seats' pictures, the peer links, the
     // floating panels and the own camera (every gold result ends with it).
     std::function<void(Client&)> leaveVideo;
+    // Leaving the table with video on: the camera, every seat's video, its
+    // slot, panel and frame, and the video login.
+    std::function<void(Client&)> leaveTableVideo;
+    // Hands the video components made at start-up their event receivers.
+    std::function<void(Client&)> connectVideoComponents;
     // Builds the spectator table from the four buffered profiles.
     std::function<void(Client&)> setupSpectatorTable;
     // Puts a view's name and face (dispatch.resultPlayer) on the result boards.

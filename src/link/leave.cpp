@@ -52,19 +52,7 @@ void leaveTable(Client& c) {
     leave[wire::Cmd] = static_cast<std::uint8_t>(CmdLeave);
     leave[wire::Seat] = c.table.custom[0].seat;
 
-    if (c.video.videoEnabled) {
-        if (c.video.ownVideoOn) {
-            hide(c, "vcap1");
-            hide(c, "PicLocal", 0);
-            hide(c, "Tiplbl");
-        }
-        for (int i = 1; i <= 3; ++i) {
-            for (const char* n : {"PicLocal", "ImgShow", "ImgKuang", "vshow"}) hide(c, n, i);
-            if (c.p2pSocket) c.p2pSocket->disconnectUser(i);
-            c.table.custom[static_cast<std::size_t>(i)].name.clear();
-        }
-        if (c.p2pSocket) c.p2pSocket->logout();
-    }
+    if (c.video.videoEnabled && c.leaveTableVideo) c.leaveTableVideo(c);
 
     if (c.p.socket.state() == platform::SocketState::Connected) {
         c.p.socket.send(leave);

@@ -14,6 +14,7 @@
 #include "shell/chat_install.h"
 #include "shell/shell_install.h"
 #include "table/table_install.h"
+#include "video/video_install.h"
 
 namespace mj::link {
 
@@ -30,6 +31,7 @@ void installSubsystems(Client& client) {
     shell::installChat(client);
     shell::installShell(client);
     props::installProps(client);
+    video::installVideo(client);
     if (auto* view = client.mainForm.findAs<ui::Component>("bombPlayer"))
         client.bombPlayer = std::make_unique<anigif::GifPlayer>(client.p.clock, *view);
     client.mainForm.onWindowMessage = [&client](std::uint32_t msg, std::uintptr_t w, std::intptr_t l, bool sent) {

@@ -34,6 +34,11 @@ public:
         int hour = 0, minute = 0, second = 0;
     };
     [[nodiscard]] virtual TimeOfDay timeOfDay() const = 0;
+    // Today's local date, for names made of the date (photos).
+    struct Date {
+        int year = 2000, month = 1, day = 1;
+    };
+    [[nodiscard]] virtual Date today() const = 0;
 
     // Blocks the thread: no event, timer or socket data is handled meanwhile.
     virtual void sleep(Millis duration) = 0;

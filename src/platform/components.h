@@ -23,25 +23,78 @@ public:
     std::function<void(const std::string& url, int statusCode)> onNavigateError;
 };
 
-// The peer-to-peer video socket.
+// What the video socket reports. Events arrive on the window thread through
+// the message loop, never from inside one of the socket's own members.
+class VideoSocketEvents {
+public:
+    virtual ~VideoSocketEvents() = default;
+    // The own login on the video server: 2 logged in, 0 logged out or lost.
+    virtual void onMineStateChange(int state) = 0;
+    virtual void onUserStateChange(int slot, int state) = 0;
+    // One frame from the peer of that slot.
+    virtual void onDataArrival(int slot, std::vector<std::uint8_t> data) = 0;
+};
+
+// Slot states as the socket reports them.
+inline constexpr int UserStateFree = 1;     // below: the slot is free
+inline constexpr int UserStateLinked = 10;  // from here frames flow
+inline constexpr int UserStateFirstFrame = 14;
+inline constexpr int UserStateFullRate = 15;  // every frame is wanted
+
+// The peer-to-peer video socket: one login on the video server and a few
+// slots, each linked to one other user by name. Slots are numbered from 1.
 class VideoSocket {
 public:
     virtual ~VideoSocket() = default;
+    // Borrowed; must outlive the socket or be reset to nullptr.
+    virtual void setEvents(VideoSocketEvents* events) = 0;
     virtual void configure(const std::string& serverAddr, int serverPort, int userCount) = 0;
-    [[nodiscard]] virtual std::string userId(int slot) const = 0;
-    virtual void disconnectUser(int slot) = 0;
+    [[nodiscard]] virtual int userCount() const = 0;
+    virtual void login(const std::string& name) = 0;
+    // Drops every slot and the server login.
     virtual void logout() = 0;
-    // Logs in as the seat's player; the answer comes later as the socket's events.
-    virtual void login(const std::string& userName) = 0;
+    // The slot holds the name and leaves "free" at once; the link comes up later.
+    virtual void connectUser(int slot, const std::string& name) = 0;
+    virtual void disconnectUser(int slot) = 0;
+    // Empty and 0 for a slot out of range.
+    [[nodiscard]] virtual std::string userId(int slot) const = 0;
+    [[nodiscard]] virtual int userState(int slot) const = 0;
+    virtual void sendVideoFormat(int slot, int format) = 0;
+    virtual void sendVideoMode(int slot, int mode) = 0;
+    virtual void sendVideoData(int slot, const std::vector<std::uint8_t>& frame) = 0;
 };
 
+class CameraEvents {
+public:
+    virtual ~CameraEvents() = default;
+    // One captured frame, on the window thread through the message loop.
+    virtual void onFrameCaptured(std::vector<std::uint8_t> frame) = 0;
+};
+
+// The options the client sets before starting the camera.
+struct CaptureOptions {
+    bool option4 = false;
+    bool option2 = false;
+    int videoMode = 0;
+    bool option1 = false;
+};
+
+// The local camera. Ours makes pictures of its own (a test card), as the
+// machines this is built for have no camera.
 class Camera {
 public:
     virtual ~Camera() = default;
-    // False when the camera cannot start.
-    virtual bool startCapture() = 0;
+    virtual void setEvents(CameraEvents* events) = 0;
+    // What the synthetic picture names (the own login name).
+    virtual void setLabel(const std::string& text) = 0;
+    virtual void initCapture() = 0;
+    virtual void setOptions(const CaptureOptions& options) = 0;
+    // 0 capturing; anything else: no camera or the camera is busy.
+    [[nodiscard]] virtual int startCapture() = 0;
     virtual void stopCapture() = 0;
     virtual void freeCapture() = 0;
+    [[nodiscard]] virtual int videoFormat() const = 0;
+    [[nodiscard]] virtual int videoMode() const = 0;
 };
 
 // One request the props plug-in has queued for the client: the six fields

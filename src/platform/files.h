@@ -28,6 +28,11 @@ public:
     [[nodiscard]] virtual std::optional<std::string> readAll(const std::string& path) const = 0;
     virtual bool writeAll(const std::string& path, std::string_view bytes) = 0;
     virtual bool remove(const std::string& path) = 0;
+    // Makes the folder when it is missing; true when it exists afterwards.
+    virtual bool makeFolder(const std::string& path) = 0;
+    // Writes a new file; false, touching nothing, when the name is taken or
+    // the file cannot be made.
+    virtual bool createNew(const std::string& path, std::string_view bytes) = 0;
 };
 
 // Joins a folder and a relative name with the Windows separator.

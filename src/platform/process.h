@@ -29,6 +29,8 @@ public:
     virtual void openInBrowser(std::string_view address) = 0;
     // One line of the client's diagnostic log.
     virtual void log(std::string_view line) = 0;
+    // Opens a folder in the system's file browser.
+    virtual void openFolder(const std::string& path) = 0;
     // Ends the process. The in-memory implementation throws ProcessEnded so that
     // tests observe the end instead of the process stopping.
     [[noreturn]] virtual void endProcess(int exitCode) = 0;

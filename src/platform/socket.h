@@ -1,6 +1,7 @@
 // socket.h: the game connection, a TCP client with events delivered on the
 // window thread (also inside pumping waits).
 #pragma once
+#include <cstddef>
 #include <cstdint>
 #include <span>
 #include <string>
@@ -41,6 +42,8 @@ public:
     [[nodiscard]] virtual SocketState state() const = 0;
     // Queues the bytes for sending; false when not connected (nothing sent).
     virtual bool send(std::span<const std::uint8_t> bytes) = 0;
+    // Bytes accepted by send that the system has not taken yet.
+    [[nodiscard]] virtual std::size_t pendingBytes() const { return 0; }
     virtual void close() = 0;
 };
 

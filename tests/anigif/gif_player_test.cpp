@@ -36,6 +36,7 @@ public:
     [[nodiscard]] Millis monotonic() const override { return sim.monotonic(); }
     [[nodiscard]] double secondsSinceMidnight() const override { return sim.secondsSinceMidnight(); }
     [[nodiscard]] TimeOfDay timeOfDay() const override { return sim.timeOfDay(); }
+    [[nodiscard]] Date today() const override { return sim.today(); }
     void sleep(Millis d) override { sim.sleep(d); }
     void pumpEvents(Millis d) override { sim.pumpEvents(d); }
     [[nodiscard]] std::unique_ptr<platform::Timer> createTimer(Millis interval, std::function<void()> onTick) override {

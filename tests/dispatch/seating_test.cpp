@@ -381,17 +381,13 @@ TEST_F(SeatingTest, LeavingNameMatchesTheSeatIncludingItsLoweredForm) {
 
 TEST_F(SeatingTest, LeaverIsClearedFromTheTable) {
     loadPlugin();
-    struct Peers : platform::VideoSocket {
-        void configure(const std::string&, int, int) override {}
-        std::string userId(int slot) const override { return slot == 2 ? "li" : "x"; }
-        void disconnectUser(int slot) override { dropped.push_back(slot); }
-        void logout() override {}
-        void login(const std::string&) override {}
-        std::vector<int> dropped;
-    };
-    auto peers = std::make_unique<Peers>();
-    Peers& video = *peers;
-    client->p2pSocket = std::move(peers);
+    ASSERT_NE(sim.components.videoSocket, nullptr);
+    platform::sim::SimVideoSocket& video = *sim.components.videoSocket;
+    sim.components.videoCalls.clear();
+    video.setSlot(1, "li", 12);
+    video.setSlot(2, "x", 12);
+    video.setSlot(3, "x", 12);
+    client->video.videoThrottle = {0, 7, 8, 9};
     seat(2).name = "li";
     player(2).nickName = "小李";
     ctl("Nid", 2).setCaption("[] 小李");
@@ -413,7 +409,8 @@ TEST_F(SeatingTest, LeaverIsClearedFromTheTable) {
     EXPECT_FALSE(client->link.readySent);
     EXPECT_EQ(ctl("lbwealth").caption(), "9");
     EXPECT_EQ(plugin->clearedViews, std::vector<int>{2});
-    EXPECT_EQ(video.dropped, std::vector<int>{2});
+    EXPECT_EQ(sim.components.videoCalls, std::vector<std::string>{"disconnect 1"});
+    EXPECT_EQ(client->video.videoThrottle, (std::array<int, 4>{0, 0, 8, 9})) << "the dropped slot's counter";
     EXPECT_TRUE(client->timerKeepAlive->enabled());
 }
 

@@ -61,6 +61,16 @@ def parse_args(argv):
                    help="once the server has reached scenario line LINE, click the client's window at X,Y "
                         "(pixels of its client area) through the X server; in order")
     p.add_argument("--window-title", default="mjclient-e2e", help="the client window's title, for --click")
+    p.add_argument("--shot", action="append", default=[], metavar="LINE@PATH",
+                   help="once the server has reached scenario line LINE, a PNG of the screen")
+    p.add_argument("--drag", action="append", default=[], metavar="LINE@X1,Y1,X2,Y2",
+                   help="once the server has reached scenario line LINE, drag with the left button from X1,Y1 "
+                        "to X2,Y2 (pixels of the client's window)")
+    p.add_argument("--relay", help="video_relay binary (native), started on port 8888 before the client")
+    p.add_argument("--peer", help="video_peer binary (native), a table mate on the relay")
+    p.add_argument("--peer-args", default="", help="the peer's arguments, separated by blanks")
+    p.add_argument("--expect-files", metavar="DIR:COUNT:MAGIC",
+                   help="after the case, DIR holds at least COUNT files starting with MAGIC (cleared first)")
     args = p.parse_args(argv)
     args.shots = []
     for item in args.screenshot_at:
@@ -208,18 +218,67 @@ def click_window(title, x, y, button, env):
     log(f"clicked {x},{y} (button {button})")
 
 
-def run_clicks(args, server_log, deadline, env, poll=None):
-    for spec in args.click:
-        line, at = spec.split("@")
-        coords = [int(v) for v in at.split(",")]
-        button = coords[2] if len(coords) > 2 else 1
-        wait_for_log(server_log, rf"-- line {int(line)}:", deadline, poll)
+def drag_window(title, x1, y1, x2, y2, env):
+    found = subprocess.run(["xdotool", "search", "--name", f"^{re.escape(title)}$"], env=env,
+                           capture_output=True, text=True)
+    ids = found.stdout.split()
+    if not ids:
+        raise CaseFailed(f"no window titled {title!r} to drag on")
+    subprocess.check_call(["xdotool", "mousemove", "--window", ids[0], str(x1), str(y1)], env=env)
+    time.sleep(0.3)
+    subprocess.check_call(["xdotool", "mousedown", "1"], env=env)
+    time.sleep(0.3)
+    for k in range(1, 11):
+        x = x1 + (x2 - x1) * k // 10
+        y = y1 + (y2 - y1) * k // 10
+        subprocess.check_call(["xdotool", "mousemove", "--window", ids[0], str(x), str(y)], env=env)
+        time.sleep(0.05)
+    subprocess.check_call(["xdotool", "mouseup", "1"], env=env)
+    log(f"dragged {x1},{y1} to {x2},{y2}")
+
+
+def run_actions(args, server_log, deadline, env, poll=None):
+    """Clicks, drags and screenshots in the order of their scenario lines
+    (clicks first, then drags, then shots at the same line, each in the order
+    given)."""
+    actions = []
+    for order, specs in enumerate((args.click, args.drag, args.shot)):
+        for n, spec in enumerate(specs):
+            line, rest = spec.split("@", 1)
+            actions.append((int(line), order, n, rest))
+    for line, kind, _, rest in sorted(actions):
+        wait_for_log(server_log, rf"-- line {line}:", deadline, poll)
         end = time.monotonic() + 1.0
         while time.monotonic() < end:
             if poll:
                 poll()
             time.sleep(0.05)
-        click_window(args.window_title, coords[0], coords[1], button, env)
+        if kind == 0:
+            coords = [int(v) for v in rest.split(",")]
+            click_window(args.window_title, coords[0], coords[1], coords[2] if len(coords) > 2 else 1, env)
+        elif kind == 1:
+            x1, y1, x2, y2 = (int(v) for v in rest.split(","))
+            drag_window(args.window_title, x1, y1, x2, y2, env)
+        else:
+            screenshot(rest, env)
+
+
+def expected_files(spec, clear):
+    folder, count, magic = spec.split(":")
+    if clear:
+        if os.path.isdir(folder):
+            for name in os.listdir(folder):
+                os.remove(os.path.join(folder, name))
+        return
+    names = sorted(os.listdir(folder)) if os.path.isdir(folder) else []
+    good = []
+    for name in names:
+        with open(os.path.join(folder, name), "rb") as f:
+            if f.read(len(magic)) == magic.encode():
+                good.append(name)
+    if len(good) < int(count):
+        raise CaseFailed(f"{folder} holds {names}, expected {count} files starting with {magic!r}")
+    log(f"{folder} holds {good}")
 
 
 def client_cmd(args, line, port):
@@ -273,6 +332,15 @@ def run_case(args, procs):
     port = read_port(server, deadline)
     log(f"server listening on {port}; its log: {server_log}")
 
+    peer = None
+    if args.relay:
+        procs.append(Proc("relay", [args.relay, "--port", "8888"], args.work, None))
+    if args.peer:
+        peer = Proc("peer", [args.peer, "--port", "8888"] + args.peer_args.split(), args.work, None)
+        procs.append(peer)
+    if args.expect_files:
+        expected_files(args.expect_files, clear=True)
+
     client = Proc("client", client_cmd(args, args.launch, port), args.work, env)
     procs.append(client)
 
@@ -289,8 +357,15 @@ def run_case(args, procs):
         check_lines(second, args.second_stderr)
 
     shots = Screenshots(server_log, args.shots, env)
-    if args.click:
-        run_clicks(args, server_log, deadline, env, shots.poll)
+    if args.click or args.drag or args.shot:
+        run_actions(args, server_log, deadline, env, shots.poll)
+    if peer is not None:
+        code = peer.wait(deadline)
+        if code != 0:
+            raise CaseFailed(f"the video peer ended with {code}: {peer.stderr_text()[-400:]}")
+        log("the video peer received the client's pictures")
+    if args.expect_files:
+        expected_files(args.expect_files, clear=False)
 
     if args.client_running and args.end_client_first:
         if args.screenshot:
@@ -357,7 +432,7 @@ def main(argv):
             p.stop()
     if not ok:
         dump(os.path.join(args.work, "server.log"), "server log")
-        for name in ("server", "client", "second"):
+        for name in ("server", "client", "second", "relay", "peer"):
             dump(os.path.join(args.work, f"{name}.stderr"), f"{name} stderr")
     log("PASSED" if ok else "case failed")
     return 0 if ok else 1

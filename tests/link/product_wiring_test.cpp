@@ -54,6 +54,36 @@ std::vector<Seam> filledSeams() {
         seam("onPropRequest", &C::onPropRequest),
         seam("startBaoXiang", &C::startBaoXiang),
         seam("boxCountdown", &C::boxCountdown),
+        seam("startOwnCamera", &C::startOwnCamera),
+        seam("showOwnVideo", &C::showOwnVideo),
+        seam("loginVideoServer", &C::loginVideoServer),
+        seam("requestTableVideo", &C::requestTableVideo),
+        seam("leaveVideo", &C::leaveVideo),
+        seam("leaveTableVideo", &C::leaveTableVideo),
+        seam("closeRemotePanel", &C::closeRemotePanel),
+        seam("connectVideoComponents", &C::connectVideoComponents),
+        {"video event bridges",
+         [](const C& c) { return c.video.socketEvents != nullptr && c.video.cameraEvents != nullptr; }},
+        {"video timers",
+         [](const C& c) {
+             return c.video.timerZoom && c.video.timerVshow[1] && c.video.timerVshow[2] && c.video.timerVshow[3];
+         }},
+        {"ImCmd.onClick",
+         [](const C& c) {
+             for (int i = 0; i < 16; ++i) {
+                 auto* b = c.mainForm.find("ImCmd", i);
+                 if (!b || !b->onClick || !b->onMouseMove) return false;
+             }
+             return true;
+         }},
+        {"ImgShow.onClick",
+         [](const C& c) {
+             for (int i = 0; i < 4; ++i) {
+                 auto* b = c.mainForm.find("ImgShow", i);
+                 if (!b || !b->onClick) return false;
+             }
+             return true;
+         }},
         {"Chat.onKeyPress",
          [](const C& c) {
              auto* box = c.mainForm.findAs<ui::TextBox>("Chat");

@@ -31,6 +31,7 @@ public:
     [[nodiscard]] platform::ScreenSize screenSize() const override { return screen_; }
     void openInBrowser(std::string_view address) override { log(address); }
     void log(std::string_view line) override { std::fprintf(stderr, "%.*s\n", int(line.size()), line.data()); }
+    void openFolder(const std::string&) override {}
     [[noreturn]] void endProcess(int exitCode) override { std::exit(exitCode); }
 
 private:

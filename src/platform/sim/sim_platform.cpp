@@ -235,6 +235,10 @@ bool SimFiles::writeAll(const std::string& path, std::string_view bytes) {
     return true;
 }
 
+bool SimFiles::createNew(const std::string& path, std::string_view bytes) {
+    return files.emplace(path, std::string(bytes)).second;
+}
+
 // ---------------------------------------------------------------- INI
 
 namespace {
@@ -402,32 +406,116 @@ class NullBrowser : public Browser {
 public:
     void navigate(const std::string&) override {}
 };
-class RecordingVideoSocket : public VideoSocket {
-public:
-    explicit RecordingVideoSocket(std::vector<std::string>& calls) : calls_(calls) {}
-    void configure(const std::string& addr, int port, int users) override {
-        calls_.push_back("configure " + addr + " " + std::to_string(port) + " " + std::to_string(users));
-    }
-    [[nodiscard]] std::string userId(int) const override { return {}; }
-    void disconnectUser(int slot) override { calls_.push_back("disconnect " + std::to_string(slot)); }
-    void logout() override { calls_.push_back("logout"); }
-    void login(const std::string& name) override { calls_.push_back("login " + name); }
-
-private:
-    std::vector<std::string>& calls_;
-};
-class NullCamera : public Camera {
-public:
-    bool startCapture() override { return false; }
-    void stopCapture() override {}
-    void freeCapture() override {}
-};
 }  // namespace
 
 std::unique_ptr<Browser> NullComponents::createBrowser() { return std::make_unique<NullBrowser>(); }
 std::unique_ptr<VideoSocket> NullComponents::createVideoSocket() {
-    return std::make_unique<RecordingVideoSocket>(videoCalls);
+    auto made = std::make_unique<SimVideoSocket>(clock_, videoCalls);
+    videoSocket = made.get();
+    return made;
 }
-std::unique_ptr<Camera> NullComponents::createCamera() { return std::make_unique<NullCamera>(); }
+std::unique_ptr<Camera> NullComponents::createCamera() {
+    auto made = std::make_unique<SimCamera>(clock_, cameraCalls);
+    made->startResult = cameraStartResult;
+    camera = made.get();
+    return made;
+}
+
+// ---------------------------------------------------------------- video socket
+
+SimVideoSocket::Slot* SimVideoSocket::at(int slot) {
+    if (slot < 1 || slot > static_cast<int>(slots_.size())) return nullptr;
+    return &slots_[static_cast<std::size_t>(slot - 1)];
+}
+const SimVideoSocket::Slot* SimVideoSocket::at(int slot) const {
+    if (slot < 1 || slot > static_cast<int>(slots_.size())) return nullptr;
+    return &slots_[static_cast<std::size_t>(slot - 1)];
+}
+
+void SimVideoSocket::configure(const std::string& addr, int port, int users) {
+    userCount_ = users;
+    calls_.push_back("configure " + addr + " " + std::to_string(port) + " " + std::to_string(users));
+}
+
+void SimVideoSocket::login(const std::string& name) { calls_.push_back("login " + name); }
+
+void SimVideoSocket::logout() {
+    for (Slot& s : slots_) s = Slot{};
+    calls_.push_back("logout");
+}
+
+void SimVideoSocket::connectUser(int slot, const std::string& name) {
+    calls_.push_back("connect " + std::to_string(slot) + " " + name);
+    if (Slot* s = at(slot)) *s = Slot{name, 1};
+}
+
+void SimVideoSocket::disconnectUser(int slot) {
+    calls_.push_back("disconnect " + std::to_string(slot));
+    if (Slot* s = at(slot)) *s = Slot{};
+}
+
+std::string SimVideoSocket::userId(int slot) const {
+    const Slot* s = at(slot);
+    return s ? s->name : std::string{};
+}
+
+int SimVideoSocket::userState(int slot) const {
+    const Slot* s = at(slot);
+    return s ? s->state : 0;
+}
+
+void SimVideoSocket::sendVideoFormat(int slot, int format) {
+    calls_.push_back("format " + std::to_string(slot) + " " + std::to_string(format));
+}
+
+void SimVideoSocket::sendVideoMode(int slot, int mode) {
+    calls_.push_back("mode " + std::to_string(slot) + " " + std::to_string(mode));
+}
+
+void SimVideoSocket::sendVideoData(int slot, const std::vector<std::uint8_t>& frame) {
+    sentFrames[slot].push_back(frame);
+}
+
+void SimVideoSocket::setSlot(int slot, std::string name, int state) {
+    if (Slot* s = at(slot)) *s = Slot{std::move(name), state};
+}
+
+void SimVideoSocket::peerState(int slot, int state) {
+    if (Slot* s = at(slot)) s->state = state;
+    clock_.post([this, slot, state] {
+        if (events_) events_->onUserStateChange(slot, state);
+    });
+}
+
+void SimVideoSocket::peerFrame(int slot, std::vector<std::uint8_t> frame) {
+    clock_.post([this, slot, f = std::move(frame)]() mutable {
+        if (events_) events_->onDataArrival(slot, std::move(f));
+    });
+}
+
+void SimVideoSocket::loggedIn() {
+    clock_.post([this] {
+        if (events_) events_->onMineStateChange(2);
+    });
+}
+
+// ---------------------------------------------------------------- camera
+
+int SimCamera::startCapture() {
+    calls_.push_back("startCapture");
+    capturing = startResult == 0;
+    return startResult;
+}
+
+void SimCamera::stopCapture() {
+    calls_.push_back("stopCapture");
+    capturing = false;
+}
+
+void SimCamera::capture(std::vector<std::uint8_t> frame) {
+    clock_.post([this, f = std::move(frame)]() mutable {
+        if (events_) events_->onFrameCaptured(std::move(f));
+    });
+}
 
 }  // namespace mj::platform::sim

@@ -5,7 +5,9 @@
 #include <cstdint>
 #include <deque>
 #include <functional>
+#include <array>
 #include <map>
+#include <set>
 #include <memory>
 #include <string>
 #include <vector>
@@ -26,6 +28,7 @@ public:
     [[nodiscard]] Millis monotonic() const override { return now_; }
     [[nodiscard]] double secondsSinceMidnight() const override;
     [[nodiscard]] TimeOfDay timeOfDay() const override;
+    [[nodiscard]] Date today() const override { return date; }
     void sleep(Millis duration) override;
     void pumpEvents(Millis maxWait) override;
     [[nodiscard]] std::unique_ptr<Timer> createTimer(Millis interval, std::function<void()> onTick) override;
@@ -37,6 +40,7 @@ public:
     // Where the wall clock stands at monotonic 0 (ms since midnight).
     void setMidnightOffset(Millis sinceMidnight) { midnightOffset_ = sinceMidnight; }
     [[nodiscard]] Millis totalSlept() const { return slept_; }
+    Date date{2012, 3, 4};
 
 private:
     friend class SimTimer;
@@ -86,7 +90,9 @@ public:
     [[nodiscard]] ScreenSize screenSize() const override { return screen; }
     void openInBrowser(std::string_view address) override { opened.emplace_back(address); }
     void log(std::string_view line) override { logLines.emplace_back(line); }
+    void openFolder(const std::string& path) override { openedFolders.push_back(path); }
     [[noreturn]] void endProcess(int exitCode) override;
+    std::vector<std::string> openedFolders;
 
     std::string commandLineText;
     bool otherInstance = false;
@@ -115,7 +121,13 @@ public:
     [[nodiscard]] std::optional<std::string> readAll(const std::string& path) const override;
     bool writeAll(const std::string& path, std::string_view bytes) override;
     bool remove(const std::string& path) override { return files.erase(path) != 0; }
+    bool makeFolder(const std::string& path) override {
+        folders.insert(path);
+        return true;
+    }
+    bool createNew(const std::string& path, std::string_view bytes) override;
     std::map<std::string, std::string> files;
+    std::set<std::string> folders;
 };
 
 // The profile format kept in SimFiles as GBK text with CRLF lines.
@@ -154,8 +166,81 @@ public:
     [[nodiscard]] int count(std::uint32_t message) const;
 };
 
+// The video socket in memory: it records every call, keeps the slots, and
+// lets the test play the server's side; its events go through the clock's
+// posted queue, as window messages would.
+class SimVideoSocket : public VideoSocket {
+public:
+    SimVideoSocket(SimClock& clock, std::vector<std::string>& calls) : clock_(clock), calls_(calls) {}
+    void setEvents(VideoSocketEvents* events) override { events_ = events; }
+    void configure(const std::string& addr, int port, int users) override;
+    [[nodiscard]] int userCount() const override { return reportedUserCount >= 0 ? reportedUserCount : userCount_; }
+    void login(const std::string& name) override;
+    void logout() override;
+    void connectUser(int slot, const std::string& name) override;
+    void disconnectUser(int slot) override;
+    [[nodiscard]] std::string userId(int slot) const override;
+    [[nodiscard]] int userState(int slot) const override;
+    void sendVideoFormat(int slot, int format) override;
+    void sendVideoMode(int slot, int mode) override;
+    void sendVideoData(int slot, const std::vector<std::uint8_t>& frame) override;
+
+    // Test side. Slots that tests set directly (no event).
+    void setSlot(int slot, std::string name, int state);
+    // The server reports a slot's new state (posted).
+    void peerState(int slot, int state);
+    // A frame from the peer of the slot (posted).
+    void peerFrame(int slot, std::vector<std::uint8_t> frame);
+    void loggedIn();
+    // Frames sent per slot, in order.
+    std::map<int, std::vector<std::vector<std::uint8_t>>> sentFrames;
+    // Lets a test report a larger slot count than the slots kept.
+    int reportedUserCount = -1;
+
+private:
+    struct Slot {
+        std::string name;
+        int state = 0;
+    };
+    Slot* at(int slot);
+    [[nodiscard]] const Slot* at(int slot) const;
+    SimClock& clock_;
+    std::vector<std::string>& calls_;
+    VideoSocketEvents* events_ = nullptr;
+    int userCount_ = 0;
+    std::array<Slot, 8> slots_{};
+};
+
+// A camera in memory: startCapture answers what the test chose; frames come
+// when the test hands them in (posted).
+class SimCamera : public Camera {
+public:
+    SimCamera(SimClock& clock, std::vector<std::string>& calls) : clock_(clock), calls_(calls) {}
+    void setEvents(CameraEvents* events) override { events_ = events; }
+    void setLabel(const std::string& text) override { label = text; }
+    void initCapture() override { calls_.push_back("initCapture"); }
+    void setOptions(const CaptureOptions& o) override { options = o; }
+    [[nodiscard]] int startCapture() override;
+    void stopCapture() override;
+    void freeCapture() override { calls_.push_back("freeCapture"); }
+    [[nodiscard]] int videoFormat() const override { return 1; }
+    [[nodiscard]] int videoMode() const override { return options.videoMode; }
+
+    void capture(std::vector<std::uint8_t> frame);
+    int startResult = 0;
+    bool capturing = false;
+    std::string label;
+    CaptureOptions options;
+
+private:
+    SimClock& clock_;
+    std::vector<std::string>& calls_;
+    CameraEvents* events_ = nullptr;
+};
+
 class NullComponents : public ComponentFactory {
 public:
+    explicit NullComponents(SimClock& clock) : clock_(clock) {}
     [[nodiscard]] std::unique_ptr<Browser> createBrowser() override;
     [[nodiscard]] std::unique_ptr<VideoSocket> createVideoSocket() override;
     [[nodiscard]] std::unique_ptr<Camera> createCamera() override;
@@ -167,6 +252,15 @@ public:
     std::vector<std::string> videoCalls;
     std::function<std::unique_ptr<PropsPlugin>()> propsPlugin;
     std::vector<std::string> pluginPaths;
+    std::vector<std::string> cameraCalls;
+    // The last ones made, borrowed from their owner.
+    SimVideoSocket* videoSocket = nullptr;
+    SimCamera* camera = nullptr;
+    // What the next camera's start answers.
+    int cameraStartResult = 0;
+
+private:
+    SimClock& clock_;
 };
 
 // Everything together, for tests.
@@ -181,7 +275,7 @@ struct SimPlatform {
     SimSoundDevice sound;
     SimResources resources;
     SimPictureDecoder pictures;
-    NullComponents components;
+    NullComponents components{clock};
     Platform platform{clock, socket, process, codec, ini, files, hall, sound, resources, pictures, components};
 };
 

@@ -7,6 +7,11 @@
 
 #include "platform/win32/win32_platform.h"
 
+#include <shellapi.h>
+
+#include "platform/relay_video_socket.h"
+#include "platform/win32/win32_camera.h"
+
 #include <cstdio>
 #include <map>
 #include <stdexcept>
@@ -115,6 +120,12 @@ Clock::TimeOfDay Win32Clock::timeOfDay() const {
     SYSTEMTIME t;
     GetLocalTime(&t);
     return {t.wHour, t.wMinute, t.wSecond};
+}
+
+Clock::Date Win32Clock::today() const {
+    SYSTEMTIME t;
+    GetLocalTime(&t);
+    return {t.wYear, t.wMonth, t.wDay};
 }
 
 void Win32Clock::sleep(Millis duration) { Sleep(static_cast<DWORD>(duration.count())); }
@@ -317,6 +328,10 @@ void Win32Process::log(std::string_view line) {
     std::fflush(stderr);
 }
 
+void Win32Process::openFolder(const std::string& path) {
+    ShellExecuteW(nullptr, L"open", widen(path).c_str(), nullptr, nullptr, SW_SHOWNORMAL);
+}
+
 void Win32Process::endProcess(int exitCode) {
     log("exit " + std::to_string(exitCode));
     std::fflush(stderr);
@@ -404,6 +419,25 @@ bool Win32Files::writeAll(const std::string& path, std::string_view bytes) {
 
 bool Win32Files::remove(const std::string& path) { return DeleteFileW(widen(path).c_str()) != 0; }
 
+bool Win32Files::makeFolder(const std::string& path) {
+    const std::wstring w = widen(path);
+    CreateDirectoryW(w.c_str(), nullptr);
+    const DWORD a = GetFileAttributesW(w.c_str());
+    return a != INVALID_FILE_ATTRIBUTES && (a & FILE_ATTRIBUTE_DIRECTORY) != 0;
+}
+
+bool Win32Files::createNew(const std::string& path, std::string_view bytes) {
+    // CREATE_NEW: a file of that name is never opened, so never partly overwritten.
+    HANDLE h = CreateFileW(widen(path).c_str(), GENERIC_WRITE, 0, nullptr, CREATE_NEW, 0, nullptr);
+    if (h == INVALID_HANDLE_VALUE) return false;
+    DWORD n = 0;
+    const BOOL ok = WriteFile(h, bytes.data(), static_cast<DWORD>(bytes.size()), &n, nullptr);
+    CloseHandle(h);
+    if (ok && n == bytes.size()) return true;
+    DeleteFileW(widen(path).c_str());
+    return false;
+}
+
 // ---------------------------------------------------------------- hall
 
 WindowHandle Win32Hall::findWindow(std::string_view title) const {
@@ -467,33 +501,14 @@ private:
     UINT_PTR timer_ = 0;
     std::string pendingUrl_;
 };
-class LogVideoSocket : public VideoSocket {
-public:
-    explicit LogVideoSocket(Process& p) : p_(p) {}
-    void configure(const std::string& addr, int port, int users) override {
-        p_.log("video socket: " + addr + ":" + std::to_string(port) + ", " + std::to_string(users) + " slots");
-    }
-    [[nodiscard]] std::string userId(int) const override { return {}; }
-    void disconnectUser(int slot) override { p_.log("video socket: drop slot " + std::to_string(slot)); }
-    void logout() override { p_.log("video socket: logout"); }
-    void login(const std::string& name) override { p_.log("video socket: login " + name); }
-
-private:
-    Process& p_;
-};
-class NoCamera : public Camera {
-public:
-    bool startCapture() override { return false; }
-    void stopCapture() override {}
-    void freeCapture() override {}
-};
 }  // namespace
 
 std::unique_ptr<Browser> StandInComponents::createBrowser() { return std::make_unique<LogBrowser>(process_); }
 std::unique_ptr<VideoSocket> StandInComponents::createVideoSocket() {
-    return std::make_unique<LogVideoSocket>(process_);
+    return std::make_unique<RelayVideoSocket>(std::make_unique<Win32Socket>(),
+                                              [this](std::string_view line) { process_.log(line); });
 }
-std::unique_ptr<Camera> StandInComponents::createCamera() { return std::make_unique<NoCamera>(); }
+std::unique_ptr<Camera> StandInComponents::createCamera() { return std::make_unique<Win32TestCardCamera>(); }
 
 std::unique_ptr<PropsPlugin> StandInComponents::createPropsPlugin(const std::string& path) {
     HMODULE library = LoadLibraryW(widen(path).c_str());

@@ -24,6 +24,7 @@ public:
     [[nodiscard]] Millis monotonic() const override;
     [[nodiscard]] double secondsSinceMidnight() const override;
     [[nodiscard]] TimeOfDay timeOfDay() const override;
+    [[nodiscard]] Date today() const override;
     void sleep(Millis duration) override;
     void pumpEvents(Millis maxWait) override;
     [[nodiscard]] std::unique_ptr<Timer> createTimer(Millis interval, std::function<void()> onTick) override;
@@ -47,6 +48,7 @@ public:
     void connect(const std::string& host, std::uint16_t port) override;
     [[nodiscard]] SocketState state() const override { return state_; }
     bool send(std::span<const std::uint8_t> bytes) override;
+    [[nodiscard]] std::size_t pendingBytes() const override { return pending_.size(); }
     void close() override;
 
 private:
@@ -70,6 +72,7 @@ public:
     [[nodiscard]] ScreenSize screenSize() const override;
     void openInBrowser(std::string_view address) override;
     void log(std::string_view line) override;
+    void openFolder(const std::string& path) override;
     [[noreturn]] void endProcess(int exitCode) override;
 
 private:
@@ -103,6 +106,8 @@ public:
     [[nodiscard]] std::optional<std::string> readAll(const std::string& path) const override;
     bool writeAll(const std::string& path, std::string_view bytes) override;
     bool remove(const std::string& path) override;
+    bool makeFolder(const std::string& path) override;
+    bool createNew(const std::string& path, std::string_view bytes) override;
 };
 
 class Win32Hall : public HallLink {
@@ -113,8 +118,9 @@ public:
     void minimize(WindowHandle window) override;
 };
 
-// Our stand-ins for the components: they do what the client asks of
-// them as far as nothing needs to be shown, and say so in the log.
+// Our components: the video socket talks to the video relay, the camera
+// paints a test card (no capture device is used); the browser and the
+// plug-in are stand-ins that log what they are asked.
 class StandInComponents : public ComponentFactory {
 public:
     explicit StandInComponents(Process& process) : process_(process) {}

@@ -1,0 +1,34 @@
+# End-to-end case of the table video: the client under Wine, the scripted
+# server, our video relay and a video peer as the top table mate. The relay
+# and the peer are native tools, built for the host like the scripted server.
+if(NOT WIN32)
+  return()
+endif()
+
+include(ExternalProject)
+set(MJ_VIDEO_TOOLS_DIR ${CMAKE_BINARY_DIR}/host-tools/video_relay)
+ExternalProject_Add(video_relay_host
+  SOURCE_DIR ${CMAKE_SOURCE_DIR}/tools/video_relay
+  BINARY_DIR ${MJ_VIDEO_TOOLS_DIR}
+  CMAKE_ARGS -DCMAKE_BUILD_TYPE=Release -DCMAKE_TOOLCHAIN_FILE= -DCMAKE_CXX_COMPILER=c++
+  BUILD_BYPRODUCTS ${MJ_VIDEO_TOOLS_DIR}/video_relay ${MJ_VIDEO_TOOLS_DIR}/video_peer
+  INSTALL_COMMAND ""
+  BUILD_ALWAYS ON
+  USES_TERMINAL_BUILD ON)
+
+# Pixels of the client's window: the top seat's tool buttons (photo, panel)
+# and the panel's own buttons and face where each step leaves them.
+set(_shots ${CMAKE_BINARY_DIR}/e2e/video_hand)
+mj_e2e_case(video_hand SCENARIO video_hand.scn LAUNCH "${MJ_E2E_LINE}"
+  ARGS --client-running --alive-for 0 --timeout 110
+       --relay ${MJ_VIDEO_TOOLS_DIR}/video_relay
+       --peer ${MJ_VIDEO_TOOLS_DIR}/video_peer
+       --peer-args "--name north --link tester --frames 5 --seconds 100 --save ${_shots}/from_client.bmp"
+       --click 45@557,115 --click 45@525,115 --shot 45@${_shots}/panel.png
+       --click 47@617,139 --shot 47@${_shots}/big.png
+       --click 49@914,72 --drag 49@650,139,450,339 --shot 49@${_shots}/moved.png
+       --click 51@647,339 --shot 51@${_shots}/closed.png
+       --expect-files ${CMAKE_BINARY_DIR}/bin/photo:1:BM
+       --client-stderr "^video: own login state 2" --client-stderr "^video panel 2 opened"
+       --client-stderr "^video panel 2 big" --client-stderr "^video panel 2 normal"
+       --client-stderr "^video panel 2 closed")
