@@ -2,6 +2,7 @@
 #include "shell/settings_dialog.h"
 
 #include "link/client.h"
+#include "video/video_switch.h"
 #include "link/ini_file.h"
 #include "shell/shell_windows.h"
 #include "shell/window_frame.h"
@@ -54,86 +55,6 @@ void toggleVoiceStyle(link::Client& c) {
         if (players[i].sex == 1) players[i].voiceCode2 = dialect ? "30" : c.dispatch.seating.savedVoiceNo[i];
     }
     showPicture(c, 3, dialect ? PicDialect : PicMandarin);
-}
-
-void setShown(link::Client& c, std::string_view name, int index, bool on) {
-    if (ui::Control* x = c.mainForm.find(name, index)) x->setVisible(on);
-}
-bool shownNow(link::Client& c, std::string_view name, int index) {
-    const ui::Control* x = c.mainForm.find(name, index);
-    return x && x->visible();
-}
-
-void writeVideoValue(link::Client& c, const char* value) {
-    link::IniFile ini(c.p.ini);
-    ini.setIniFileName(platform::joinPath(c.p.process.programFolder(), VideoIni));
-    ini.writeIniKey("vidiosetting", "vidiovalue", value);
-}
-
-void videoOff(link::Client& c) {
-    auto& v = c.video;
-    writeVideoValue(c, "0");
-    v.videoEnabled = false;
-    const bool plugin = c.props.loaded();
-    if (v.ownVideoOn && shownNow(c, "vcap1", -1)) {
-        if (c.vcap1) c.vcap1->stopCapture();
-        setShown(c, "vcap1", -1, false);
-        setShown(c, "PicLocal", 0, false);
-        setShown(c, "Tiplbl", -1, false);
-        if (ui::Control* face = c.mainForm.find("Tou", 0)) {
-            face->setVisible(!plugin);
-            face->bringToFront();
-        }
-        if (plugin) c.props.propDll->recState(2, true, 0);
-    }
-    for (int s = 1; s <= 3; ++s) {
-        if (!shownNow(c, "vshow", s)) continue;
-        for (const char* n : {"vshow", "ImgKuang", "PicLocal"}) setShown(c, n, s, false);
-        if (ui::Control* face = c.mainForm.find("Tou", s)) {
-            face->setVisible(!plugin);
-            face->bringToFront();
-        }
-        if (plugin) c.props.propDll->recState(2, true, s);
-    }
-    if (c.p2pSocket) c.p2pSocket->logout();
-    v.p2pConfigured = false;
-    showOnOff(c, 4, false);
-}
-
-void videoOn(link::Client& c) {
-    auto& v = c.video;
-    writeVideoValue(c, "1");
-    v.videoEnabled = true;
-    const std::string& own = c.table.custom[0].name;
-    if (!own.empty() && !v.p2pConfigured) {
-        v.p2pConfigured = true;
-        if (!c.p2pSocket) c.p2pSocket = c.p.components.createVideoSocket();
-        if (c.p2pSocket) {
-            c.p2pSocket->configure(c.link.launch.serverHost, 8888, 3);
-            c.p2pSocket->login(own);
-        }
-    }
-    const bool plugin = c.props.loaded();
-    if (v.ownVideoOn) {
-        if (!c.vcap1) c.vcap1 = c.p.components.createCamera();
-        if (c.vcap1) (void)c.vcap1->startCapture();
-        setShown(c, "vcap1", -1, true);
-        setShown(c, "PicLocal", 0, true);
-        setShown(c, "ImgShow", 0, false);
-        if (ui::Control* face = c.mainForm.find("Tou", 0)) {
-            face->setVisible(false);
-            face->setEnabled(false);
-        }
-        if (plugin) c.props.propDll->recState(2, false, 0);
-    }
-    for (int s = 1; s <= 3; ++s) {
-        if (!shownNow(c, "ImgShow", s)) continue;
-        for (const char* n : {"vshow", "ImgKuang", "PicLocal"}) setShown(c, n, s, true);
-        setShown(c, "ImgShow", s, false);
-        setShown(c, "Tou", s, false);
-        if (plugin) c.props.propDll->recState(2, false, s);
-    }
-    showOnOff(c, 4, true);
 }
 
 }  // namespace
@@ -200,11 +121,8 @@ void settingsSwitchClick(link::Client& c, int index) {
         toggleVoiceStyle(c);
         break;
     default:
-        // A missing file is made by the switch itself, with the new state.
-        if (c.video.videoEnabled)
-            videoOff(c);
-        else
-            videoOn(c);
+        (void)video::flipVideoSwitch(c);
+        showOnOff(c, 4, c.video.videoEnabled);
         break;
     }
 }

@@ -110,11 +110,16 @@ TEST_F(SettingsTest, TheVideoSwitchWritesItsFileAndIsNeverUndone) {
     EXPECT_TRUE(client->video.videoEnabled);
     EXPECT_EQ(sim.ini.get(videoIni, "vidiosetting", "vidiovalue"), "1");
     EXPECT_EQ(sim.components.videoCalls.back(), "login zhang");
-    // A missing file is made with the new state, and the switch works at once.
+    // A missing file is made first, with video on and nothing else changed;
+    // the next click switches.
     sim.files.files.erase(videoIni);
+    clickSwitch(4);
+    EXPECT_TRUE(client->video.videoEnabled);
+    EXPECT_EQ(sim.ini.get(videoIni, "vidiosetting", "vidiovalue"), "1");
     clickSwitch(4);
     EXPECT_FALSE(client->video.videoEnabled);
     EXPECT_EQ(sim.ini.get(videoIni, "vidiosetting", "vidiovalue"), "0");
+    EXPECT_EQ(shownResource(sw(4)), 135);
 }
 
 }  // namespace
