@@ -6,13 +6,12 @@
 #include "link/client.h"
 #include "link/ini_file.h"
 #include "shell/chat_input.h"
+#include "shell/keys.h"
 
 namespace mj::shell {
 namespace {
 
 constexpr double Twips = 15.0;
-constexpr int KeyAlt = 18;
-constexpr int KeyC = 67;
 constexpr std::string_view ChatIni = "chat.ini";
 constexpr std::string_view PhraseTip = "双击后发送你想说的话";
 constexpr ui::Color PhraseBack{0xC0, 0xFF, 0xFF};  // &H00FFFFC0 is blue-green-red
@@ -190,17 +189,7 @@ void historyAreaClick(link::Client& c) {
 }
 
 void talkKeyDown(link::Client& c, int keyCode) {
-    auto& s = c.shell.altCKeyState;
-    if (keyCode == KeyAlt)
-        s[0] = 1;
-    else if (keyCode == KeyC)
-        s[1] = 1;
-    else
-        s = {0, 0};
-    if (s[0] == 1 && s[1] == 1) {
-        s = {0, 0};
-        c.talk.setVisible(false);
-    }
+    if (altThenCDone(c, keyCode)) c.talk.setVisible(false);
 }
 
 void installChatWindows(link::Client& c) {

@@ -31,20 +31,9 @@ void pluginKey(link::Client& c, int keyCode) {
     if (keyCode > KeyF1 && keyCode <= KeyF6 && c.props.loaded()) c.props.propDll->setKeyDown(keyCode);
 }
 
-// Alt then C (either order, with any number of Alts between) opens the
-// history; any other key starts over. Esc leaves the sequence alone.
+// Alt then C opens the history. Esc leaves the sequence alone.
 void altThenC(link::Client& c, int keyCode) {
-    auto& s = c.shell.altCKeyState;
-    if (keyCode == KeyAlt)
-        s[0] = 1;
-    else if (keyCode == KeyC)
-        s[1] = 1;
-    else
-        s = {0, 0};
-    if (s[0] == 1 && s[1] == 1) {
-        s = {0, 0};
-        showChatWindow(c);
-    }
+    if (altThenCDone(c, keyCode)) showChatWindow(c);
 }
 
 void tableKeyDown(link::Client& c, int keyCode, bool fromPic2) {
@@ -77,6 +66,19 @@ void appendUtf8(std::string& out, int code) {
 }
 
 }  // namespace
+
+bool altThenCDone(link::Client& c, int keyCode) {
+    auto& s = c.shell.altCKeyState;
+    if (keyCode == KeyAlt)
+        s[0] = 1;
+    else if (keyCode == KeyC)
+        s[1] = 1;
+    else
+        s = {0, 0};
+    if (s[0] != 1 || s[1] != 1) return false;
+    s = {0, 0};
+    return true;
+}
 
 void bossKey(link::Client& c) {
     c.ignoringErrors("boss key", [&] {

@@ -11,6 +11,10 @@ namespace mj::shell {
 
 inline constexpr int KeyF1 = 112, KeyF6 = 117, KeyEsc = 27, KeyAlt = 18, KeyC = 67;
 
+// Feeds one key to the Alt-then-C sequence (either order, any number of Alts
+// between; any other key starts over); true when it completes.
+bool altThenCDone(link::Client& c, int keyCode);
+
 // Hides every side window, makes the client act at once for the player,
 // minimises the main window and the hall, tells the plug-in. Once per keystroke.
 void bossKey(link::Client& c);

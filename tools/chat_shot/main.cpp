@@ -8,49 +8,11 @@
 #include "shell/chat_input.h"
 #include "shell/chat_install.h"
 #include "shell/chat_windows.h"
+#include "shot_support/screen_capture.h"
 #include "shot_support/shot_table.h"
 
-namespace {
-
-using mj::shots::Pixels;
-
-void pump(int ms) {
-    const DWORD end = GetTickCount() + static_cast<DWORD>(ms);
-    while (GetTickCount() < end) {
-        MSG m;
-        while (PeekMessageW(&m, nullptr, 0, 0, PM_REMOVE)) {
-            TranslateMessage(&m);
-            DispatchMessageW(&m);
-        }
-        Sleep(5);
-    }
-}
-
-bool shootScreen(const std::string& path, int w, int h) {
-    HDC screen = GetDC(nullptr);
-    HDC mem = CreateCompatibleDC(screen);
-    BITMAPINFO bi{};
-    bi.bmiHeader.biSize = sizeof bi.bmiHeader;
-    bi.bmiHeader.biWidth = w;
-    bi.bmiHeader.biHeight = -h;
-    bi.bmiHeader.biPlanes = 1;
-    bi.bmiHeader.biBitCount = 32;
-    bi.bmiHeader.biCompression = BI_RGB;
-    void* bits = nullptr;
-    HBITMAP bmp = CreateDIBSection(mem, &bi, DIB_RGB_COLORS, &bits, nullptr, 0);
-    HGDIOBJ old = SelectObject(mem, bmp);
-    BitBlt(mem, 0, 0, w, h, screen, 0, 0, SRCCOPY | CAPTUREBLT);
-    GdiFlush();
-    const auto* p = static_cast<const std::uint32_t*>(bits);
-    Pixels px(p, p + static_cast<std::size_t>(w) * h);
-    SelectObject(mem, old);
-    DeleteObject(bmp);
-    DeleteDC(mem);
-    ReleaseDC(nullptr, screen);
-    return mj::shots::writeBmp(path, w, h, px);
-}
-
-}  // namespace
+using mj::shots::pump;
+using mj::shots::shootScreen;
 
 int main(int argc, char** argv) {
     const std::string dir = argc > 1 ? argv[1] : ".";
