@@ -19,12 +19,7 @@ int main(int argc, char** argv) {
     mj::shots::ShotTable shot(1280, 1024);
     auto& c = shot.client;
     mj::platform::win32::FormHost host;
-    c.shell.attachForm = [&host](mj::ui::Form& f) { host.attach(f); };
-    c.shell.detachForm = [&host](mj::ui::Form& f) { host.detach(f); };
-    host.attach(c.mainForm);
-    c.mainForm.move(0, 0);
-    c.mainForm.setVisible(true);
-    shot.layWall();
+    mj::shots::showLive(shot, host);
     c.link.loggedIn = true;
     auto& p = c.dispatch.player[2];
     p.nickName = "王五";

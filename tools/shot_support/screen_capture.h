@@ -46,4 +46,16 @@ inline bool shootScreen(const std::string& path, int w, int h) {
     return writeBmp(path, w, h, px);
 }
 
+// Puts the client's main window on the screen at its top left, with the pop-ups
+// it makes later, and lays a hand's wall on the table.
+inline void showLive(ShotTable& shot, platform::win32::FormHost& host) {
+    auto& c = shot.client;
+    c.shell.attachForm = [&host](ui::Form& f) { host.attach(f); };
+    c.shell.detachForm = [&host](ui::Form& f) { host.detach(f); };
+    host.attach(c.mainForm);
+    c.mainForm.move(0, 0);
+    c.mainForm.setVisible(true);
+    shot.layWall();
+}
+
 }  // namespace mj::shots
