@@ -24,6 +24,7 @@ targets=(
     "socks5_fuzz tests/link/fuzz/socks5_seeds 512"
     "launch_line_fuzz tests/link/fuzz/launch_seeds 1024"
     "ini_fuzz tests/results/fuzz/ini_seeds 4096"
+    "props_fuzz tests/props/fuzz/seeds 4096"
 )
 
 status=0

@@ -1,5 +1,6 @@
 # The lean libFuzzer targets over single inputs: the SOCKS5 replies, the
-# launch line, the profile files. Each is one file under tests/**/fuzz/ with
+# launch line, the profile files; and the props plug-in's requests into a
+# client in a hand. Each is one file under tests/**/fuzz/ with
 # its seeds next to it; CTest runs each briefly (label fuzz), and
 # scripts/fuzz.sh runs them all for as long as asked.
 if(NOT MJ_FUZZ OR WIN32)
@@ -25,3 +26,5 @@ mj_add_fuzzer(launch_line_fuzz ${CMAKE_SOURCE_DIR}/tests/link/fuzz/launch_line_f
               ${CMAKE_SOURCE_DIR}/tests/link/fuzz/launch_seeds 1024)
 mj_add_fuzzer(ini_fuzz ${CMAKE_SOURCE_DIR}/tests/results/fuzz/ini_fuzz.cpp
               ${CMAKE_SOURCE_DIR}/tests/results/fuzz/ini_seeds 4096)
+mj_add_fuzzer(props_fuzz ${CMAKE_SOURCE_DIR}/tests/props/fuzz/props_fuzz.cpp
+              ${CMAKE_SOURCE_DIR}/tests/props/fuzz/seeds 4096)

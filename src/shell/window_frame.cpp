@@ -176,7 +176,9 @@ void installWindowFrame(link::Client& c) {
         toolbarClick(c, 4);
         c.mainForm.setWindowState(ui::Form::WindowState::Minimized);
     };
-    for (auto [b, isClose] : {std::pair{&close, true}, std::pair{&min, false}}) {
+    for (const auto& button : {std::pair{&close, true}, std::pair{&min, false}}) {
+        ui::Control* b = button.first;
+        const bool isClose = button.second;
         b->onMouseDown = [&c, isClose](const ui::MouseEvent&) { captionButtonDown(c, isClose); };
         b->onMouseUp = [&c, isClose](const ui::MouseEvent&) { captionButtonUp(c, isClose); };
         b->onMouseMove = [&c, isClose](const ui::MouseEvent&) { captionButtonMove(c, isClose); };

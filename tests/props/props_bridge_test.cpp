@@ -1,6 +1,7 @@
 // props_bridge_test.cpp: finding, loading and starting the props plug-in,
 // shutting it down, clearing its display, and the messages relayed to it.
 #include "dispatch/player_records.h"
+#include "props/prop_requests.h"
 #include "props/props_fixture.h"
 
 namespace mj::test {
@@ -105,10 +106,12 @@ TEST_F(PropsBridgeTest, HowTheStartEndsDecidesTheState) {
          },
          true, props::PropStateLoaded, true},
     };
+    // Each case starts from fresh props state on the same table and its label.
+    ui::Label* lb = &props::propLabel(*client);
     for (const auto& k : cases) {
         client->props = {};
         client->props.timerProp = sim.clock.createTimer(Millis(50), [] {});
-        client->props.lbProp = &label();
+        client->props.lbProp = lb;
         offerPlugin(k.setup);
         if (!k.libraryLoads) sim.components.propsPlugin = [] { return nullptr; };
         client->link.loggedIn = k.loggedIn;
