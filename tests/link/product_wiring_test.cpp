@@ -95,6 +95,7 @@ std::vector<Seam> filledSeams() {
         seam("openSeatChange", &C::openSeatChange),
         seam("closeSeatChange", &C::closeSeatChange),
         seam("drawFormSkin", &C::drawFormSkin),
+        seam("onChatButtonBlink", &C::onChatButtonBlink),
         {"banner events",
          [](const C& c) {
              return c.dispatch.banner && c.dispatch.banner->onDocumentComplete && c.dispatch.banner->onNavigateError;
