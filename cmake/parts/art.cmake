@@ -32,7 +32,15 @@ if(WIN32)
   list(APPEND MJ_RC_FILES ${MJ_ART_DIR}/resources.rc)
   # The picture decoder uses the Windows Imaging Component.
   target_link_libraries(mjwin32 PUBLIC windowscodecs)
-  list(APPEND MJ_CLIENT_DEPENDS mj_art mj_sounds)
+  # The quick phrases beside the client, the same lines its voices speak.
+  add_custom_command(
+    OUTPUT ${CMAKE_BINARY_DIR}/bin/chat.ini
+    COMMAND ${MJ_PYTHON} ${CMAKE_SOURCE_DIR}/tools/soundgen/soundgen.py --chat-ini ${CMAKE_BINARY_DIR}/bin/chat.ini
+    DEPENDS ${CMAKE_SOURCE_DIR}/tools/soundgen/soundgen.py
+    COMMENT "Writing the client's quick phrases"
+    VERBATIM)
+  add_custom_target(mj_chat_ini ALL DEPENDS ${CMAKE_BINARY_DIR}/bin/chat.ini)
+  list(APPEND MJ_CLIENT_DEPENDS mj_art mj_sounds mj_chat_ini)
 
   # The client and the Win32 tests are created after the fragments; settle
   # their details once the top level has been read. The tests carry the same

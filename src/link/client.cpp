@@ -469,7 +469,8 @@ void Client::decodeMessage() {
                                 p.sound,
                                 filterChatText,
                                 showSpeakBubble,
-                                props.loaded() ? relayToProps : nullptr};
+                                props.loaded() ? relayToProps : nullptr,
+                                [this](std::string_view line) { log(line); }};
             handleChat(link.receivedText, targets, link.msg, link.info);
         }
     });

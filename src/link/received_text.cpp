@@ -119,7 +119,8 @@ void handleChat(ReceivedTextState& state, ChatTargets& t, const WireMessage& msg
                 if (t.sound.soundOn) {
                     if (const auto file =
                             phraseVoiceFile(t.sound, t.voices[static_cast<std::size_t>(view)], kind, number))
-                        playEffectWave(t.device, *file, view);
+                        if (playEffectWave(t.device, *file, view) && t.log)
+                            t.log("phrase voice " + *file + " on slot " + std::to_string(view));
                 }
             }
         }
@@ -127,6 +128,7 @@ void handleChat(ReceivedTextState& state, ChatTargets& t, const WireMessage& msg
 
     if (line.rfind(SystemLinePrefix, 0) != 0) line = replaceAll(std::move(line), t.ownNickname, You);
     if (t.filterChatText) line = t.filterChatText(line);
+    if (t.log) t.log("chat line: " + line);
     addWrappedText(t.codec, t.history, line, HistoryWidth);
     if (t.history.listCount() > 0) t.history.setTopIndex(t.history.listCount() - 1);
     putOnStrip(t.sysmsg, firstChars(line, StripChars));

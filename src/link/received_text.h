@@ -61,6 +61,8 @@ struct ChatTargets {
     std::function<void(int view, const std::string& phrase)> showSpeakBubble;
     // Hands the message to the props plug-in; empty while it is not loaded.
     std::function<void(const WireMessage&)> relayToProps;
+    // The diagnostic log: each line as shown and each phrase voice started.
+    std::function<void(std::string_view)> log;
 };
 
 // The text of bytes [begin, end) up to the first 0 byte, in UTF-8. The server

@@ -54,9 +54,9 @@ void setWaveVolume(SoundState& state, platform::SoundDevice& device, long volume
     if (!device.setMainVolume(volume - FullVolume)) state.soundOn = false;
 }
 
-void playEffectWave(platform::SoundDevice& device, const std::string& file, int slot) {
-    if (slot < 0 || slot > 3) return;
-    (void)device.playEffect(slot, file, EffectVolume);
+bool playEffectWave(platform::SoundDevice& device, const std::string& file, int slot) {
+    if (slot < 0 || slot > 3) return false;
+    return device.playEffect(slot, file, EffectVolume);
 }
 
 bool isSafeVoiceId(const VoiceId& id) {

@@ -51,7 +51,8 @@ void stopWave(SoundState& state, platform::SoundDevice& device);
 void setWaveVolume(SoundState& state, platform::SoundDevice& device, long volume);
 // Plays file once on effect slot 0-3 at -8 dB; other slots do nothing; errors
 // leave that slot silent.
-void playEffectWave(platform::SoundDevice& device, const std::string& file, int slot);
+// True when the device started the voice; errors are otherwise ignored.
+bool playEffectWave(platform::SoundDevice& device, const std::string& file, int slot);
 
 // The fields of a player's record that name their voice files.
 struct VoiceId {

@@ -17,6 +17,7 @@ void showSpeakBubble(link::Client& c, int view, const std::string& phrase) {
     }
     box->showMe(view, phrase, BubblePeak, BubbleFadeIn, BubbleFadeOut, BubbleHold);
     box->form.setVisible(true);
+    c.log("speech bubble at view " + std::to_string(view) + ": " + phrase);
 }
 
 void bubblesOnResize(link::Client& c) {

@@ -55,6 +55,13 @@ def parse_args(argv):
     p.add_argument("--hall-exit", type=int, default=0, help="the hall's expected exit code")
     p.add_argument("--screenshot-at", action="append", default=[], metavar="MARK=FILE",
                    help="a PNG of the screen when the server logs 'mark MARK' (repeatable)")
+    p.add_argument("--click", action="append", default=[], metavar="LINE@X,Y[,BUTTON]",
+                   help="as run_e2e.py: a click on the client's window once the server reached line LINE")
+    p.add_argument("--shot", action="append", default=[], metavar="LINE@PATH",
+                   help="as run_e2e.py: a PNG of the screen once the server reached line LINE")
+    p.add_argument("--input", action="append", default=[], metavar="LINE@STEP|STEP...",
+                   help="as run_e2e.py: keys, text and pointer moves once the server reached line LINE")
+    p.add_argument("--window-title", default="mjclient-e2e", help="the client window's title, for the input")
     p.add_argument("--keep-going", action="store_true",
                    help="the server plays on past a failed step (the case still fails)")
     args = p.parse_args(argv)
@@ -65,6 +72,7 @@ def parse_args(argv):
             p.error(f"--screenshot-at wants MARK=FILE, not {item!r}")
         shots.append((mark, path))
     args.shots = shots
+    args.drag = []
     return args
 
 
@@ -254,6 +262,15 @@ def run_case(args, procs, extras):
     procs.append(hall)
     shots = Screenshots(os.path.join(args.work, "server.log"), args.shots, env)
     server_code = None
+    if args.click or args.shot or args.input:
+        if not server:
+            raise CaseFailed("input at scenario lines needs a scenario")
+
+        def poll():
+            shots.poll()
+            if not hall.running():
+                raise CaseFailed(f"the hall ended with {hall.p.returncode} before the input was done")
+        run_e2e.run_actions(args, os.path.join(args.work, "server.log"), deadline, env, poll)
     while hall.running() and time.monotonic() < deadline:
         shots.poll()
         if server and server_code is None and not server.running():

@@ -66,6 +66,10 @@ def parse_args(argv):
     p.add_argument("--drag", action="append", default=[], metavar="LINE@X1,Y1,X2,Y2",
                    help="once the server has reached scenario line LINE, drag with the left button from X1,Y1 "
                         "to X2,Y2 (pixels of the client's window)")
+    p.add_argument("--input", action="append", default=[], metavar="LINE@STEP|STEP...",
+                   help="once the server has reached scenario line LINE, real input through the X server, "
+                        "steps in order: type:TEXT, key:KEYNAME (X key names: Return, F1, Escape), "
+                        "move:X,Y (the pointer to pixels of the client's window), click[:BUTTON]")
     p.add_argument("--relay", help="video_relay binary (native), started on port 8888 before the client")
     p.add_argument("--peer", help="video_peer binary (native), a table mate on the relay")
     p.add_argument("--peer-args", default="", help="the peer's arguments, separated by blanks")
@@ -237,12 +241,39 @@ def drag_window(title, x1, y1, x2, y2, env):
     log(f"dragged {x1},{y1} to {x2},{y2}")
 
 
+def input_window(title, steps, env):
+    """Key presses, typed text and pointer moves as the X server's own input
+    (XTEST), so Wine delivers them to the window that has the focus as the
+    system's key and character messages. Each step is its own xdotool call:
+    a chained `type` would swallow the steps after it."""
+    found = subprocess.run(["xdotool", "search", "--name", f"^{re.escape(title)}$"], env=env,
+                           capture_output=True, text=True)
+    ids = found.stdout.split()
+    if not ids:
+        raise CaseFailed(f"no window titled {title!r} for input")
+    for step in steps.split("|"):
+        verb, _, arg = step.partition(":")
+        if verb == "type":
+            cmd = ["xdotool", "type", "--delay", "20", "--", arg]
+        elif verb == "key":
+            cmd = ["xdotool", "key", "--", arg]
+        elif verb == "move":
+            x, y = (int(v) for v in arg.split(","))
+            cmd = ["xdotool", "mousemove", "--window", ids[0], str(x), str(y)]
+        elif verb == "click":
+            cmd = ["xdotool", "click", arg or "1"]
+        else:
+            raise CaseFailed(f"unknown input step {step!r}")
+        subprocess.check_call(cmd, env=env)
+    log(f"input {steps!r}")
+
+
 def run_actions(args, server_log, deadline, env, poll=None):
-    """Clicks, drags and screenshots in the order of their scenario lines
-    (clicks first, then drags, then shots at the same line, each in the order
-    given)."""
+    """Clicks, drags, screenshots and input in the order of their scenario
+    lines (clicks first, then drags, then shots, then input at the same line,
+    each in the order given)."""
     actions = []
-    for order, specs in enumerate((args.click, args.drag, args.shot)):
+    for order, specs in enumerate((args.click, args.drag, args.shot, getattr(args, "input", []))):
         for n, spec in enumerate(specs):
             line, rest = spec.split("@", 1)
             actions.append((int(line), order, n, rest))
@@ -259,8 +290,10 @@ def run_actions(args, server_log, deadline, env, poll=None):
         elif kind == 1:
             x1, y1, x2, y2 = (int(v) for v in rest.split(","))
             drag_window(args.window_title, x1, y1, x2, y2, env)
-        else:
+        elif kind == 2:
             screenshot(rest, env)
+        else:
+            input_window(args.window_title, rest, env)
 
 
 def expected_files(spec, clear):
@@ -357,7 +390,7 @@ def run_case(args, procs):
         check_lines(second, args.second_stderr)
 
     shots = Screenshots(server_log, args.shots, env)
-    if args.click or args.drag or args.shot:
+    if args.click or args.drag or args.shot or args.input:
         run_actions(args, server_log, deadline, env, shots.poll)
     if peer is not None:
         code = peer.wait(deadline)

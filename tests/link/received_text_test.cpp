@@ -3,6 +3,7 @@
 // strip, chat button flashing, and hostile message bytes.
 #include "link/received_text.h"
 
+#include <algorithm>
 #include <gtest/gtest.h>
 
 #include "platform/sim/sim_platform.h"
@@ -45,6 +46,7 @@ struct ReceivedChat : ::testing::Test {
     SimSoundDevice device;
     std::vector<std::pair<int, std::string>> bubbles;
     std::vector<WireMessage> relayed;
+    std::vector<std::string> logged;
     ChatTargets targets{
         codec,
         history,
@@ -59,6 +61,7 @@ struct ReceivedChat : ::testing::Test {
         device,
         nullptr,
         nullptr,
+        nullptr,
         nullptr};
 
     void SetUp() override {
@@ -66,6 +69,11 @@ struct ReceivedChat : ::testing::Test {
         device.files = {sound.voiceDir + "v00100200203.wav", sound.voiceDir + "v00101300101.wav"};
         initDirectSound(sound, device);
         targets.showSpeakBubble = [this](int view, const std::string& phrase) { bubbles.emplace_back(view, phrase); };
+        targets.log = [this](std::string_view line) { logged.emplace_back(line); };
+    }
+    bool voiceLogged() const {
+        return std::any_of(logged.begin(), logged.end(),
+                           [](const std::string& l) { return l.rfind("phrase voice ", 0) == 0; });
     }
     std::string gbk(const std::string& utf8) { return codec.toGbk(utf8); }
     CmdInfo receive(const WireMessage& m) {
@@ -155,6 +163,9 @@ TEST_F(ReceivedChat, PhraseFromTheLeftShowsItsBubbleAndSpeaks) {
     EXPECT_EQ(device.effects[1]->file, sound.voiceDir + "v00100200203.wav");
     EXPECT_EQ(device.effects[1]->volume, -800);
     EXPECT_EQ(history.items().back(), "李四：谢谢 ");
+    // The log tells what was heard and shown.
+    EXPECT_EQ(logged, (std::vector<std::string>{"phrase voice " + sound.voiceDir + "v00100200203.wav on slot 1",
+                                                "chat line: 李四：谢谢"}));
 }
 
 TEST_F(ReceivedChat, PhraseWithoutBubbleOrVoice) {
@@ -178,17 +189,20 @@ TEST_F(ReceivedChat, PhraseWithoutBubbleOrVoice) {
         {"voice code leaving the folder", ChatKindPhrase2, 3, false, true, VoiceId{"..\\..\\x", "10", 0, 2}, true,
          false},
         {"free text", ChatKindText, 3, false, true, good, false, false},
+        {"no such voice file", ChatKindPhrase2, 3, false, true, VoiceId{"00", "10", 1, 3}, true, false},
     };
     for (const Case& c : cases) {
         bubbles.clear();
         device.effects = {};
         history.clear();
+        logged.clear();
         targets.mainWindowNormal = !c.minimised;
         sound.soundOn = c.soundOn;
         targets.voices[1] = c.voice;
         receive(2, "李四：谢谢", c.kind, c.number);
         EXPECT_EQ(!bubbles.empty(), c.bubble) << c.name;
         EXPECT_EQ(device.effects[1].has_value(), c.voiced) << c.name;
+        EXPECT_EQ(voiceLogged(), c.voiced) << c.name;
         EXPECT_EQ(history.listCount(), 1) << c.name << ": the line is still shown";
     }
 }

@@ -126,7 +126,7 @@ TEST_F(SoundPlayback, NothingToStopOrTurnDownIsNoError) {
 
 TEST_F(SoundPlayback, EffectSlotsAreIndependentAndQuietFromTheStart) {
     playWave(state, device, music, true);
-    playEffectWave(device, voice, 1);
+    EXPECT_TRUE(playEffectWave(device, voice, 1));
     playEffectWave(device, state.soundFile[SoundDiscard], 2);
     EXPECT_TRUE(device.effects[1]->playing);
     EXPECT_TRUE(device.effects[2]->playing);
@@ -137,8 +137,8 @@ TEST_F(SoundPlayback, EffectSlotsAreIndependentAndQuietFromTheStart) {
     const auto at = [&](const std::string& line) { return std::find(device.log.begin(), device.log.end(), line); };
     EXPECT_LT(at("effect 1 volume -800"), at("effect 1 play " + voice));
     const auto before = device.log.size();
-    playEffectWave(device, voice, 4);
-    playEffectWave(device, voice, -1);
+    EXPECT_FALSE(playEffectWave(device, voice, 4));
+    EXPECT_FALSE(playEffectWave(device, voice, -1));
     EXPECT_EQ(device.log.size(), before);
 }
 

@@ -7,8 +7,11 @@ shared folders small. Deterministic: sox runs in repeatable mode and espeak-ng
 has no randomness. Usage:
 
     soundgen.py COMMON_DIR
+    soundgen.py --chat-ini FILE
 
-writes COMMON_DIR/music/<the seven sound files> and COMMON_DIR/mj/<voices>.
+writes COMMON_DIR/music/<the seven sound files> and COMMON_DIR/mj/<voices>;
+with --chat-ini only the client's quick-phrase file, in GBK, whose phrases are
+the ones the voices speak.
 """
 import argparse
 import concurrent.futures
@@ -170,11 +173,28 @@ def voices(out_dir, jobs):
     return len(work)
 
 
+def write_chat_ini(path):
+    lines = []
+    for section, phrases in (("Phrase1", PHRASES1), ("Phrase2", PHRASES2)):
+        lines.append(f"[{section}]")
+        lines.append(f"num={len(phrases)}")
+        lines += [f"{n}={p}" for n, p in enumerate(phrases, 1)]
+    os.makedirs(os.path.dirname(os.path.abspath(path)), exist_ok=True)
+    with open(path, "wb") as f:
+        f.write(("\r\n".join(lines) + "\r\n").encode("gbk"))
+
+
 def main():
     ap = argparse.ArgumentParser()
-    ap.add_argument("common")
+    ap.add_argument("common", nargs="?")
     ap.add_argument("--jobs", type=int, default=os.cpu_count() or 4)
+    ap.add_argument("--chat-ini", metavar="FILE", help="write only the quick-phrase file")
     args = ap.parse_args()
+    if args.chat_ini:
+        write_chat_ini(args.chat_ini)
+        return 0
+    if not args.common:
+        ap.error("COMMON_DIR is required")
     with tempfile.TemporaryDirectory() as tmp:
         music(args.common, tmp)
     voices(args.common, args.jobs)

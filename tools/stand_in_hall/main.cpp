@@ -31,6 +31,7 @@
 #include <windows.h>
 
 #include <cstdio>
+#include <climits>
 #include <cwchar>
 #include <fstream>
 #include <map>
@@ -141,7 +142,11 @@ bool pumpUntil(DWORD timeoutMs, Pred done) {
 struct Found {
     DWORD pid;
     HWND hwnd;
+    long long area;
 };
+// The client's pop-ups (bubbles, the player card, dialogs) are windows of the
+// same class. Only its main window is ever minimised, and otherwise it is the
+// largest of them.
 BOOL CALLBACK findClientWindow(HWND h, LPARAM p) {
     auto* f = reinterpret_cast<Found*>(p);
     DWORD pid = 0;
@@ -149,15 +154,20 @@ BOOL CALLBACK findClientWindow(HWND h, LPARAM p) {
     wchar_t cls[64] = {};
     GetClassNameW(h, cls, 64);
     if (pid == f->pid && std::wcscmp(cls, L"MjForm") == 0) {
-        f->hwnd = h;
-        return FALSE;
+        RECT r{};
+        GetWindowRect(h, &r);
+        const long long area = IsIconic(h) ? LLONG_MAX : static_cast<long long>(r.right - r.left) * (r.bottom - r.top);
+        if (!f->hwnd || area > f->area) {
+            f->hwnd = h;
+            f->area = area;
+        }
     }
     return TRUE;
 }
 
 HWND clientWindow() {
     if (!g.launched) return nullptr;
-    Found f{g.client.dwProcessId, nullptr};
+    Found f{g.client.dwProcessId, nullptr, 0};
     EnumWindows(findClientWindow, reinterpret_cast<LPARAM>(&f));
     return f.hwnd;
 }
@@ -200,7 +210,10 @@ bool sendSysCommand(WPARAM cmd) {
         logLine("no client window");
         return false;
     }
-    logLine("send syscommand " + hex(static_cast<unsigned long>(cmd)) + " to the client");
+    wchar_t title[128] = {};
+    GetWindowTextW(c, title, 128);
+    logLine("send syscommand " + hex(static_cast<unsigned long>(cmd)) + " to the client's window \"" + narrow(title) +
+            "\"");
     SendMessageTimeoutW(c, WM_SYSCOMMAND, cmd, 0, SMTO_ABORTIFHUNG, 5000, nullptr);
     return true;
 }
