@@ -190,6 +190,8 @@ public:
     std::function<void(Client&)> autoPlay;
     std::function<void(Client&)> timeoutDefaultAction;
     std::function<void(Client&, int& keyCode, int shift)> pic1KeyDown;
+    // The player card of view 0..3, as the pointer on that seat's face opens it.
+    std::function<void(Client&, int view)> showPlayerCard;
     std::function<void(Client&)> resetSession;
     std::function<void(Client&)> resetRoundData;
     std::function<void(Client&)> resetHandDisplay;

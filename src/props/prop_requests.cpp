@@ -34,10 +34,6 @@ void runControlClick(Client& c, std::string_view name, int index) {
     if (ui::Control* x = c.mainForm.find(name, index); x && x->onClick) x->onClick();
 }
 
-void runControlHover(Client& c, std::string_view name, int index) {
-    if (ui::Control* x = c.mainForm.find(name, index); x && x->onMouseMove) x->onMouseMove(ui::MouseEvent{});
-}
-
 }  // namespace
 
 int textWidthUnits(const platform::TextCodec& codec, std::string_view text) {
@@ -125,7 +121,8 @@ void carryOutRequest(Client& c, platform::PropRequest& r) {
     }
     case PropKindPlayerCard: {
         const int n = *requestNumber(r.text);
-        if (n >= 0 && n <= 3) runControlHover(c, "Tou", n);
+        // The card itself, not a made-up pointer move over a face.
+        if (n >= 0 && n <= 3 && c.showPlayerCard) c.showPlayerCard(c, n);
         return;
     }
     default:

@@ -109,6 +109,9 @@ void imgLocationMouseMove(link::Client& c) {
 }
 
 void installPlayerCard(link::Client& c) {
+    c.showPlayerCard = [](link::Client& client, int view) {
+        client.ignoringErrors("player card", [&] { showPlayerCard(client, view); });
+    };
     for (int i = 0; i < 4; ++i) {
         for (const char* name : {"Tou", "Nid", "Cash", "Level"}) {
             if (ui::Control* x = c.mainForm.find(name, i))

@@ -90,6 +90,7 @@ std::vector<Seam> filledSeams() {
              return box && box->onKeyPress && box->onChange;
          }},
         seam("pic1KeyDown", &C::pic1KeyDown),
+        seam("showPlayerCard", &C::showPlayerCard),
         seam("unloadExitDialog", &C::unloadExitDialog),
         seam("unloadOtherExit", &C::unloadOtherExit),
         seam("openSeatChange", &C::openSeatChange),

@@ -2,7 +2,9 @@
 // each checked, a bad one logged and ignored; the timed label; the message
 // strip; the text widths.
 #include "props/prop_requests.h"
+
 #include "props/props_fixture.h"
+#include "shell/shell_windows.h"
 
 namespace mj::test {
 namespace {
@@ -170,20 +172,47 @@ TEST_F(PropRequestsTest, BadRequestsAreLoggedAndIgnored) {
 TEST_F(PropRequestsTest, ARequestActsOnTheTable) {
     std::vector<int> keys;
     client->pic1KeyDown = [&keys](link::Client&, int& key, int) { keys.push_back(key); };
-    std::vector<int> clicked, hovered;
+    std::vector<int> clicked;
     for (int v = 0; v < 4; ++v) {
         ui::Control* tou = client->mainForm.find("Tou", v);
         ASSERT_NE(tou, nullptr);
         tou->onClick = [&clicked, v] { clicked.push_back(v); };
-        tou->onMouseMove = [&hovered, v](const ui::MouseEvent&) { hovered.push_back(v); };
     }
+    std::vector<int> cards;
+    client->showPlayerCard = [&cards](link::Client&, int view) { cards.push_back(view); };
     for (const char* t : {"0", "1", "3", "4"}) queue(numbered(props::PropKindChatTarget, t));
-    for (const char* t : {"0", "3", "4"}) queue(numbered(props::PropKindPlayerCard, t));
+    for (const char* t : {"0", "3", "4", "-1"}) queue(numbered(props::PropKindPlayerCard, t));
     queue(numbered(props::PropKindKey, "113"));
     ASSERT_FALSE(run(Millis(50)));
     EXPECT_EQ(clicked, (std::vector<int>{1, 3}));
-    EXPECT_EQ(hovered, (std::vector<int>{0, 3}));
+    EXPECT_EQ(cards, (std::vector<int>{0, 3}));
     EXPECT_EQ(keys, std::vector<int>{113});
+}
+
+// The plug-in's card request opens the real card, with that seat's player,
+// and moves it on to another seat; no handler of a face is involved.
+TEST_F(PropRequestsTest, ThePlayerCardRequestOpensTheCard) {
+    client->dispatch.player[1].nickName = "西家";
+    client->dispatch.player[3].nickName = "东家";
+    client->dispatch.player[3].sex = 1;
+    client->dispatch.player[2].nickName.clear();
+    for (int v = 0; v < 4; ++v) client->mainForm.find("Tou", v)->onMouseMove = nullptr;
+    shell::LazyForm& card = shell::shellWindows(*client).information;
+    queue(numbered(props::PropKindPlayerCard, "3"));
+    ASSERT_FALSE(run(Millis(50)));
+    ASSERT_TRUE(card.shown());
+    EXPECT_EQ(card.get().find("Inf", 0)->caption(), "东家");
+    EXPECT_EQ(card.get().find("Inf", 1)->caption(), "男");
+    const double leftOfEast = card.get().left();
+    queue(numbered(props::PropKindPlayerCard, "1"));
+    ASSERT_FALSE(run(Millis(50)));
+    EXPECT_EQ(card.get().find("Inf", 0)->caption(), "西家");
+    EXPECT_LT(card.get().left(), leftOfEast) << "beside the left seat now";
+    // A seat nobody sits in opens nothing.
+    card.unload();
+    queue(numbered(props::PropKindPlayerCard, "2"));
+    ASSERT_FALSE(run(Millis(50)));
+    EXPECT_FALSE(card.isLoaded());
 }
 
 TEST_F(PropRequestsTest, PacketsOfAWholeMessageAreSentAndAFieldLeftUnsetKeepsItsValue) {
