@@ -61,6 +61,27 @@ TEST_F(SettingsTest, CancelSwitchesTheMarkedOptionsBack) {
     EXPECT_TRUE(client->link.musicOn);
 }
 
+// Music and all sound switched off together, then Cancel: both come back, and
+// the music plays again from the start, looping.
+TEST_F(SettingsTest, CancelRestoresMusicAndAllSoundTogether) {
+    sim.sound.files.insert(client->link.sound.soundFile[link::SoundMusic]);
+    for (const auto& order : {std::vector<int>{0, 2}, std::vector<int>{2, 0}}) {
+        for (int i : order) clickSwitch(i);
+        EXPECT_FALSE(client->link.musicOn);
+        EXPECT_FALSE(client->link.sound.soundOn);
+        const std::size_t from = sim.sound.log.size();
+        cancel();
+        EXPECT_TRUE(client->link.musicOn);
+        EXPECT_TRUE(client->link.sound.soundOn);
+        EXPECT_EQ(shownResource(sw(0)), 134);
+        EXPECT_EQ(shownResource(sw(2)), 134);
+        const auto log = soundLogSince(from);
+        EXPECT_NE(std::find(log.begin(), log.end(), "play main loop"), log.end()) << order[0];
+        ASSERT_TRUE(sim.sound.main);
+        EXPECT_TRUE(sim.sound.main->playing) << order[0];
+    }
+}
+
 TEST_F(SettingsTest, ThePluginHearsAllSoundSwitchedAndSwitchedBack) {
     loadPlugin();
     clickSwitch(2);
