@@ -13,10 +13,12 @@ mj_hall_case(shell HALL shell.hall SCENARIO ${MJ_E2E_DIR}/shell.scn
   LAUNCH "tester$secret$127.0.0.1$%PORT%$E2E$0$$0$$$0$$$0$0$"
   ARGS --timeout 110 --window-title "四人麻将"
        --screenshot-at seated=${_shots}/frame.png
-       # the chat box; two lines 800 ms apart at most, then one more
+       # the chat box; two lines 800 ms apart at most, then one more, partly Chinese
        --click 52@444,768 --input "52@type:hello|key:Return|type:again|key:Return"
-       --input "60@type:ok 2|key:Return"
+       --input "60@type:ok 你好|key:Return"
        --shot 73@${_shots}/bubble.png
+       # the chat history opened from its label: the too-fast notice in it
+       --click 74@607,722 --shot 76@${_shots}/history.png
        # the east seat's face
        --input 76@move:736,65 --screenshot-at card=${_shots}/card.png
        # the settings button; the dialog's all-sound switch and its OK

@@ -254,7 +254,10 @@ def input_window(title, steps, env):
     for step in steps.split("|"):
         verb, _, arg = step.partition(":")
         if verb == "type":
-            cmd = ["xdotool", "type", "--delay", "20", "--", arg]
+            # A character outside the keyboard map is typed through a key
+            # mapped for it on the fly; Wine needs a moment to see the new map.
+            delay = "60" if any(ord(ch) > 127 for ch in arg) else "20"
+            cmd = ["xdotool", "type", "--delay", delay, "--", arg]
         elif verb == "key":
             cmd = ["xdotool", "key", "--", arg]
         elif verb == "move":
