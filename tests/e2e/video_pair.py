@@ -13,8 +13,9 @@ never for a fixed time:
      enlarges it (screenshot), shrinks it, drags it and closes it;
   4. north turns video off with the settings dialog's switch: it logs out of
      the relay and its pictures go (screenshot);
-  5. tester leaves the table through the exit dialog: the leave message
-     reaches its server and it logs out of the relay.
+  5. tester leaves the table through the exit dialog: it logs out of the
+     relay, the leave message reaches its server, and with no hall to go
+     back to (a blank hall title) it ends with 0.
 
 The two clients run in two Wine prefixes (one wineserver each), since a
 client refuses to start next to another instance of itself. The second
@@ -333,6 +334,11 @@ def run_case(args, procs, prefixes):
     if code != 0:
         raise CaseFailed(f"tester's scenario failed ({code})")
     log("tester's server saw the leave")
+    # A blank hall title: no hall to give the player back to, so the client ends.
+    code = a.proc.wait(deadline)
+    if code != 0:
+        raise CaseFailed(f"tester's client ended with {code} after leaving")
+    wait_line(errs["a"], r"^hall window gone; ending", deadline, a.name)
 
     if not b.proc.running():
         raise CaseFailed(f"north's client ended with {b.proc.p.returncode}")
