@@ -32,3 +32,17 @@ mj_e2e_case(video_hand SCENARIO video_hand.scn LAUNCH "${MJ_E2E_LINE}"
        --client-stderr "^video: own login state 2" --client-stderr "^video panel 2 opened"
        --client-stderr "^video panel 2 big" --client-stderr "^video panel 2 normal"
        --client-stderr "^video panel 2 closed")
+
+# The table video between two clients at one table: each under Wine in a
+# prefix of its own, each with its scripted server, both on one video relay.
+# The runner drives both with real input, step by step on what they log.
+add_test(NAME e2e_video_pair
+  COMMAND ${MJ_PYTHON3} ${MJ_E2E_DIR}/video_pair.py
+    --server ${MJ_SCRIPTED_SERVER_HOST}
+    --client $<TARGET_FILE:mjclient>
+    --relay ${MJ_VIDEO_TOOLS_DIR}/video_relay
+    --scenario-a ${MJ_E2E_DIR}/video_pair_a.scn
+    --scenario-b ${MJ_E2E_DIR}/video_pair_b.scn
+    --work ${CMAKE_BINARY_DIR}/e2e/video_pair
+    --wineprefix ${CMAKE_BINARY_DIR}/wineprefix)
+set_tests_properties(e2e_video_pair PROPERTIES LABELS e2e TIMEOUT 120 RESOURCE_LOCK mjclient_instance)

@@ -252,9 +252,17 @@ public:
     Component(std::string type, std::string name, int index)
         : Control(Kind::Component, std::move(name), index), type_(std::move(type)) {}
     [[nodiscard]] const std::string& type() const { return type_; }
+    // The video viewer's two options, set once when a viewer is made. Our
+    // viewer always fills itself with the frame, whatever they say.
+    [[nodiscard]] bool viewOption0() const { return viewOption0_; }
+    void setViewOption0(bool v) { viewOption0_ = v; }
+    [[nodiscard]] bool viewOption1() const { return viewOption1_; }
+    void setViewOption1(bool v) { viewOption1_ = v; }
 
 private:
     std::string type_;
+    bool viewOption0_ = false;
+    bool viewOption1_ = false;
 };
 
 // Holds child controls in stacking order, back to front.

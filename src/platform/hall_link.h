@@ -12,7 +12,8 @@ using WindowHandle = std::uintptr_t;
 class HallLink {
 public:
     virtual ~HallLink() = default;
-    // The top-level window whose title is exactly `title` (UTF-8), or 0.
+    // The top-level window whose title is exactly `title` (UTF-8), or 0; 0
+    // for a blank title, however many untitled windows there are.
     [[nodiscard]] virtual WindowHandle findWindow(std::string_view title) const = 0;
     // Posts a message; false when the window is gone.
     virtual bool post(WindowHandle window, std::uint32_t message, std::uintptr_t wParam, std::intptr_t lParam) = 0;

@@ -268,6 +268,7 @@ void initSeatLayout(Client& c) {
     for (int i = 1; i <= 3; ++i) {
         auto& f = ctl(c, "ImgKuang", i);
         auto& v = ctl(c, "vshow", i);
+        if (auto* viewer = dynamic_cast<ui::Component*>(&v)) viewer->setViewOption1(true);
         v.setTop(f.top() + 5 * sy);
         v.setLeft(f.left() + 5 * sx);
         v.setWidth(f.width() - 10 * sx);

@@ -126,7 +126,9 @@ void build(link::Client& c, int view, Panel& p) {
     if (shell::chatWindows(c).layeredPopups) f.setAlpha(shell::PopupAlpha);
     auto& skin = f.add<ui::Image>("Skin", -1);
     skin.setStretch(true);
-    f.add<ui::Component>("videoView", "vshow", -1);
+    auto& viewer = f.add<ui::Component>("videoView", "vshow", -1);
+    viewer.setViewOption0(true);
+    viewer.setViewOption1(true);
     for (int i = 0; i < 3; ++i) {
         auto& b = f.add<ui::Image>("ImgCmd", i);
         b.setStretch(true);

@@ -92,7 +92,10 @@ std::optional<std::string> takePhoto(link::Client& c, int view) {
         }
         name += ".bmp";
         const std::string path = platform::joinPath(folder, name);
-        if (c.p.files.createNew(path, bytes)) return path;
+        if (c.p.files.createNew(path, bytes)) {
+            c.log("photo: saved " + path);
+            return path;
+        }
     }
     c.log("photo: no free file name for " + base);
     return std::nullopt;

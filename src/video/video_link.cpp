@@ -213,6 +213,7 @@ void onDataArrival(link::Client& c, int slot, Frame data) {
         viewer->setVisible(true);
         viewer->bringToFront();
         s.videoShown[at(v)] = true;
+        c.log("video: view " + std::to_string(v) + " shown");
     } else if (viewer) {
         showFrame(c, *viewer, data);
     }

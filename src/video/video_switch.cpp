@@ -84,10 +84,12 @@ SwitchResult flipVideoSwitch(link::Client& c) {
             c.video.videoEnabled = false;
             result = SwitchResult::TurnedOff;
             turnOff(c);
+            c.log("video switch: off");
         } else {
             ini.writeIniKey("vidiosetting", "vidiovalue", "1");
             c.video.videoEnabled = true;
             turnOn(c);
+            c.log("video switch: on");
         }
     });
     return result;

@@ -19,6 +19,21 @@ protected:
     static ui::Control& viewer(ui::Form& f) { return *f.find("vshow"); }
 };
 
+TEST_F(Panels, SeatViewersHaveTheSecondOptionAndPanelViewersBoth) {
+    for (int v = 1; v <= 3; ++v) {
+        const auto* seat = dynamic_cast<const ui::Component*>(&ctl("vshow", v));
+        ASSERT_NE(seat, nullptr);
+        EXPECT_FALSE(seat->viewOption0()) << v;
+        EXPECT_TRUE(seat->viewOption1()) << v;
+    }
+    for (int v = 1; v <= 3; ++v) {
+        const auto* inPanel = dynamic_cast<const ui::Component*>(&viewer(open(v)));
+        ASSERT_NE(inPanel, nullptr);
+        EXPECT_TRUE(inPanel->viewOption0()) << v;
+        EXPECT_TRUE(inPanel->viewOption1()) << v;
+    }
+}
+
 TEST_F(Panels, EnlargeAndShrinkStepThroughTheThreeSizesAtBothScales) {
     struct Step {
         int button;

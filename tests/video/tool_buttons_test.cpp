@@ -32,6 +32,13 @@ TEST_F(ToolButtons, PhotosAreNewFilesNamedByTheTimeAndNeverOverwritten) {
     EXPECT_TRUE(sim.files.folders.count("C:\\game\\mj\\photo"));
     EXPECT_EQ(client->sysmsg[1]->items(), std::vector<std::string>{video::PhotoSavedText});
     EXPECT_TRUE(video::decodeBmp(f).has_value()) << "a photo is a whole picture";
+    EXPECT_TRUE(sim.process.logged("photo: saved " + photoPath("201234657_3.bmp")));
+}
+
+TEST_F(ToolButtons, EveryToolButtonHasTheFirstButtonsPointer) {
+    const int first = ctl("ImCmd", 0).mousePointer();
+    EXPECT_EQ(first, ui::PointerCustom);
+    for (int i = 1; i < 16; ++i) EXPECT_EQ(ctl("ImCmd", i).mousePointer(), first) << i;
 }
 
 TEST_F(ToolButtons, APhotoWithoutAFrameWritesAndSaysNothing) {

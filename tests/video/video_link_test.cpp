@@ -155,6 +155,7 @@ TEST_F(VideoLink, ReceivedFramesReachTheViewOfTheirSender) {
     EXPECT_TRUE(ctl("ImgKuang", 2).visible());
     EXPECT_TRUE(ctl("PicLocal", 2).visible());
     EXPECT_TRUE(vs().videoShown[2]);
+    EXPECT_TRUE(sim.process.logged("video: view 2 shown"));
     EXPECT_EQ(shownColour(ctl("vshow", 2)), 0u);
     EXPECT_EQ(videoPlugin->videoStates, (std::vector<VideoPlugin::State>{{2, false, 2}}));
     pump(Millis(30));

@@ -37,6 +37,7 @@ TEST_F(VideoSwitch, OffStopsEverythingAndOnBringsItBack) {
     clearCalls();
 
     EXPECT_EQ(video::flipVideoSwitch(c()), SwitchResult::TurnedOff);
+    EXPECT_TRUE(sim.process.logged("video switch: off"));
     EXPECT_EQ(stored(), "0");
     EXPECT_FALSE(vs().videoEnabled);
     EXPECT_FALSE(cam().capturing);

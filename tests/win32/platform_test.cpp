@@ -173,6 +173,13 @@ TEST(Win32Hall, FindsAWindowByItsChineseTitle) {
     Win32Hall hall;
     EXPECT_EQ(hall.findWindow("曲维山庄"), reinterpret_cast<WindowHandle>(h));
     EXPECT_EQ(hall.findWindow("别的大厅"), 0u);
+    // An untitled window is never the hall, though the system has many.
+    HWND untitled = CreateWindowExW(0, L"MjTestHall", L"", WS_OVERLAPPEDWINDOW, 0, 0, 100, 100, nullptr, nullptr,
+                                    wc.hInstance, nullptr);
+    ASSERT_NE(untitled, nullptr);
+    ASSERT_NE(FindWindowW(nullptr, L""), nullptr) << "the system finds an untitled window by a blank title";
+    EXPECT_EQ(hall.findWindow(""), 0u);
+    DestroyWindow(untitled);
     EXPECT_TRUE(hall.post(reinterpret_cast<WindowHandle>(h), WM_USER + 22, 0, 0));
     MSG m;
     ASSERT_TRUE(PeekMessageW(&m, h, WM_USER + 22, WM_USER + 22, PM_REMOVE));

@@ -130,6 +130,8 @@ int main(int argc, char** argv) {
                         if (wasLogin)
                             say("connection " + std::to_string(id) + " logged in as " +
                                 std::string(p->body.begin(), p->body.end()));
+                        if (p->kind == mj::platform::relay::Logout)
+                            say("connection " + std::to_string(id) + " logged out");
                     }
                     if (c.reader.broken()) drop = true;
                     queue(conns, out);

@@ -380,6 +380,7 @@ void SimIni::deleteSection(const std::string& path, std::string_view section) {
 // ---------------------------------------------------------------- hall
 
 WindowHandle SimHall::findWindow(std::string_view title) const {
+    if (title.empty()) return 0;
     auto it = windows.find(std::string(title));
     return it == windows.end() ? 0 : it->second;
 }

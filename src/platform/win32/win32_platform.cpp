@@ -441,6 +441,9 @@ bool Win32Files::createNew(const std::string& path, std::string_view bytes) {
 // ---------------------------------------------------------------- hall
 
 WindowHandle Win32Hall::findWindow(std::string_view title) const {
+    // The system would give some untitled window for a blank title; a blank
+    // hall title means there is no hall.
+    if (title.empty()) return 0;
     // The W function finds the Chinese title whatever the system's code page.
     return reinterpret_cast<WindowHandle>(FindWindowW(nullptr, widen(title).c_str()));
 }
