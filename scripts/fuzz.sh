@@ -25,6 +25,7 @@ targets=(
     "launch_line_fuzz tests/link/fuzz/launch_seeds 1024"
     "ini_fuzz tests/results/fuzz/ini_seeds 4096"
     "props_fuzz tests/props/fuzz/seeds 4096"
+    "video_fuzz tests/video/fuzz/seeds 16384"
 )
 
 status=0
