@@ -40,7 +40,7 @@ if(MJ_FUZZ)
   set(ANIGIF_CORPUS ${CMAKE_BINARY_DIR}/anigif_corpus)
   file(MAKE_DIRECTORY ${ANIGIF_CORPUS})
   add_test(NAME anigif_fuzz_brief
-           COMMAND anigif_fuzz -max_total_time=20 -rss_limit_mb=2048 -timeout=10 ${ANIGIF_CORPUS} ${ANIGIF_FIXTURES})
+           COMMAND anigif_fuzz -max_total_time=20 -max_len=16384 -rss_limit_mb=2048 -timeout=10 ${ANIGIF_CORPUS} ${ANIGIF_FIXTURES})
   set_tests_properties(anigif_fuzz_brief PROPERTIES LABELS fuzz TIMEOUT 120)
 endif()
 
