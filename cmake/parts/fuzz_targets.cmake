@@ -21,7 +21,8 @@ target_compile_options(mj_fuzz_core PRIVATE -O1 -g -fsanitize=fuzzer-no-link,add
                                             -fno-sanitize-recover=all)
 
 function(mj_add_fuzzer name source seeds max_len seconds)
-  add_executable(${name} ${source} $<TARGET_OBJECTS:mj_fuzz_core>)
+  add_executable(${name} ${source} ${CMAKE_SOURCE_DIR}/tests/shared/fuzz/sanitizer_options.cpp
+                         $<TARGET_OBJECTS:mj_fuzz_core>)
   target_include_directories(${name} PRIVATE ${CMAKE_SOURCE_DIR}/src ${CMAKE_SOURCE_DIR}/tests)
   target_compile_options(${name} PRIVATE ${MJ_FUZZ_FLAGS})
   target_link_options(${name} PRIVATE -fsanitize=fuzzer,address,undefined)
