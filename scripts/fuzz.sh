@@ -20,11 +20,12 @@ ninja -C "$build" -j "$cores" || exit 1
 # name, seeds, longest input
 targets=(
     "dispatch_fuzz tests/dispatch/fuzz/seeds 4096"
-    "anigif_fuzz tests/anigif/fixtures 65536"
+    "anigif_fuzz tests/anigif/fixtures 16384"
     "socks5_fuzz tests/link/fuzz/socks5_seeds 512"
     "launch_line_fuzz tests/link/fuzz/launch_seeds 1024"
     "ini_fuzz tests/results/fuzz/ini_seeds 4096"
     "props_fuzz tests/props/fuzz/seeds 4096"
+    "video_fuzz tests/video/fuzz/seeds 16384"
 )
 
 status=0

@@ -32,7 +32,8 @@ if(MJ_FUZZ)
   if(NOT CMAKE_CXX_COMPILER_ID MATCHES "Clang")
     message(FATAL_ERROR "MJ_FUZZ needs clang: configure with -DCMAKE_CXX_COMPILER=clang++")
   endif()
-  add_executable(anigif_fuzz ${CMAKE_SOURCE_DIR}/tests/anigif/fuzz/anigif_fuzz.cpp ${ANIGIF_SOURCES})
+  add_executable(anigif_fuzz ${CMAKE_SOURCE_DIR}/tests/anigif/fuzz/anigif_fuzz.cpp
+                 ${CMAKE_SOURCE_DIR}/tests/shared/fuzz/sanitizer_options.cpp ${ANIGIF_SOURCES})
   target_include_directories(anigif_fuzz PRIVATE ${CMAKE_SOURCE_DIR}/src ${CMAKE_SOURCE_DIR}/tests)
   target_compile_options(anigif_fuzz PRIVATE -O1 -g -fsanitize=fuzzer,address,undefined -fno-sanitize-recover=all)
   target_link_options(anigif_fuzz PRIVATE -fsanitize=fuzzer,address,undefined)
@@ -40,7 +41,7 @@ if(MJ_FUZZ)
   set(ANIGIF_CORPUS ${CMAKE_BINARY_DIR}/anigif_corpus)
   file(MAKE_DIRECTORY ${ANIGIF_CORPUS})
   add_test(NAME anigif_fuzz_brief
-           COMMAND anigif_fuzz -max_total_time=20 -rss_limit_mb=2048 -timeout=10 ${ANIGIF_CORPUS} ${ANIGIF_FIXTURES})
+           COMMAND anigif_fuzz -max_total_time=20 -max_len=16384 -rss_limit_mb=2048 -timeout=10 ${ANIGIF_CORPUS} ${ANIGIF_FIXTURES})
   set_tests_properties(anigif_fuzz_brief PROPERTIES LABELS fuzz TIMEOUT 120)
 endif()
 

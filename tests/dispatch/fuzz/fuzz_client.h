@@ -7,6 +7,7 @@
 #include <cstdint>
 #include <cstdio>
 #include <cstdlib>
+#include <memory>
 #include <optional>
 #include <string>
 #include <string_view>
@@ -19,16 +20,43 @@ namespace mj::fuzz {
 
 enum class Start { LoggedIn = 0, Seated = 1, InHand = 2, Watching = 3 };
 
-// A 1 x 1 GIF under every resource number the table uses.
-inline void addPictures(platform::sim::SimPlatform& sim) {
-    static const std::string gif = [] {
-        const unsigned char b[] = {0x47, 0x49, 0x46, 0x38, 0x39, 0x61, 0x01, 0x00, 0x01, 0x00, 0x80, 0x00,
-                                   0x00, 0xFF, 0x00, 0x00, 0x00, 0x00, 0x00, 0x2C, 0x00, 0x00, 0x00, 0x00,
-                                   0x01, 0x00, 0x01, 0x00, 0x00, 0x02, 0x02, 0x44, 0x01, 0x00, 0x3B};
-        return std::string(reinterpret_cast<const char*>(b), sizeof b);
-    }();
-    for (int id = 101; id <= 1030; ++id) sim.resources.add(id, "GIF", gif);
-}
+// A 1 x 1 GIF under every resource number the table uses, held once for
+// every client the process builds: filling a resource table per input cost
+// more than the input itself.
+class TablePictures : public platform::Resources {
+public:
+    [[nodiscard]] std::optional<std::string> bytes(int id, std::string_view type) const override {
+        const bool gif =
+            type.size() == 3 && (type[0] | 0x20) == 'g' && (type[1] | 0x20) == 'i' && (type[2] | 0x20) == 'f';
+        if (!gif || id < 101 || id > 1030) return std::nullopt;
+        return gif1x1();
+    }
+    static const std::string& gif1x1() {
+        static const std::string gif = [] {
+            const unsigned char b[] = {0x47, 0x49, 0x46, 0x38, 0x39, 0x61, 0x01, 0x00, 0x01, 0x00, 0x80, 0x00,
+                                       0x00, 0xFF, 0x00, 0x00, 0x00, 0x00, 0x00, 0x2C, 0x00, 0x00, 0x00, 0x00,
+                                       0x01, 0x00, 0x01, 0x00, 0x00, 0x02, 0x02, 0x44, 0x01, 0x00, 0x3B};
+            return std::string(reinterpret_cast<const char*>(b), sizeof b);
+        }();
+        return gif;
+    }
+};
+
+// Decodes the table's one picture once per process; every client still gets
+// a picture of its own, so nothing an input does to one reaches the next.
+class TablePictureDecoder : public platform::PictureDecoder {
+public:
+    [[nodiscard]] platform::DecodedPicture decode(std::string_view bytes) const override {
+        static const platform::DecodedPicture table =
+            platform::sim::SimPictureDecoder{}.decode(TablePictures::gif1x1());
+        const platform::DecodedPicture d = bytes == TablePictures::gif1x1() ? table : sim_.decode(bytes);
+        if (!d.picture) return d;
+        return {std::make_shared<ui::Picture>(*d.picture), d.error};
+    }
+
+private:
+    platform::sim::SimPictureDecoder sim_;
+};
 
 inline WireMessage message(std::uint8_t cmd, std::uint8_t seat = 0) {
     WireMessage m{};
@@ -49,10 +77,9 @@ public:
 
     explicit FuzzClient(Start start) {
         sim.hall.windows["曲维山庄"] = 0x1234;
-        addPictures(sim);
         sim.process.commandLineText =
             start == Start::Watching ? "p9$pw$127.0.0.1$9000$Room$12345" : "zhang$pw$127.0.0.1$9000$";
-        client.emplace(sim.platform);
+        client.emplace(services);
         client->formLoad();
         sim.socket.acceptConnection();
         run(200);
@@ -122,6 +149,10 @@ public:
     }
 
     platform::sim::SimPlatform sim;
+    TablePictures pictures;
+    TablePictureDecoder decoder;
+    platform::Platform services{sim.clock, sim.socket, sim.process, sim.codec, sim.ini,       sim.files,
+                                sim.hall,  sim.sound,  pictures,    decoder,   sim.components};
     std::optional<link::Client> client;
 };
 
