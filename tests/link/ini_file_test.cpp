@@ -34,6 +34,33 @@ TEST_F(IniFileTest, WrittenValuesComeBackWithoutBlanksAndAreStoredAsGbk) {
     EXPECT_EQ(raw.find("快点吧"), std::string::npos);
 }
 
+TEST_F(IniFileTest, HandWrittenFilesReadAsTheProfileFunctionsReadThem) {
+    struct Case {
+        const char* text;
+        const char* section;
+        const char* key;
+        const char* want;
+    };
+    const Case cases[] = {
+        {"[Phrase1]\r\nnum=3\r\n", "Phrase1", "num", "3"},
+        {"[Phrase1]\nnum=3\n", "Phrase1", "num", "3"},
+        {"  [ phrase1 ]  \r\n  NUM =  3  \r\n", "Phrase1", "num", "3"},
+        {"num=9\r\n[Phrase1]\r\nnum=3", "Phrase1", "num", "3"},
+        {"[Phrase1]\r\n1=\"a b\"\r\n", "Phrase1", "1", "a b"},
+        {"[Phrase1]\r\n1=a=b\r\n", "Phrase1", "1", "a=b"},
+        // Only the first section of a name is read, and a key only there.
+        {"[Phrase1]\r\nnum=1\r\n[Phrase1]\r\nnum=2\r\n", "Phrase1", "num", "1"},
+        {"[Phrase1]\r\n[Phrase2]\r\nnum=2\r\n[Phrase1]\r\nnum=3\r\n", "Phrase1", "num", ""},
+        {"[Phrase1]\r\nnum=3\r\n[Phrase2]\r\n", "Phrase2", "num", ""},
+        {"[Phrase1\r\nnum=3\r\n", "Phrase1", "num", ""},
+        {"", "Phrase1", "num", ""},
+    };
+    for (const Case& c : cases) {
+        files.files["C:\\game\\chat.ini"] = c.text;
+        EXPECT_EQ(ini.getIniKey(c.section, c.key), c.want) << c.text;
+    }
+}
+
 TEST_F(IniFileTest, DeleteKeyAndSection) {
     ini.writeIniKey("juNum:1", "name0", "a");
     ini.writeIniKey("juNum:1", "name1", "b");

@@ -242,17 +242,6 @@ bool SimFiles::createNew(const std::string& path, std::string_view bytes) {
 // ---------------------------------------------------------------- INI
 
 namespace {
-struct IniLine {
-    std::string text;
-};
-
-std::string trim(std::string_view s) {
-    const auto b = s.find_first_not_of(" \t");
-    if (b == std::string_view::npos) return {};
-    const auto e = s.find_last_not_of(" \t");
-    return std::string(s.substr(b, e - b + 1));
-}
-
 bool sameName(std::string_view a, std::string_view b) {
     if (a.size() != b.size()) return false;
     for (std::size_t i = 0; i < a.size(); ++i) {
@@ -263,34 +252,49 @@ bool sameName(std::string_view a, std::string_view b) {
     return true;
 }
 
-std::vector<std::string> splitLines(const std::string& text) {
+std::vector<std::string> splitLines(std::string_view text) {
     std::vector<std::string> lines;
-    std::string cur;
-    for (char c : text) {
-        if (c == '\n') {
-            if (!cur.empty() && cur.back() == '\r') cur.pop_back();
-            lines.push_back(cur);
-            cur.clear();
-        } else {
-            cur += c;
-        }
+    for (std::size_t at = 0; at < text.size();) {
+        const std::size_t nl = text.find('\n', at);
+        std::string_view line = text.substr(at, nl == std::string_view::npos ? std::string_view::npos : nl - at);
+        at = nl == std::string_view::npos ? text.size() : nl + 1;
+        if (nl != std::string_view::npos && !line.empty() && line.back() == '\r') line.remove_suffix(1);
+        lines.emplace_back(line);
     }
-    if (!cur.empty()) lines.push_back(cur);
     return lines;
 }
 
 std::string joinLines(const std::vector<std::string>& lines) {
+    std::size_t size = 0;
+    for (const auto& l : lines) size += l.size() + 2;
     std::string out;
-    for (const auto& l : lines) out += l + "\r\n";
+    out.reserve(size);
+    for (const auto& l : lines) out.append(l).append("\r\n");
     return out;
 }
 
-bool isSection(const std::string& line, std::string* name) {
-    const std::string t = trim(line);
+std::string_view trimView(std::string_view s) {
+    const auto b = s.find_first_not_of(" \t");
+    if (b == std::string_view::npos) return {};
+    const auto e = s.find_last_not_of(" \t");
+    return s.substr(b, e - b + 1);
+}
+
+bool sectionHeader(std::string_view line, std::string_view* name) {
+    const std::string_view t = trimView(line);
     if (t.size() < 2 || t.front() != '[') return false;
     const auto close = t.find(']');
-    if (close == std::string::npos) return false;
-    if (name) *name = trim(std::string_view(t).substr(1, close - 1));
+    if (close == std::string_view::npos) return false;
+    *name = trimView(t.substr(1, close - 1));
+    return true;
+}
+
+std::string trim(std::string_view s) { return std::string(trimView(s)); }
+
+bool isSection(const std::string& line, std::string* name) {
+    std::string_view n;
+    if (!sectionHeader(line, &n)) return false;
+    if (name) *name = std::string(n);
     return true;
 }
 
@@ -321,20 +325,37 @@ std::optional<std::size_t> findKey(const std::vector<std::string>& lines, std::s
 }  // namespace
 
 std::string SimIni::get(const std::string& path, std::string_view section, std::string_view key) const {
-    auto text = files_.readAll(path);
-    if (!text) return {};
-    const auto lines = splitLines(*text);
-    const auto range = findSection(lines, codec_.toGbk(section), nullptr);
-    if (!range) return {};
-    const auto k = findKey(lines, range->first, range->second, codec_.toGbk(key));
-    if (!k) return {};
-    std::string v = trim(std::string_view(lines[*k]).substr(lines[*k].find('=') + 1));
-    // Quotes around a whole value are dropped, as the profile functions do.
-    if (v.size() >= 2 && (v.front() == '"' || v.front() == '\'') && v.back() == v.front()) {
-        v = v.substr(1, v.size() - 2);
+    // Reads are by far the most frequent call (a board reads hundreds of
+    // keys), so they scan the text in place instead of splitting it.
+    const auto file = files_.files.find(path);
+    if (file == files_.files.end()) return {};
+    const std::string_view text = file->second;
+    const std::string wantedSection = codec_.toGbk(section);
+    const std::string wantedKey = codec_.toGbk(key);
+    bool inSection = false;
+    for (std::size_t at = 0; at < text.size();) {
+        const std::size_t nl = text.find('\n', at);
+        std::string_view line = text.substr(at, nl == std::string_view::npos ? std::string_view::npos : nl - at);
+        at = nl == std::string_view::npos ? text.size() : nl + 1;
+        if (nl != std::string_view::npos && !line.empty() && line.back() == '\r') line.remove_suffix(1);
+        if (std::string_view name; sectionHeader(line, &name)) {
+            // Only the first section of that name counts.
+            if (inSection) return {};
+            inSection = sameName(name, wantedSection);
+            continue;
+        }
+        if (!inSection) continue;
+        const auto eq = line.find('=');
+        if (eq == std::string_view::npos || !sameName(trimView(line.substr(0, eq)), wantedKey)) continue;
+        std::string v(trimView(line.substr(eq + 1)));
+        // Quotes around a whole value are dropped, as the profile functions do.
+        if (v.size() >= 2 && (v.front() == '"' || v.front() == '\'') && v.back() == v.front()) {
+            v = v.substr(1, v.size() - 2);
+        }
+        if (v.size() > 1023) v.resize(1023);
+        return codec_.fromGbk(v);
     }
-    if (v.size() > 1023) v.resize(1023);
-    return codec_.fromGbk(v);
+    return {};
 }
 
 void SimIni::write(const std::string& path, std::string_view section, std::string_view key, std::string_view value) {
