@@ -12,13 +12,14 @@ if(NOT CMAKE_CXX_COMPILER_ID MATCHES "Clang")
   message(FATAL_ERROR "MJ_FUZZ needs clang: configure with -DCMAKE_CXX_COMPILER=clang++")
 endif()
 
-set(MJ_FUZZ_FLAGS -O1 -g -fsanitize=fuzzer,address,undefined -fno-sanitize-recover=all)
+set(MJ_FUZZ_IGNORE -fsanitize-coverage-ignorelist=${CMAKE_SOURCE_DIR}/cmake/fuzz_coverage_ignore.txt)
+set(MJ_FUZZ_FLAGS -O1 -g -fsanitize=fuzzer,address,undefined -fno-sanitize-recover=all ${MJ_FUZZ_IGNORE})
 
 # The client is compiled once for every target.
 add_library(mj_fuzz_core OBJECT ${MJ_CORE_SOURCES} ${MJ_SIM_SOURCES})
 target_include_directories(mj_fuzz_core PRIVATE ${CMAKE_SOURCE_DIR}/src)
 target_compile_options(mj_fuzz_core PRIVATE -O1 -g -fsanitize=fuzzer-no-link,address,undefined
-                                            -fno-sanitize-recover=all)
+                                            -fno-sanitize-recover=all ${MJ_FUZZ_IGNORE})
 
 function(mj_add_fuzzer name source seeds max_len seconds)
   add_executable(${name} ${source} ${CMAKE_SOURCE_DIR}/tests/shared/fuzz/sanitizer_options.cpp
