@@ -1,7 +1,8 @@
 #!/usr/bin/env bash
 # fuzz.sh [MINUTES]: runs every fuzz target for MINUTES each (default 3) with
 # workers = cores - 2, keeping the corpora under build/fuzz/, and prints per
-# target the executions, executions per second, coverage and any finding.
+# target the executions, executions per second (all workers and per worker),
+# coverage and any finding.
 # Builds the fuzz tree first (clang with libFuzzer, ASan and UBSan).
 set -u
 root="$(cd "$(dirname "$0")/.." && pwd)"
@@ -29,7 +30,7 @@ targets=(
 )
 
 status=0
-printf '%-18s %12s %10s %8s %s\n' target executions exec/s cov findings
+printf '%-18s %12s %10s %10s %8s %s\n' target executions exec/s per-worker cov findings
 for t in "${targets[@]}"; do
     read -r name seeds maxlen <<<"$t"
     [ -x "$build/$name" ] || { echo "$name: not built"; status=1; continue; }
@@ -48,7 +49,7 @@ for t in "${targets[@]}"; do
     secs="$(sed -nE 's/.*time: ([0-9]+)s.*/\1/p' <<<"$last")"
     rate=$(( ${secs:-0} > 0 ? ${execs:-0} / secs : 0 ))
     found="$(find "$findings" -type f \( -name 'crash-*' -o -name 'leak-*' -o -name 'timeout-*' -o -name 'oom-*' \) | sort)"
-    printf '%-18s %12s %10s %8s %s\n' "$name" "${execs:-?}" "$rate" "${cov:-?}" "$( [ -n "$found" ] && echo "$found" | wc -l || echo 0)"
+    printf '%-18s %12s %10s %10s %8s %s\n' "$name" "${execs:-?}" "$rate" "$(( rate / workers ))" "${cov:-?}" "$( [ -n "$found" ] && echo "$found" | wc -l || echo 0)"
     if [ -n "$found" ]; then
         status=1
         echo "$found" | sed 's/^/    /'
