@@ -228,7 +228,9 @@ void layMelds(link::Client& c, int view, std::vector<int> tiles) {
     for (std::size_t m = 0; m < melds.size(); ++m) {
         const RestoredMeld& meld = melds[m];
         const int base = firstMeldSlot + 3 * static_cast<int>(m);
-        if (r.firstConcealed + 3 > LastSlot + 1 || base + 2 > LastSlot) {
+        // Each meld moves the concealed row three slots on, tiles already in
+        // it included (a deal the server sent inside the series).
+        if (r.firstConcealed + r.concealedCount + 3 > LastSlot + 1 || base + 2 > LastSlot) {
             c.log("restore: view " + std::to_string(view) + " has more melds than slots; the rest not laid");
             return;
         }

@@ -300,6 +300,16 @@ TEST_F(TableRestore, SeatMessagesOutsideASeriesAndRepeatedSeatsChangeNothing) {
     EXPECT_EQ(client->dispatch.droppedMessages, 0);
 }
 
+TEST_F(TableRestore, MeldsNeverPushTilesAlreadyInTheRowPastItsEnd) {
+    header();
+    // Twelve tiles dealt between the header and the seat messages.
+    rec(0).concealedCount = 12;
+    const std::vector<int> pungs{Wan(5), Wan(5), Wan(5), Tong(2), Tong(2), Tong(2)};
+    ASSERT_FALSE(receive(restoreSeat(1, 0, 53, 0, pungs, std::vector<int>(12, Wan(1)))));
+    EXPECT_LE(rec(0).firstConcealed + rec(0).concealedCount, table::SlotCount);
+    EXPECT_EQ(table::tableProblems(client->table), std::vector<std::string>{});
+}
+
 TEST_F(TableRestore, DiscardsFillTheRowsAsPlayedDiscardsWould) {
     header();
     // The left seat has seventeen discards: two full rows and one more.
