@@ -8,11 +8,7 @@ namespace mj::ui {
 
 Control::Control(Kind kind, std::string name, int index) : kind_(kind), name_(std::move(name)), index_(index) {}
 
-Form* Control::form() {
-    Control* c = this;
-    while (c->parent_) c = c->parent_;
-    return c->kind_ == Kind::Form ? static_cast<Form*>(c) : nullptr;
-}
+Form* Control::form() { return form_; }
 
 int toPixels(double units, double unitsPerPixel) { return static_cast<int>(std::lround(units / unitsPerPixel)); }
 
@@ -49,9 +45,13 @@ PixelRect Control::paintedRect() const {
 }
 
 void Control::noteRect() {
+    // A window already due to be painted whole gains nothing from a rectangle
+    // (as from the first change after it is made until the host first paints
+    // it), so the rectangle is not worked out for it.
+    Form* f = form();
+    if (!f || f->dirty_.all()) return;
     const PixelRect r = paintedRect();
-    if (r.empty()) return;
-    if (Form* f = form()) f->dirty_.add(r);
+    if (!r.empty()) f->dirty_.add(r);
 }
 
 void Control::willChange() { noteRect(); }
@@ -299,10 +299,55 @@ void ListBox::copyPropertiesFrom(const Control& other) {
 
 // ---- Container
 
+Control* Container::Named::at(int index) const {
+    const bool inRange = index >= 0 && static_cast<std::size_t>(index) < elements.size();
+    if (atOwnIndex) return inRange ? elements[static_cast<std::size_t>(index)] : nullptr;
+    // Control arrays are made in index order, so the entry at the index is
+    // nearly always the one; the scan covers arrays made otherwise.
+    if (inRange && elements[static_cast<std::size_t>(index)]->index() == index)
+        return elements[static_cast<std::size_t>(index)];
+    for (Control* c : elements) {
+        if (c->index() == index) return c;
+    }
+    return nullptr;
+}
+
+Control* Container::Named::prototype() const {
+    if (atOwnIndex) return elements.empty() ? nullptr : elements.front();
+    for (auto it = elements.rbegin(); it != elements.rend(); ++it) {
+        if ((*it)->index() == 0) return *it;
+    }
+    return nullptr;
+}
+
+void Container::Named::add(Control& c) {
+    atOwnIndex = atOwnIndex && c.index() == static_cast<int>(elements.size());
+    elements.push_back(&c);
+}
+
+void Container::Named::remove(const Control& c) {
+    std::erase(elements, &c);
+    // An unload from the middle leaves the later elements off their index, and
+    // unloading those too mends it; unloads are rare enough to look afresh.
+    atOwnIndex = true;
+    for (std::size_t k = 0; k < elements.size(); ++k) {
+        if (elements[k]->index() != static_cast<int>(k)) {
+            atOwnIndex = false;
+            break;
+        }
+    }
+}
+
 void Container::adopt(std::unique_ptr<Control> child) {
+    Named& named = byName_[child->name()];
+    adopt(std::move(child), named);
+}
+
+void Container::adopt(std::unique_ptr<Control> child, Named& named) {
     child->parent_ = this;
+    child->form_ = form_;
     Control& ref = *child;
-    byName_[ref.name()].push_back(&ref);
+    named.add(ref);
     if (auto* sub = dynamic_cast<Container*>(&ref)) nested_.push_back(sub);
     children_.push_back(std::move(child));
     ref.changed();
@@ -310,15 +355,7 @@ void Container::adopt(std::unique_ptr<Control> child) {
 
 Control* Container::find(std::string_view name, int index) const {
     if (auto it = byName_.find(name); it != byName_.end()) {
-        // Control arrays are made in index order, so the entry at the index
-        // is nearly always the one; the scan covers arrays made otherwise.
-        const auto& named = it->second;
-        if (index >= 0 && static_cast<std::size_t>(index) < named.size() &&
-            named[static_cast<std::size_t>(index)]->index() == index)
-            return named[static_cast<std::size_t>(index)];
-        for (Control* c : named) {
-            if (c->index() == index) return c;
-        }
+        if (Control* hit = it->second.at(index)) return hit;
     }
     for (Container* sub : nested_) {
         if (Control* hit = sub->find(name, index)) return hit;
@@ -380,12 +417,15 @@ std::unique_ptr<Control> makeLike(const Control& proto, int index) {
 }  // namespace
 
 Control* Container::loadElement(std::string_view name, int index) {
-    if (Control* existing = find(name, index)) return existing;
+    // One lookup serves both the element asked for and its element 0.
+    auto it = byName_.find(name);
     Control* proto = nullptr;
-    if (auto it = byName_.find(name); it != byName_.end()) {
-        for (Control* c : it->second) {
-            if (c->index() == 0) proto = c;
-        }
+    if (it != byName_.end()) {
+        if (Control* here = it->second.at(index)) return here;
+        proto = it->second.prototype();
+    }
+    for (Container* sub : nested_) {
+        if (Control* below = sub->find(name, index)) return below;
     }
     if (!proto) return nullptr;
     auto made = makeLike(*proto, index);
@@ -394,19 +434,20 @@ Control* Container::loadElement(std::string_view name, int index) {
     // A newly loaded element starts hidden, like its siblings loaded at run time.
     made->visible_ = false;
     Control& ref = *made;
-    adopt(std::move(made));
+    adopt(std::move(made), it->second);
     return &ref;
 }
 
 bool Container::unloadElement(std::string_view name, int index) {
     if (index <= 0) return false;
+    auto named = byName_.find(name);
+    if (named == byName_.end() || !named->second.at(index)) return false;
     auto it = std::find_if(children_.begin(), children_.end(),
                            [&](const auto& p) { return p->name() == name && p->index() == index; });
     if (it == children_.end()) return false;
     (*it)->willChange();
     Control* gone = it->get();
-    auto& named = byName_[gone->name()];
-    named.erase(std::remove(named.begin(), named.end(), gone), named.end());
+    named->second.remove(*gone);
     nested_.erase(std::remove(nested_.begin(), nested_.end(), gone), nested_.end());
     children_.erase(it);
     childChanged();

@@ -4,10 +4,10 @@
 #pragma once
 #include <cstdint>
 #include <functional>
-#include <map>
 #include <memory>
 #include <string>
 #include <string_view>
+#include <unordered_map>
 #include <vector>
 
 #include "platform/dirty_region.h"
@@ -168,11 +168,16 @@ protected:
 
 private:
     friend class Container;
+    friend class Form;
     void noteRect();
     Kind kind_;
     std::string name_;
     int index_;
     Container* parent_ = nullptr;
+    // The form at the top of the tree the control sits in, if the top is one. A
+    // control is made inside its container and never moves to another, so the
+    // form is known once it is adopted and every change finds it at once.
+    Form* form_ = nullptr;
     double left_ = 0, top_ = 0, width_ = 0, height_ = 0;
     bool visible_ = true;
     bool enabled_ = true;
@@ -307,15 +312,34 @@ public:
 
 private:
     friend class Control;
+    // The controls of one name in this container, in the order they were added.
+    struct Named {
+        std::vector<Control*> elements;
+        // Set while every element sits at its own array index, as when an array
+        // is loaded 0, 1, 2, ...: a lookup is then one subscript, hit or miss,
+        // where loading a wall of tiles would otherwise scan all loaded so far.
+        bool atOwnIndex = true;
+        [[nodiscard]] Control* at(int index) const;
+        // The array's element 0, the last added when there are several.
+        [[nodiscard]] Control* prototype() const;
+        void add(Control& c);
+        void remove(const Control& c);
+    };
+    struct NameHash {
+        using is_transparent = void;
+        std::size_t operator()(std::string_view s) const noexcept { return std::hash<std::string_view>{}(s); }
+    };
     void adopt(std::unique_ptr<Control> child);
+    void adopt(std::unique_ptr<Control> child, Named& named);
     void moveToFront(Control& c);
     void moveToBack(Control& c);
     double unitsPerPixel_;
     std::vector<std::unique_ptr<Control>> children_;
     // The table code looks controls up by name on every tile it touches; an
-    // index per name (elements in the order they were added) and the nested
-    // containers keep that from scanning every child each time.
-    std::map<std::string, std::vector<Control*>, std::less<>> byName_;
+    // index per name and the nested containers keep that from scanning every
+    // child each time. Hashed, not ordered: a lookup costs one compare of the
+    // name, and a miss in a nested container usually none.
+    std::unordered_map<std::string, Named, NameHash, std::equal_to<>> byName_;
     std::vector<Container*> nested_;
 };
 
@@ -337,7 +361,10 @@ public:
 // A top-level window. Geometry is in screen twips.
 class Form : public Container {
 public:
-    explicit Form(std::string name) : Container(Kind::Form, std::move(name), -1, 15.0) { setVisible(false); }
+    explicit Form(std::string name) : Container(Kind::Form, std::move(name), -1, 15.0) {
+        form_ = this;
+        setVisible(false);
+    }
     enum class WindowState { Normal = 0, Minimized = 1, Maximized = 2 };
     [[nodiscard]] WindowState windowState() const { return windowState_; }
     void setWindowState(WindowState s);
