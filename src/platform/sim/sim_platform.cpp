@@ -19,7 +19,9 @@ public:
         clock_->timers_.push_back(this);
     }
     ~SimTimer() override {
-        if (clock_) std::erase(clock_->timers_, this);
+        if (!clock_) return;
+        std::erase(clock_->timers_, this);
+        std::replace(clock_->firing_.begin(), clock_->firing_.end(), this, static_cast<SimTimer*>(nullptr));
     }
     void setEnabled(bool on) override {
         if (on && !enabled_) due_ = clock_->now_ + interval_;
@@ -86,17 +88,21 @@ void SimClock::advance(Millis duration) {
         now_ = std::max(now_, next->due_);
         next->due_ = now_ + next->interval_;
         next->running_ = true;
-        // The timer may be destroyed by its own callback; look it up again.
+        // The timer may be destroyed by its own callback, or by one that
+        // callback pumps: its entry on the firing stack then turns null.
+        firing_.push_back(next);
+        const auto done = [this] {
+            if (SimTimer* t = firing_.back()) t->running_ = false;
+            firing_.pop_back();
+        };
         auto fn = next->onTick_;
         try {
             fn();
         } catch (...) {
-            for (auto* t : timers_)
-                if (t == next) t->running_ = false;
+            done();
             throw;
         }
-        for (auto* t : timers_)
-            if (t == next) t->running_ = false;
+        done();
         runDue();
     }
     now_ = std::max(now_, target);

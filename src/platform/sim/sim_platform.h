@@ -49,6 +49,8 @@ private:
     Millis midnightOffset_{Millis(10 * 3600 * 1000)};
     Millis slept_{0};
     std::vector<SimTimer*> timers_;
+    // The timers whose callbacks are running, innermost last.
+    std::vector<SimTimer*> firing_;
     std::deque<std::function<void()>> posted_;
 };
 
