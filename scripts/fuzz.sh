@@ -3,6 +3,10 @@
 # workers = cores - 2, keeping the corpora under build/fuzz/, and prints per
 # target the executions, executions per second (all workers and per worker),
 # coverage and any finding.
+# The targets that reset a prepared client between inputs then replay their
+# whole corpus both reset and on a client built per input (which also finds
+# leaks), and replay each finding on a client built for it alone: a finding
+# that does not come back that way is marked.
 # Builds the fuzz tree first (clang with libFuzzer, ASan and UBSan).
 set -u
 root="$(cd "$(dirname "$0")/.." && pwd)"
@@ -18,21 +22,21 @@ cmake -S . -B "$build" -G Ninja -DCMAKE_C_COMPILER=clang -DCMAKE_CXX_COMPILER=cl
     -DCMAKE_BUILD_TYPE=RelWithDebInfo >/dev/null || exit 1
 ninja -C "$build" -j "$cores" || exit 1
 
-# name, seeds, longest input
+# name, seeds, longest input, whether it resets a prepared client
 targets=(
-    "dispatch_fuzz tests/dispatch/fuzz/seeds 4096"
-    "anigif_fuzz tests/anigif/fixtures 16384"
-    "socks5_fuzz tests/link/fuzz/socks5_seeds 512"
-    "launch_line_fuzz tests/link/fuzz/launch_seeds 1024"
-    "ini_fuzz tests/results/fuzz/ini_seeds 4096"
-    "props_fuzz tests/props/fuzz/seeds 4096"
-    "video_fuzz tests/video/fuzz/seeds 16384"
+    "dispatch_fuzz tests/dispatch/fuzz/seeds 4096 reset"
+    "anigif_fuzz tests/anigif/fixtures 16384 -"
+    "socks5_fuzz tests/link/fuzz/socks5_seeds 512 -"
+    "launch_line_fuzz tests/link/fuzz/launch_seeds 1024 -"
+    "ini_fuzz tests/results/fuzz/ini_seeds 4096 -"
+    "props_fuzz tests/props/fuzz/seeds 4096 reset"
+    "video_fuzz tests/video/fuzz/seeds 16384 reset"
 )
 
 status=0
 printf '%-18s %12s %10s %10s %8s %s\n' target executions exec/s per-worker cov findings
 for t in "${targets[@]}"; do
-    read -r name seeds maxlen <<<"$t"
+    read -r name seeds maxlen reset <<<"$t"
     [ -x "$build/$name" ] || { echo "$name: not built"; status=1; continue; }
     corpus="$build/${name}_corpus"
     findings="$build/${name}_findings"
@@ -52,7 +56,19 @@ for t in "${targets[@]}"; do
     printf '%-18s %12s %10s %10s %8s %s\n' "$name" "${execs:-?}" "$rate" "$(( rate / workers ))" "${cov:-?}" "$( [ -n "$found" ] && echo "$found" | wc -l || echo 0)"
     if [ -n "$found" ]; then
         status=1
-        echo "$found" | sed 's/^/    /'
+        while read -r f; do
+            if [ "$reset" = reset ] && MJ_FUZZ_RESET=fresh "$build/$name" "$f" >/dev/null 2>&1; then
+                echo "    $f (does not come back on a client built for it alone)"
+            else
+                echo "    $f"
+            fi
+        done <<<"$found"
+    fi
+    if [ "$reset" = reset ] &&
+        ! MJ_FUZZ_RESET=compare "$build/$name" -runs=0 -max_len="$maxlen" -rss_limit_mb=2048 -timeout=30 \
+            "$corpus" >"$logs/replay.log" 2>&1; then
+        status=1
+        echo "    the corpus replayed reset and fresh failed or differed: $logs/replay.log"
     fi
 done
 exit "$status"

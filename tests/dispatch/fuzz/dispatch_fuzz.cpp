@@ -66,14 +66,17 @@ void play(fuzz::FuzzClient& f, const std::uint8_t* data, std::size_t size) {
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
     if (size == 0) return 0;
-    std::optional<fuzz::FuzzClient> f;
-    try {
-        f.emplace(static_cast<fuzz::Start>(data[0] & 3));
-        f->check();
-        play(*f, data, size);
-    } catch (const platform::ProcessEnded&) {
-        // Ending in order is an outcome; the fatal trap never is.
-        if (f) f->check();
-    }
+    static fuzz::Prepared<fuzz::FuzzClient> clients(
+        4, [](int start) { return std::make_unique<fuzz::FuzzClient>(static_cast<fuzz::Start>(start)); },
+        [](const fuzz::FuzzClient& f) { return f.outcome(); });
+    clients.run(data[0] & 3, [&](fuzz::FuzzClient& f) {
+        try {
+            f.check();
+            play(f, data, size);
+        } catch (const platform::ProcessEnded&) {
+            // Ending in order is an outcome; the fatal trap never is.
+            f.check();
+        }
+    });
     return 0;
 }

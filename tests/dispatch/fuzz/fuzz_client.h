@@ -14,6 +14,7 @@
 
 #include "link/client.h"
 #include "platform/sim/sim_platform.h"
+#include "shared/fuzz/prepared.h"
 #include "table/table_check.h"
 
 namespace mj::fuzz {
@@ -146,6 +147,21 @@ public:
             for (const auto& p : problems) std::fprintf(stderr, "table: %s\n", p.c_str());
             std::abort();
         }
+    }
+
+    // What the client did that the world outside it can tell: its log, what
+    // it sent the server, what it posted to the hall, the files it wrote.
+    [[nodiscard]] std::string outcome() const {
+        std::string out;
+        for (const auto& l : sim.process.logLines) out += "log: " + l + "\n";
+        out += "sent:";
+        for (std::uint8_t b : sim.socket.sent()) out += " " + std::to_string(b);
+        out += "\nhall:";
+        for (const auto& p : sim.hall.posted)
+            out += " " + std::to_string(p.message) + "/" + std::to_string(p.wParam) + "/" + std::to_string(p.lParam);
+        out += "\n";
+        for (const auto& [path, bytes] : sim.files.files) out += "file " + path + ": " + bytes + "\n";
+        return out;
     }
 
     platform::sim::SimPlatform sim;

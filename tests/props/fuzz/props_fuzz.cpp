@@ -93,24 +93,34 @@ void play(fuzz::FuzzClient& f, platform::sim::FakePropsPlugin& plugin, Reader& i
         f.check();
     }
 }
+
+// A client in a hand with the plug-in loaded.
+struct PropsFuzz {
+    PropsFuzz() {
+        auto p = std::make_unique<platform::sim::FakePropsPlugin>();
+        plugin = p.get();
+        plugin->hasBoxes = true;
+        for (std::size_t i = 0; i < plugin->boxPos.size(); ++i)
+            plugin->boxPos[i] = {static_cast<long>(100 + 40 * (i % 5)), static_cast<long>(200 + 60 * (i / 5))};
+        f.client->props.propDll = std::move(p);
+        f.client->props.propGameDllState = 1;
+    }
+    fuzz::FuzzClient f{fuzz::Start::InHand};
+    platform::sim::FakePropsPlugin* plugin = nullptr;
+};
 }  // namespace
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
-    std::optional<fuzz::FuzzClient> f;
-    try {
-        f.emplace(fuzz::Start::InHand);
-        auto p = std::make_unique<platform::sim::FakePropsPlugin>();
-        platform::sim::FakePropsPlugin& plugin = *p;
-        plugin.hasBoxes = true;
-        for (std::size_t i = 0; i < plugin.boxPos.size(); ++i)
-            plugin.boxPos[i] = {static_cast<long>(100 + 40 * (i % 5)), static_cast<long>(200 + 60 * (i / 5))};
-        f->client->props.propDll = std::move(p);
-        f->client->props.propGameDllState = 1;
-        Reader in{data, size};
-        play(*f, plugin, in);
-    } catch (const platform::ProcessEnded&) {
-        // Ending in order is an outcome; the fatal trap never is.
-        if (f) f->check();
-    }
+    static fuzz::Prepared<PropsFuzz> clients(
+        1, [](int) { return std::make_unique<PropsFuzz>(); }, [](const PropsFuzz& p) { return p.f.outcome(); });
+    clients.run(0, [&](PropsFuzz& p) {
+        try {
+            Reader in{data, size};
+            play(p.f, *p.plugin, in);
+        } catch (const platform::ProcessEnded&) {
+            // Ending in order is an outcome; the fatal trap never is.
+            p.f.check();
+        }
+    });
     return 0;
 }

@@ -23,7 +23,7 @@ using namespace mj;
 namespace relay = platform::relay;
 
 struct VideoFuzz {
-    explicit VideoFuzz(std::uint8_t setup) : f(fuzz::Start::InHand) {
+    VideoFuzz() : f(fuzz::Start::InHand) {
         link::Client& c = *f.client;
         auto socket = std::make_unique<platform::sim::SimSocket>();
         tcp = socket.get();
@@ -32,12 +32,22 @@ struct VideoFuzz {
         c.connectVideoComponents(c);
         c.p2pSocket->configure("127.0.0.1", 8888, 3);
         logIn();
+    }
+
+    // Links the table mates whose bit in `setup` is clear.
+    void linkViews(std::uint8_t setup) {
         for (int slot = 1; slot <= 3; ++slot) {
             if (setup & (1u << (slot - 1))) continue;
             const std::uint8_t body[2] = {static_cast<std::uint8_t>(slot), relay::StateBothWays};
             fromRelay(relay::SlotState, body);
         }
         f.run(100);
+    }
+
+    [[nodiscard]] std::string outcome() const {
+        std::string out = f.outcome() + "relay:";
+        for (std::uint8_t b : tcp->sent()) out += " " + std::to_string(b);
+        return out;
     }
 
     void logIn() {
@@ -103,14 +113,17 @@ void play(VideoFuzz& v, const std::uint8_t* data, std::size_t size) {
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
     if (size == 0) return 0;
-    std::optional<VideoFuzz> v;
-    try {
-        v.emplace(data[0]);
-        v->f.check();
-        play(*v, data, size);
-    } catch (const platform::ProcessEnded&) {
-        // Ending in order is an outcome; the fatal trap never is.
-        if (v) v->f.check();
-    }
+    static fuzz::Prepared<VideoFuzz> clients(
+        1, [](int) { return std::make_unique<VideoFuzz>(); }, [](const VideoFuzz& v) { return v.outcome(); });
+    clients.run(0, [&](VideoFuzz& v) {
+        try {
+            v.linkViews(data[0]);
+            v.f.check();
+            play(v, data, size);
+        } catch (const platform::ProcessEnded&) {
+            // Ending in order is an outcome; the fatal trap never is.
+            v.f.check();
+        }
+    });
     return 0;
 }
