@@ -2,16 +2,17 @@
 // client fuzz targets, and the image it is put back to.
 #include "shared/fuzz/heap_image.h"
 
+#include <dlfcn.h>
 #include <sanitizer/asan_interface.h>
 #include <sanitizer/common_interface_defs.h>
-#include <dlfcn.h>
 #include <sys/mman.h>
 
 #include <algorithm>
+#include <array>
+#include <cstddef>
 #include <cstdint>
 #include <cstdio>
 #include <cstdlib>
-#include <array>
 #include <new>
 
 #define MJ_RAW __attribute__((no_sanitize("address")))
@@ -34,7 +35,6 @@ struct Header {
 };
 static_assert(sizeof(Header) == Granule);
 
-// operator new can only find its heap through process-wide state.
 struct Saved {
     char* top;
     char* bytes;
@@ -52,8 +52,8 @@ struct Region {
     std::size_t imageCount = 0;
     std::size_t shadowScale = 3;
     std::size_t shadowOffset = 0;
-    std::size_t largestUse = 0;
 };
+// operator new can only find its heap through process-wide state.
 Region region;
 thread_local bool placing = false;
 // Statics being made on this thread: theirs is the ordinary heap.
@@ -94,7 +94,6 @@ void rawCopy(char* to, const char* from, std::size_t bytes) {
 // Everything handed out at or above `from` becomes untouchable again, and
 // the next block starts there.
 void poisonAbove(char* from) {
-    region.largestUse = std::max(region.largestUse, static_cast<std::size_t>(region.high - region.base));
     if (region.high > from) ASAN_POISON_MEMORY_REGION(from, static_cast<std::size_t>(region.high - from));
     region.top = region.high = from;
 }
@@ -190,8 +189,6 @@ MJ_RAW void restore(int image) {
     rawCopy(shadowOf(region.base), saved.shadow, bytes >> region.shadowScale);
     poisonAbove(saved.top);
 }
-
-std::size_t largestUse() { return region.largestUse; }
 
 }  // namespace mj::fuzz::heap_image
 

@@ -21,7 +21,6 @@
 // Statics made while placing is on go to the ordinary heap, where they
 // outlive every input as they would in a fresh process.
 #pragma once
-#include <cstddef>
 
 namespace mj::fuzz::heap_image {
 
@@ -33,8 +32,6 @@ void clear();
 int take();
 // Writes image `image` back and makes everything past it untouchable.
 void restore(int image);
-// The most the region has held at once, in bytes.
-[[nodiscard]] std::size_t largestUse();
 
 // Places blocks in the region for the lifetime of a scope.
 class Placing {
