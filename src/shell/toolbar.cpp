@@ -167,7 +167,9 @@ void toggleExitDialog(link::Client& c) {
 void toolbarClick(link::Client& c, int i) {
     switch (i) {
     case 0:
-        sendChatWithLimit(c);
+        // The button is the unhurried way to send: no rate limit, no too-fast
+        // note in the history, and a watcher may use it.
+        sendChatBox(c);
         break;
     case 1:
         historyAreaClick(c);
