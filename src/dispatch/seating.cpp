@@ -6,6 +6,7 @@
 #include "link/client.h"
 #include "link/general.h"
 #include "results/amount_text.h"
+#include "shell/settings_dialog.h"
 #include "table/hand_start_shows.h"
 #include "table/tiles.h"
 
@@ -110,6 +111,7 @@ void completeSeatingCycle(link::Client& c) {
         c.dispatch.seating.savedVoiceNo[at(i)] = p.voiceCode2;
         p.voiceSex = p.sex == 0 ? 2 : 3;
     }
+    shell::voiceStyleReset(c);
 }
 
 // The own profile announced by the own seat bit: only the plug-in and the

@@ -147,4 +147,10 @@ void settingsButtonClick(link::Client& c, int index) {
     marks = {};
 }
 
+void voiceStyleReset(link::Client& c) {
+    c.shell.dialectVoice = false;
+    c.shell.optionChanged[3] = false;
+    showPicture(c, 3, PicMandarin);
+}
+
 }  // namespace mj::shell

@@ -20,5 +20,8 @@ void loadSettingsDialog(link::Client& c, ui::Form& f);
 void settingsSwitchClick(link::Client& c, int index);
 // OK (0) or Cancel (1).
 void settingsButtonClick(link::Client& c, int index);
+// The table filled and every voice went back to standard: the voice-style
+// switch follows, and a Cancel no longer undoes an earlier click on it.
+void voiceStyleReset(link::Client& c);
 
 }  // namespace mj::shell

@@ -2,6 +2,7 @@
 // the video switch with its file.
 #include <gtest/gtest.h>
 
+#include "dispatch/player_records.h"
 #include "shell/settings_dialog.h"
 #include "shell/shell_fixture.h"
 
@@ -115,6 +116,47 @@ TEST_F(SettingsTest, TheVoiceStyleToggles) {
     cancel();
     EXPECT_EQ(client->dispatch.player[2].voiceCode2, "12");
     EXPECT_FALSE(client->shell.dialectVoice);
+}
+
+TEST_F(SettingsTest, TheTableFillingPutsTheVoiceSwitchBackToStandard) {
+    namespace info = dispatch::userinfo;
+    // The table fills: four names, then four men's profiles.
+    const auto fillTable = [&] {
+        const std::pair<std::uint8_t, const char*> seats[] = {{1, "zhang"}, {2, "wang"}, {4, "li"}, {8, "zhao"}};
+        for (const auto& [bit, name] : seats) {
+            WireMessage m = message(3, bit);
+            setText(m, 16, name);
+            ASSERT_FALSE(receive(m));
+        }
+        for (const auto& [bit, name] : seats) {
+            WireMessage m = message(20, bit == 1 ? 15 : bit);
+            setText(m, info::LoginName, name);
+            m[info::Sex] = 1;
+            m[info::NoProps] = 1;
+            ASSERT_FALSE(receive(m));
+        }
+        ASSERT_EQ(client->dispatch.player[1].voiceCode2, "10");
+    };
+    seatVoices();
+    clickSwitch(3);
+    ASSERT_EQ(shownResource(sw(3)), 137);
+    fillTable();
+    EXPECT_EQ(shownResource(sw(3)), 136);
+    // The next click is heard: every man speaks dialect.
+    clickSwitch(3);
+    EXPECT_EQ(shownResource(sw(3)), 137);
+    for (const auto& p : client->dispatch.player) EXPECT_EQ(p.voiceCode2, "30");
+    // Cancel undoes only the click made after the reset.
+    cancel();
+    EXPECT_EQ(shownResource(sw(3)), 136);
+    for (const auto& p : client->dispatch.player) EXPECT_EQ(p.voiceCode2, "10");
+
+    // A click before the reset is not undone by a Cancel after it.
+    clickSwitch(3);
+    fillTable();
+    cancel();
+    EXPECT_EQ(shownResource(sw(3)), 136);
+    for (const auto& p : client->dispatch.player) EXPECT_EQ(p.voiceCode2, "10");
 }
 
 TEST_F(SettingsTest, TheVideoSwitchWritesItsFileAndIsNeverUndone) {
