@@ -295,8 +295,10 @@ void Client::formLoad() {
         if (p.files.exists(ini.iniFileName())) {
             const std::string v = ini.getIniKey("vidiosetting", "vidiovalue");
             const auto n = parseWholeNumber(v, -2147483647, 2147483647);
-            if (!n) throw std::runtime_error("vidiovalue is not a number: " + v);
-            video.videoEnabled = *n != 0;
+            // A damaged file must not keep the player from the table: video
+            // stays on, as for a missing file, and the file is left as found.
+            if (!n) log("video setting is not a number, video stays on: " + v);
+            video.videoEnabled = !n || *n != 0;
         } else {
             ini.writeIniKey("vidiosetting", "vidiovalue", "1");
             video.videoEnabled = true;

@@ -131,9 +131,20 @@ TEST_F(ClientFixture, VideoSwitchOffAndBadValue) {
     EXPECT_FALSE(client->video.videoEnabled);
     EXPECT_TRUE(sim.components.videoCalls.empty());
 
-    sim.ini.write(path, "vidiosetting", "vidiovalue", "on");
-    client.emplace(sim.platform);
-    EXPECT_EQ(start("a$b$h$1$"), 1);
+    // A value that is no number: video on, a log line, and start-up goes on
+    // to connect; the file keeps what it held.
+    for (const char* bad : {"on", "", "1x"}) {
+        sim.ini.write(path, "vidiosetting", "vidiovalue", bad);
+        sim.components.videoCalls.clear();
+        const int connects = sim.socket.connectCalls;
+        client.emplace(sim.platform);
+        EXPECT_FALSE(start("a$b$h$1$")) << bad;
+        EXPECT_TRUE(client->video.videoEnabled) << bad;
+        EXPECT_TRUE(sim.process.logged("video setting is not a number")) << bad;
+        EXPECT_EQ(sim.components.videoCalls, std::vector<std::string>{"configure h 8888 3"}) << bad;
+        EXPECT_EQ(sim.socket.connectCalls, connects + 1) << bad;
+        EXPECT_EQ(sim.ini.get(path, "vidiosetting", "vidiovalue"), bad);
+    }
 }
 
 struct ScreenCase {
