@@ -8,10 +8,14 @@ its own id. Client output goes to files, never to our stdout: Wine's helper
 processes inherit the client's descriptors, and a pipe held by them would keep
 CTest waiting for ever.
 
-The launch line may contain %PORT%, replaced by the port the server printed.
+The launch line may contain %PORT%, replaced by the port the server printed,
+and %HOST%, replaced by the server's address: 127.0.0.1, or with a video relay
+a loopback address of the case's own, so that two runs at once on one machine
+do not both want 127.0.0.1 for the relay's fixed port.
 """
 import argparse
 import os
+import random
 import re
 import select
 import signal
@@ -70,7 +74,8 @@ def parse_args(argv):
                    help="once the server has reached scenario line LINE, real input through the X server, "
                         "steps in order: type:TEXT, key:KEYNAME (X key names: Return, F1, Escape), "
                         "move:X,Y (the pointer to pixels of the client's window), click[:BUTTON]")
-    p.add_argument("--relay", help="video_relay binary (native), started on port 8888 before the client")
+    p.add_argument("--relay", help="video_relay binary (native), started on port 8888 of a loopback address "
+                                   "of its own before the server and the client")
     p.add_argument("--peer", help="video_peer binary (native), a table mate on the relay")
     p.add_argument("--peer-args", default="", help="the peer's arguments, separated by blanks")
     p.add_argument("--expect-files", metavar="DIR:COUNT:MAGIC",
@@ -185,6 +190,29 @@ def read_port(server, deadline):
     if not m:
         raise CaseFailed(f"unexpected first server line {line!r}")
     return int(m.group(1))
+
+
+VIDEO_PORT = 8888
+
+
+def start_relay(relay, work, deadline, tries=20):
+    """Starts the video relay on VIDEO_PORT of a loopback address nobody else
+    holds and returns (proc, address). The client reaches the video server at
+    its game server's address, so the game server must then listen there too."""
+    rng = random.SystemRandom()
+    failures = []
+    for _ in range(tries):
+        host = f"127.{rng.randint(1, 254)}.{rng.randint(0, 255)}.{rng.randint(1, 254)}"
+        proc = Proc("relay", [relay, "--host", host, "--port", str(VIDEO_PORT)], work, None)
+        while time.monotonic() < deadline and proc.running() and "listening on" not in proc.stderr_text():
+            time.sleep(0.05)
+        if proc.running() and "listening on" in proc.stderr_text():
+            return proc, host
+        proc.stop()
+        failures.append(proc.stderr_text().strip())
+        if time.monotonic() >= deadline:
+            break
+    raise CaseFailed("the video relay could not listen: " + " | ".join(failures[-3:]))
 
 
 def wait_for_log(path, pattern, deadline, poll=None):
@@ -317,10 +345,10 @@ def expected_files(spec, clear):
     log(f"{folder} holds {good}")
 
 
-def client_cmd(args, line, port):
+def client_cmd(args, line, port, host="127.0.0.1"):
     cmd = [args.wine, args.client]
     if line is not None:
-        cmd.append(line.replace("%PORT%", str(port)))
+        cmd.append(line.replace("%PORT%", str(port)).replace("%HOST%", host))
     return cmd
 
 
@@ -360,29 +388,32 @@ def run_case(args, procs):
             raise CaseFailed(f"{path} is missing: build the target {target} first")
     deadline = time.monotonic() + args.timeout
     env = wine_env(args)
+    host = "127.0.0.1"
+    if args.relay:
+        relay, host = start_relay(args.relay, args.work, deadline)
+        procs.append(relay)
     server_log = os.path.join(args.work, "server.log")
-    server = Proc("server", [args.server, "--port", "0", "--log", server_log,
+    server = Proc("server", [args.server, "--host", host, "--port", "0", "--log", server_log,
                              "--timeout", f"{int(args.timeout)}s", args.scenario],
                   args.work, None, stdout=subprocess.PIPE)
     procs.append(server)
     port = read_port(server, deadline)
-    log(f"server listening on {port}; its log: {server_log}")
+    log(f"server listening on {host}:{port}; its log: {server_log}")
 
     peer = None
-    if args.relay:
-        procs.append(Proc("relay", [args.relay, "--port", "8888"], args.work, None))
     if args.peer:
-        peer = Proc("peer", [args.peer, "--port", "8888"] + args.peer_args.split(), args.work, None)
+        peer = Proc("peer", [args.peer, "--host", host, "--port", str(VIDEO_PORT)] + args.peer_args.split(),
+                    args.work, None)
         procs.append(peer)
     if args.expect_files:
         expected_files(args.expect_files, clear=True)
 
-    client = Proc("client", client_cmd(args, args.launch, port), args.work, env)
+    client = Proc("client", client_cmd(args, args.launch, port, host), args.work, env)
     procs.append(client)
 
     if args.second_launch is not None:
         wait_for_log(server_log, r"C>S cmd 18 ", deadline)
-        second = Proc("second", client_cmd(args, args.second_launch, port), args.work, env)
+        second = Proc("second", client_cmd(args, args.second_launch, port, host), args.work, env)
         procs.append(second)
         code = second.wait(deadline)
         if code is None:

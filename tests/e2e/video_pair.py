@@ -3,8 +3,8 @@
 
 Two clients ("tester" and "north", opposite seats of one table) each play
 against a scripted game server with the same four seat names, and both log in
-to one video relay on port 8888, so each sees the other at the top of the
-table. Every step waits for a line the client, the relay or the server logs,
+to one video relay on port 8888 of a loopback address of the run's own, so
+each sees the other at the top of the table. Every step waits for a line the client, the relay or the server logs,
 never for a fixed time:
 
   1. each client shows the other's video over the avatar (screenshots of both);
@@ -35,7 +35,7 @@ sys.path.insert(0, os.path.dirname(os.path.abspath(__file__)))
 import run_e2e  # noqa: E402
 from run_e2e import CaseFailed, Proc, log  # noqa: E402
 
-LAUNCH = "{name}$secret$127.0.0.1$%PORT%$E2E$0$$0$$$1$${title}$0$0$"
+LAUNCH = "{name}$secret${host}$%PORT%$E2E$0$$0$$$1$${title}$0$0$"
 
 # Pixels of a client's window (the table lies 8, 20 inside the frame). Both
 # windows open at the top left of the screen; the one acted on is raised first.
@@ -243,21 +243,22 @@ def run_case(args, procs, prefixes):
         shutil.rmtree(folder, ignore_errors=True)
         os.makedirs(folder)
 
+    # Both clients reach the relay at their game server's address: the relay
+    # and both servers share one loopback address of this run's own.
+    relay, host = run_e2e.start_relay(args.relay, args.work, deadline)
+    procs.append(relay)
     for c, scenario in ((a, args.scenario_a), (b, args.scenario_b)):
         c.server_log = os.path.join(args.work, f"server_{c.key}.log")
-        c.server = Proc(f"server_{c.key}", [args.server, "--port", "0", "--log", c.server_log,
+        c.server = Proc(f"server_{c.key}", [args.server, "--host", host, "--port", "0", "--log", c.server_log,
                                             "--timeout", f"{int(args.timeout)}s", scenario],
                         args.work, None, stdout=subprocess.PIPE)
         procs.append(c.server)
         c.port = run_e2e.read_port(c.server, deadline)
-    relay = Proc("relay", [args.relay, "--port", "8888"], args.work, None)
-    procs.append(relay)
-    wait_line(relay.err_path, r"listening on", deadline, "relay", [relay])
 
     for c in (a, b):
         exe = os.path.join(c.folder, "mjclient.exe")
         shutil.copy2(args.client, exe)
-        line = LAUNCH.format(name=c.name, title=c.title).replace("%PORT%", str(c.port))
+        line = LAUNCH.format(name=c.name, title=c.title, host=host).replace("%PORT%", str(c.port))
         c.proc = Proc(f"client_{c.key}", [args.wine, exe, line], args.work, c.env(base))
         procs.append(c.proc)
         prefixes.append((c.prefix, c.env(base)))

@@ -252,12 +252,12 @@ TEST(MessageLog, ShowsHeaderAndNonZeroRunsWithTheirText) {
 // A blocking loopback client for the tests.
 class TestClient {
 public:
-    explicit TestClient(std::uint16_t port) {
+    explicit TestClient(std::uint16_t port, const char* host = "127.0.0.1") {
         fd_ = ::socket(AF_INET, SOCK_STREAM, 0);
         sockaddr_in a{};
         a.sin_family = AF_INET;
         a.sin_port = htons(port);
-        a.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
+        ::inet_pton(AF_INET, host, &a.sin_addr);
         connected_ = ::connect(fd_, reinterpret_cast<sockaddr*>(&a), sizeof a) == 0;
     }
     ~TestClient() { close(); }
@@ -462,6 +462,39 @@ TEST(ScriptedServerLoopback, LogsBothDirections) {
     EXPECT_THAT(text, HasSubstr("C>S cmd 24 seat 0 v 0 0 0 0 | 260: 12 34"));
     EXPECT_THAT(text, HasSubstr("peer closed the connection"));
     EXPECT_THAT(text, HasSubstr("scenario complete"));
+}
+
+// Two runs on one machine each take a loopback address of their own: the
+// server must listen on the one it is given and only there.
+TEST(ScriptedServerLoopback, ListensOnTheGivenAddressOnly) {
+    const auto parsed = parseScenario("accept within 2s\nexpect 18 within 2s\n");
+    ASSERT_TRUE(parsed.ok());
+    std::ostringstream log;
+    ScriptedServer server(log);
+    std::string error;
+    const std::uint16_t port = server.listen(0, error, "127.31.7.9");
+    ASSERT_NE(port, 0) << error;
+    {
+        TestClient elsewhere(port, "127.0.0.1");
+        EXPECT_FALSE(elsewhere.connected());
+    }
+    RunOutcome outcome;
+    std::thread serverThread([&] { outcome = server.run(parsed.steps, Millis(5000)); });
+    {
+        TestClient client(port, "127.31.7.9");
+        ASSERT_TRUE(client.connected());
+        client.sendMessage(messageOf(18));
+        serverThread.join();
+    }
+    EXPECT_TRUE(outcome.ok) << outcome.failure << "\n" << log.str();
+
+    // A second server on the same address and port is refused with the address named.
+    ScriptedServer same(log);
+    EXPECT_EQ(same.listen(port, error, "127.31.7.9"), 0);
+    EXPECT_THAT(error, HasSubstr("cannot listen on 127.31.7.9:"));
+    ScriptedServer bad(log);
+    EXPECT_EQ(bad.listen(0, error, "localhost"), 0);
+    EXPECT_THAT(error, HasSubstr("not an IPv4 address"));
 }
 
 // ---- the real binary ------------------------------------------------------

@@ -1,9 +1,9 @@
 // main.cpp: the scripted game server's command line.
 //
-//   scripted_server [--port N] [--port-file F] [--log F] [--timeout D] [--keep-going] SCENARIO
+//   scripted_server [--host ADDR] [--port N] [--port-file F] [--log F] [--timeout D] [--keep-going] SCENARIO
 //   scripted_server --check SCENARIO...
 //
-// Listens on 127.0.0.1 (port 0, the default, picks a free one), prints
+// Listens on 127.0.0.1 or --host (port 0, the default, picks a free one), prints
 // "listening on <port>" as the first line of stdout, plays the scenario and
 // exits 0 when every step passed, 1 on a failed step or a time-out, 2 on a
 // usage, scenario or socket error. --keep-going logs a failed step and plays
@@ -58,10 +58,11 @@ constexpr int ExitFailed = 1;
 constexpr int ExitError = 2;
 
 int usage(const std::string& why) {
-    std::cerr << "scripted_server: " << why << "\n"
-              << "usage: scripted_server [--port N] [--port-file F] [--log F] [--timeout D] [--keep-going] "
-                 "SCENARIO\n"
-              << "       scripted_server --check SCENARIO...\n";
+    std::cerr
+        << "scripted_server: " << why << "\n"
+        << "usage: scripted_server [--host ADDR] [--port N] [--port-file F] [--log F] [--timeout D] [--keep-going] "
+           "SCENARIO\n"
+        << "       scripted_server --check SCENARIO...\n";
     return ExitError;
 }
 
@@ -88,6 +89,7 @@ int main(int argc, char** argv) {
     std::signal(SIGPIPE, SIG_IGN);
     std::vector<std::string> args(argv + 1, argv + argc);
     long port = 0;
+    std::string host = "127.0.0.1";
     std::string portFile;
     std::string logPath;
     scripted::Millis timeout{120000};
@@ -107,6 +109,8 @@ int main(int argc, char** argv) {
             char* end = nullptr;
             port = std::strtol(v.c_str(), &end, 10);
             if (v.empty() || *end != '\0' || port < 0 || port > 65535) return usage("bad port '" + v + "'");
+        } else if (a == "--host") {
+            if (!value(host)) return usage("--host needs an address");
         } else if (a == "--port-file") {
             if (!value(portFile)) return usage("--port-file needs a file");
         } else if (a == "--log") {
@@ -157,7 +161,7 @@ int main(int argc, char** argv) {
     std::ostream& log = logFile ? static_cast<std::ostream&>(*logFile) : std::cout;
     scripted::ScriptedServer server(log);
     std::string error;
-    const std::uint16_t bound = server.listen(static_cast<std::uint16_t>(port), error);
+    const std::uint16_t bound = server.listen(static_cast<std::uint16_t>(port), error, host);
     if (bound == 0) {
         std::cerr << "scripted_server: " << error << "\n";
         return ExitError;

@@ -40,7 +40,7 @@ void ScriptedServer::logLine(const std::string& text) {
     log_ << stamp << text << std::endl;
 }
 
-std::uint16_t ScriptedServer::listen(std::uint16_t port, std::string& error) {
+std::uint16_t ScriptedServer::listen(std::uint16_t port, std::string& error, const std::string& host) {
     listener_ = ::socket(AF_INET, SOCK_STREAM | SOCK_CLOEXEC, 0);
     if (listener_ < 0) {
         error = std::string("socket: ") + std::strerror(errno);
@@ -51,9 +51,12 @@ std::uint16_t ScriptedServer::listen(std::uint16_t port, std::string& error) {
     sockaddr_in addr{};
     addr.sin_family = AF_INET;
     addr.sin_port = htons(port);
-    addr.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
+    if (::inet_pton(AF_INET, host.c_str(), &addr.sin_addr) != 1) {
+        error = "not an IPv4 address: '" + host + "'";
+        return 0;
+    }
     if (::bind(listener_, reinterpret_cast<sockaddr*>(&addr), sizeof addr) != 0 || ::listen(listener_, 8) != 0) {
-        error = "cannot listen on 127.0.0.1:" + std::to_string(port) + ": " + std::strerror(errno);
+        error = "cannot listen on " + host + ":" + std::to_string(port) + ": " + std::strerror(errno);
         return 0;
     }
     socklen_t len = sizeof addr;

@@ -1,4 +1,4 @@
-// server.h: the scripted game server: one TCP listener on 127.0.0.1 that plays
+// server.h: the scripted game server: one TCP listener on a loopback address that plays
 // a parsed scenario against whichever client connects, logging every message.
 #pragma once
 #include <chrono>
@@ -29,9 +29,9 @@ public:
     ScriptedServer(const ScriptedServer&) = delete;
     ScriptedServer& operator=(const ScriptedServer&) = delete;
 
-    // Listens on 127.0.0.1:port; port 0 picks a free one. Returns the bound
-    // port, or 0 with the reason in `error`.
-    std::uint16_t listen(std::uint16_t port, std::string& error);
+    // Listens on host:port (a dotted IPv4 address); port 0 picks a free one.
+    // Returns the bound port, or 0 with the reason in `error`.
+    std::uint16_t listen(std::uint16_t port, std::string& error, const std::string& host = "127.0.0.1");
 
     // Plays the steps in order and stops at the first failure, or with
     // `keepGoing` logs each failure and goes on (the outcome is then the first

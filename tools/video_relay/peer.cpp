@@ -3,7 +3,7 @@
 // first picture it receives. Ends 0 once it has received that many whole
 // pictures, 1 when the time runs out first.
 //
-//   video_peer --name NAME --link USER [--port 8888] [--frames 3]
+//   video_peer --name NAME --link USER [--host 127.0.0.1] [--port 8888] [--frames 3]
 //              [--save first.bmp] [--seconds 60]
 #include <arpa/inet.h>
 #include <netinet/in.h>
@@ -53,7 +53,7 @@ std::vector<std::uint8_t> card(unsigned n) {
 }  // namespace
 
 int main(int argc, char** argv) {
-    std::string name, link, save;
+    std::string name, link, save, host = "127.0.0.1";
     int port = 8888, want = 3, seconds = 60;
     for (int i = 1; i + 1 < argc; i += 2) {
         const std::string a = argv[i];
@@ -62,6 +62,8 @@ int main(int argc, char** argv) {
             name = v;
         else if (a == "--link")
             link = v;
+        else if (a == "--host")
+            host = v;
         else if (a == "--port")
             port = std::atoi(v.c_str());
         else if (a == "--frames")
@@ -83,14 +85,18 @@ int main(int argc, char** argv) {
         sockaddr_in a{};
         a.sin_family = AF_INET;
         a.sin_port = htons(static_cast<std::uint16_t>(port));
-        inet_pton(AF_INET, "127.0.0.1", &a.sin_addr);
+        if (inet_pton(AF_INET, host.c_str(), &a.sin_addr) != 1) {
+            std::fprintf(stderr, "video_peer: not an IPv4 address: %s\n", host.c_str());
+            close(fd);
+            return 2;
+        }
         if (connect(fd, reinterpret_cast<sockaddr*>(&a), sizeof a) == 0) break;
         close(fd);
         fd = -1;
         usleep(200000);
     }
     if (fd < 0) {
-        std::fprintf(stderr, "video_peer: no relay on port %d\n", port);
+        std::fprintf(stderr, "video_peer: no relay on %s:%d\n", host.c_str(), port);
         return 1;
     }
     sendAll(fd, relay::encode(relay::Login, relay::bytesOf(name)));
