@@ -147,8 +147,12 @@ void buildTableDesign(Client& c) {
 
     // Controls of the claims, shell, props and animation subsystems that the
     // per-hand reset and the shows hide, clear or move.
-    designImage(t, "Host", -1, 0, 0, 24, 24, true, false);
-    designLabel(t, "Zhuang", -1, 24, 24, 9, Gold).setVisible(false);
+    // The banker mark and its wind, side by side below the left seat's face;
+    // the small table moves both to the same places scaled.
+    designImage(t, "Host", -1, 6, 193, 24, 24, true, false);
+    auto& zhuang = designLabel(t, "Zhuang", -1, 24, 24, 9, Gold);
+    zhuang.move(45, 193);
+    zhuang.setVisible(false);
     for (int i = 0; i < 6; ++i) designImage(t, "Chi", i, 0, 0, 90, 40, true, false);
     for (int i = 0; i < 5; ++i) designImage(t, "Gang", i, 0, 0, 40, 54, true, false);
     ensureComponent(t, "animatedGif", "bombPlayer", -1).setVisible(false);

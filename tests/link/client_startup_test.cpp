@@ -195,6 +195,21 @@ TEST_F(ClientFixture, SmallScreenMovesTheBankerMarkAndLabel) {
     EXPECT_EQ(client->sysmsg[0]->font().size, 8);
 }
 
+// The full-size table keeps the mark and its wind side by side in the same
+// corner as the small one does, not stacked on each other.
+TEST_F(ClientFixture, FullSizeTableKeepsTheBankerMarkBesideItsLabel) {
+    sim.process.screen = {1280, 1024};
+    ASSERT_FALSE(start("a$b$h$1$"));
+    auto* host = client->mainForm.find("Host");
+    auto* zhuang = client->mainForm.find("Zhuang");
+    ASSERT_TRUE(host && zhuang);
+    EXPECT_DOUBLE_EQ(host->left(), 6);
+    EXPECT_DOUBLE_EQ(host->top(), 193);
+    EXPECT_DOUBLE_EQ(zhuang->left(), 45);
+    EXPECT_DOUBLE_EQ(zhuang->top(), 193);
+    EXPECT_LE(host->left() + host->width(), zhuang->left());
+}
+
 TEST_F(ClientFixture, MinimisingHidesTheAnimationAndRestoringMinimisesTheHall) {
     ASSERT_FALSE(start("a$b$h$1$"));
     auto* bomb = client->mainForm.find("bombPlayer");

@@ -5,6 +5,8 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
+#include <cstdlib>
 #include <set>
 
 #include "platform/sim/sim_picture_decoder.h"
@@ -266,6 +268,56 @@ TEST_F(ResourceArtwork, TileFacesAreDistinct) {
             ASSERT_TRUE(p);
             EXPECT_TRUE(seen.insert(p.picture->pixels).second) << "set " << set << " place " << place;
         }
+    }
+}
+
+// The own hand's upright faces are also the claim-choice pictures, stacked so
+// that each row covers the top fifth of the row below: that band must look the
+// same on every face, or a covered 二萬 reads as 一萬.
+TEST_F(ResourceArtwork, UprightFacesLookAlikeInTheirCoveredTopFifth) {
+    constexpr int Upright = 201 + 4 * 36;
+    const auto plain = load(Upright);  // 東
+    ASSERT_TRUE(plain);
+    const int w = plain.picture->width;
+    const int band = (plain.picture->height + 4) / 5;
+    auto channelGap = [](std::uint32_t a, std::uint32_t b) {
+        int gap = 0;
+        for (int shift = 0; shift < 32; shift += 8)
+            gap =
+                std::max(gap, std::abs(static_cast<int>((a >> shift) & 0xFF) - static_cast<int>((b >> shift) & 0xFF)));
+        return gap;
+    };
+    for (int place = 0; place < 36; ++place) {
+        if (place == 7 || place == 8) continue;  // the backs
+        const auto p = load(Upright + place);
+        ASSERT_TRUE(p) << place;
+        int worst = 0;
+        // The rounded rim is left out: its few colours quantise differently
+        // from picture to picture.
+        for (int y = 3; y < band; ++y)
+            for (int x = 4; x < w - 4; ++x) {
+                const auto i = static_cast<std::size_t>(y * w + x);
+                worst = std::max(worst, channelGap(p.picture->pixels[i], plain.picture->pixels[i]));
+            }
+        EXPECT_LE(worst, 24) << "place " << place << " shows something in its top " << band << " rows";
+    }
+}
+
+// A claim caption sits 0.17 of its bubble's width (112) right of the right
+// seat's bubble, which starts at 936 x the scale: at 800 x 600 that leaves
+// 800 - 731.25 - 19.04 = 49.7 pixels of the window, at 1024 x 768 about 69.
+TEST_F(ResourceArtwork, ClaimCaptionsFitWhatTheRightSeatShows) {
+    const int onScreen = static_cast<int>(800 - 936 * 0.78125 - 0.17 * 112);
+    for (int id = 182; id <= 190; ++id) {
+        const auto p = load(id);
+        ASSERT_TRUE(p) << id;
+        int right = -1;
+        for (int y = 0; y < p.picture->height; ++y)
+            for (int x = 0; x < p.picture->width; ++x)
+                if ((p.picture->pixels[static_cast<std::size_t>(y * p.picture->width + x)] >> 24) != 0)
+                    right = std::max(right, x);
+        EXPECT_GE(right, 0) << id << " is empty";
+        EXPECT_LT(right, onScreen) << id << " draws at x " << right;
     }
 }
 

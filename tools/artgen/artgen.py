@@ -238,6 +238,29 @@ def face_master(suit, rank):
     return [draw_honour, draw_tiao, draw_wan, draw_tong][suit](rank)
 
 
+# The own hand's upright faces also serve as the claim-choice pictures, whose
+# rows overlap: each row hides the top fifth of the row below. Everything that
+# tells one upright face from another stays below that band (with room for
+# the reduction filter's reach), so a covered tile still reads right.
+UPRIGHT_CLEAR_TOP = 118
+
+
+def upright_master(suit, rank):
+    if suit == 2:
+        img, d = face_blank()
+        text_centered(d, (20, UPRIGHT_CLEAR_TOP, FACE_W - 20, 236), NUMERALS[rank - 1], serif(126), INK)
+        text_centered(d, (20, 240, FACE_W - 20, FACE_H - 24), "萬", serif(136), RED)
+        return img
+    full = face_master(suit, rank)
+    inner = full.crop((18, 18, FACE_W - 18, FACE_H - 18))
+    room = FACE_H - 22 - UPRIGHT_CLEAR_TOP
+    k = room / inner.height
+    inner = inner.resize((round(inner.width * k), room), Image.LANCZOS)
+    img, _ = face_blank()
+    img.alpha_composite(inner, ((FACE_W - inner.width) // 2, UPRIGHT_CLEAR_TOP))
+    return img
+
+
 # ---------------------------------------------------------------- tile sets
 
 # Picture sizes per set (width, height). Sets 0-3 are tiles lying on the table
@@ -333,10 +356,11 @@ def standing_back(view):
 
 def tile_pictures():
     """Returns {id: image} for 201..380."""
-    masters = {}
+    masters, upright = {}, {}
     for suit in range(4):
         for rank in range(1, 10 if suit else 8):
             masters[(suit, rank)] = face_master(suit, rank)
+            upright[(suit, rank)] = upright_master(suit, rank)
     pics = {}
     for s in range(5):
         for suit in range(4):
@@ -348,7 +372,7 @@ def tile_pictures():
                 elif suit == 0 and rank == 9:
                     pics[rid] = lying_back(s)
                 elif s == 4:
-                    pics[rid] = standing_tile(masters[(suit, rank)])
+                    pics[rid] = standing_tile(upright[(suit, rank)])
                 else:
                     pics[rid] = lying_tile(masters[(suit, rank)], s)
     return pics
@@ -432,12 +456,23 @@ def claim_pictures():
 CAPTIONS = ["吃", "碰", "杠", "暗杠", "红中杠", "宝杠", "开杠", "胡", "痞子杠"]
 
 
+# The caption sits inside a claim bubble a fifth of the bubble's width from its
+# left; the right seat's bubble starts so near the window's right edge that
+# only about 50 pixels of the caption stay on screen at the small scale. The
+# caption picture is therefore narrow, a long caption in two lines.
+CAPTION_W, CAPTION_H = 48, 52
+
+
 def caption(text):
-    w, h, S = 130, 64, 4
+    w, h, S = CAPTION_W, CAPTION_H, 4
     img = rgba(w * S, h * S)
     d = ImageDraw.Draw(img)
-    f = fit_font(d, text, serif, (w - 10) * S, (h - 6) * S, 56 * S)
-    text_centered(d, (0, 0, w * S, h * S), text, f, (255, 214, 40, 255), stroke=4 * S, stroke_fill=(150, 10, 10, 255))
+    lines = [text] if len(text) <= 2 else [text[:2], text[2:]]
+    row = h // len(lines)
+    for i, line in enumerate(lines):
+        f = fit_font(d, "中" * len(line) if len(lines) > 1 else line, serif, (w - 4) * S, (row - 2) * S, 44 * S)
+        box = (0, i * row * S, w * S, (i + 1) * row * S)
+        text_centered(d, box, line, f, (255, 214, 40, 255), stroke=3 * S, stroke_fill=(150, 10, 10, 255))
     return downsample(img, w, h)
 
 
