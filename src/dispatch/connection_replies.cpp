@@ -16,7 +16,7 @@ namespace {
 
 constexpr char LoginOkText[] = "连接服务器成功！";
 constexpr char WelcomeText[] = "欢迎进入岚溪飞星局麻将 ";
-constexpr char MakerAddress[] = "www.example.com";
+constexpr char WelcomeTail[] = "祝您游戏愉快！";
 constexpr char StartFailedText[] = "启动游戏失败，请重新在大厅就座后进入游戏！";
 constexpr char LoginRefusedText[] = "验证错误，请重新登陆游戏！";
 constexpr char ReconnectingText[] = "正在重连服务器，请等待...！";
@@ -126,7 +126,7 @@ void onLoginResult(link::Client& c) {
         endAfterRefusal(c, "login refused (status " + std::to_string(status) + ")");
     }
 
-    showOnStrip(c, LoginOkText, std::string(WelcomeText) + MakerAddress);
+    showOnStrip(c, LoginOkText, std::string(WelcomeText) + WelcomeTail);
     d.replySeat = 0;
     d.replyPrefix.clear();
     if (auto* chat = c.mainForm.find("Chat")) chat->setCaption("");

@@ -38,6 +38,8 @@ TEST_F(LoginReplyTest, AcceptedTellsTheHallAndTakesTheServersLimits) {
         EXPECT_TRUE(client->timerKeepAlive->enabled());
         EXPECT_EQ(sim.hall.count(link::HallLoggedIn), postedBefore + 1);
         EXPECT_EQ(strip(0), "连接服务器成功！");
+        // The welcome line names no web address.
+        EXPECT_EQ(strip(1), "欢迎进入岚溪飞星局麻将 祝您游戏愉快！");
     }
 }
 

@@ -401,7 +401,7 @@ def button(w, h, text, lit, palette="wood", font_max=None):
     return downsample(img, w, h)
 
 
-TOOLBAR = ["发送", "聊天", "开始", "继续", "设置", "最小化", "本局", "总成绩", "规则", "退出"]
+TOOLBAR = ["发送", "聊天", "开始", "继续", "设置", "隐藏", "战绩", "历史", "规则", "退出"]
 
 
 def toolbar_pictures():
