@@ -77,6 +77,35 @@ void showNotice(link::Client& c, const std::string& text) {
     if (c.dispatch.showOtherExit) c.dispatch.showOtherExit(c, text);
 }
 
+// Centred over the main window itself (not over the table picture, where the
+// toolbar puts the boards), visible and in front.
+void showBoardCentred(link::Client& c, ui::Form* board) {
+    if (!board) return;
+    const ui::Form& m = c.mainForm;
+    board->move((m.width() - board->width()) / 2 + m.left(), (m.height() - board->height()) / 2 + m.top());
+    board->setVisible(true);
+    board->bringToFront();
+}
+
+// The wealth label after the local player ran out of gold: sized by its value
+// where it already stands.
+void showWealthAfterOut(link::Client& c) {
+    if (c.table.isWealthMultiple == 0) {
+        setVisible(c, "Imgwealth", false);
+        setVisible(c, "lbwealth", false);
+        return;
+    }
+    const long value = link::lowestWealthMultiple(c.table.wealthByView);
+    if (ui::Control* label = find(c, "lbwealth")) {
+        label->setCaption(std::to_string(value));
+        const bool wide = value >= 100;
+        const bool small = c.link.scaleX < 1;
+        label->setFontSize(wide ? (small ? 11 : 12) : (small ? 15 : 16));
+    }
+    setVisible(c, "Imgwealth", true);
+    setVisible(c, "lbwealth", true);
+}
+
 void nextHand(link::Client& c) {
     table::TableState& t = c.table;
     SeatingState& s = c.dispatch.seating;
@@ -95,17 +124,12 @@ void nextHand(link::Client& c) {
             if (ui::Control* img = find(c, "ImgShuffle")) {
                 img->move(136 * sx, 520 * sy);
                 if (ui::Control* lbl = find(c, "LblShuffle")) lbl->move(img->left(), img->top() + 6 * sy);
+                if (ui::Control* pane = find(c, "WebBrowser2"))
+                    pane->move(img->left(), img->top() + img->height(), img->width(), 2 * img->height());
             }
             s.shuffleWanted = true;
-            if (openNow) {
-                for (const char* n : {"ImgShuffle", "LblShuffle"}) {
-                    if (ui::Control* x = find(c, n)) {
-                        x->setVisible(true);
-                        x->bringToFront();
-                    }
-                }
-                s.shuffling = true;
-            }
+            // The seats stay as they are: the server has not let them go yet.
+            if (openNow && c.openSeatChange) c.openSeatChange(c);
         }
     }
     if (openNow) return;
@@ -125,8 +149,10 @@ void playersQuit(link::Client& c) {
     c.link.readyCountdown.on = false;
     c.link.inGame = false;
     c.link.leaveAfterGame = true;
-    // Any missing own bit removes the local seat, not only the highest one.
-    if (c.table.custom[0].seat != 0 && (present & c.table.custom[0].seat) == 0) {
+    // The highest missing seat decides whether the local seat was removed; a
+    // client that holds no seat has none to lose.
+    const int highestMissing = 1 << link::bitToIndex(static_cast<std::uint8_t>(AllSeats - present));
+    if (c.table.custom[0].seat != 0 && highestMissing == c.table.custom[0].seat) {
         c.log("own seat removed from the table; ending");
         if (c.props.propGameDllState > 0) exitPlugin(c, 0);
         c.p.socket.close();
@@ -146,6 +172,7 @@ void playersQuit(link::Client& c) {
     c.sysmsg[0]->addItem(names + QuitStripText + std::to_string(now.hour) + ":" + std::to_string(now.minute) + ":" +
                          std::to_string(now.second));
     c.sysmsg[1]->addItem(names + QuitAdviceText);
+    showBoardCentred(c, c.results.hero.get());
     showNotice(c, QuitNoticePrefix + names + QuitNoticeSuffix);
     c.p.socket.close();
     link::leaveTable(c);
@@ -190,6 +217,7 @@ void outOfGold(link::Client& c) {
     c.sysmsg[0]->clear();
     c.sysmsg[0]->addItem(others + own + OutOfGoldText);
     l.readyCountdown.on = false;
+    if (c.mainForm.windowState() != ui::Form::WindowState::Minimized) showBoardCentred(c, c.results.score.get());
 
     if (!own.empty()) {
         l.leaveAfterGame = true;
@@ -211,16 +239,13 @@ void outOfGold(link::Client& c) {
             s.otherName[at(v)].clear();
             if (c.props.propGameDllState >= 1 && c.props.propDll) c.props.propDll->clearUser(v);
             if (t.isWealthMultiple != 0) t.wealthByView[at(v)] = 0;
-            showWealthMultiple(c);
+            showWealthAfterOut(c);
+            closeSeatVideo(c, v);
+            c.video.videoThrottle[at(v)] = 0;
+            c.video.lastFrame[at(v)].clear();
         }
         c.timerKeepAlive->setEnabled(false);
         link::leaveTable(c);
-    }
-    // Whoever ran out, the seats' video starts over; no slot is dropped here.
-    for (int v = 1; v <= 3; ++v) {
-        closeSeatVideo(c, v);
-        c.video.videoThrottle[at(v)] = 0;
-        c.video.lastFrame[at(v)].clear();
     }
     l.readyCountdown.on = false;
     l.inGame = false;

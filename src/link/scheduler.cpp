@@ -262,6 +262,8 @@ void Client::readyCountdownTask() {
         link.readyCountdown.on = false;
         auto& seating = dispatch.seating;
         if (seating.shuffleWanted && seating.randomSeatOn && openSeatChange) {
+            // The server assigns the new seats.
+            for (auto& seat : table.custom) seat.seat = 0;
             openSeatChange(*this);
             seating.shuffleWanted = false;
         }

@@ -13,7 +13,6 @@ ui::Control* find(link::Client& c, std::string_view name) { return c.mainForm.fi
 }  // namespace
 
 void openSeatChange(link::Client& c) {
-    for (auto& seat : c.table.custom) seat.seat = 0;
     if (ui::Control* bar = find(c, "ImgShuffle")) {
         bar->setVisible(true);
         bar->bringToFront();

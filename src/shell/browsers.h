@@ -14,7 +14,8 @@ namespace mj::shell {
 inline constexpr std::array<std::string_view, 4> ShuffleText = {"正在随机换座中..", "正在随机换座中...",
                                                                 "正在随机换座中....", "正在随机换座中....."};
 
-// Opens the seat-change screen: bar, caption, page, animation.
+// Opens the seat-change screen: bar, caption, page, animation. The seats are
+// left alone: the callers that give them up to the server clear them first.
 void openSeatChange(link::Client& c);
 // One step of the caption animation.
 void shuffleTick(link::Client& c);

@@ -140,6 +140,8 @@ void pressStart(link::Client& c) {
     c.sendCommand(ready);
     auto& s = c.dispatch.seating;
     if (s.shuffleWanted && s.randomSeatOn) {
+        // The server assigns the new seats.
+        for (auto& seat : c.table.custom) seat.seat = 0;
         openSeatChange(c);
         s.shuffleWanted = false;
     }

@@ -89,10 +89,143 @@ TEST_F(TableStatusTest, AnotherPlayerQuittingEndsTheGameAtThisTable) {
     }
 }
 
-// The own seat is gone even when a higher seat is missing too.
-TEST_F(TableStatusTest, OwnSeatRemovedAlongsideAnotherEndsTheProcess) {
-    EXPECT_EQ(receive(status(1, 6)), 0);
+// Only the highest missing seat tells whether the local seat was removed.
+struct QuitCase {
+    int present;
+    bool ends;
+    const char* notice;
+};
+class OwnSeatRuleTest : public TableStatusTest, public ::testing::WithParamInterface<QuitCase> {};
+
+TEST_P(OwnSeatRuleTest, OwnSeatRemovedOnlyWhenItIsTheHighestMissing) {
+    const QuitCase& k = GetParam();
+    const auto ended = receive(status(1, k.present));
+    EXPECT_EQ(ended.has_value(), k.ends);
+    EXPECT_EQ(notice, k.notice);
     EXPECT_TRUE(sim.process.boxes.empty());
+}
+INSTANTIATE_TEST_SUITE_P(TableStatus, OwnSeatRuleTest,
+                         ::testing::Values(QuitCase{14, true, ""},
+                                           QuitCase{6, false, "玩家自己,丙,退出了游戏！游戏结束！"},
+                                           QuitCase{12, false, "玩家自己,甲,退出了游戏！游戏结束！"}));
+
+// A table that breaks up shows the session's board over the main window.
+TEST_F(TableStatusTest, PlayersQuittingShowTheSessionBoardCentredOverTheMainWindow) {
+    ui::Form& hero = *client->results.hero;
+    client->mainForm.move(3000, 1500, 15360, 11520);
+    hero.setVisible(false);
+    ASSERT_FALSE(receive(status(1, 7)));
+    EXPECT_TRUE(hero.visible());
+    EXPECT_DOUBLE_EQ(hero.left(), (15360 - hero.width()) / 2 + 3000);
+    EXPECT_DOUBLE_EQ(hero.top(), (11520 - hero.height()) / 2 + 1500);
+    EXPECT_FALSE(client->results.score->visible()) << "only the session board";
+}
+
+class FlagTest : public TableStatusTest, public ::testing::WithParamInterface<bool> {};
+using ScoreBoardTest = FlagTest;
+using SeatVideoTest = FlagTest;
+
+TEST_P(ScoreBoardTest, OutOfGoldShowsTheHandBoardUnlessTheWindowIsMinimised) {
+    const bool minimised = GetParam();
+    ui::Form& score = *client->results.score;
+    score.setVisible(false);
+    client->mainForm.move(1500, 750, 15360, 11520);
+    if (minimised) client->mainForm.setWindowState(ui::Form::WindowState::Minimized);
+    ASSERT_FALSE(receive(status(3, 1 | 4)));
+    EXPECT_EQ(score.visible(), !minimised);
+    if (!minimised) {
+        EXPECT_DOUBLE_EQ(score.left(), (15360 - score.width()) / 2 + 1500);
+        EXPECT_DOUBLE_EQ(score.top(), (11520 - score.height()) / 2 + 750);
+    }
+}
+INSTANTIATE_TEST_SUITE_P(TableStatus, ScoreBoardTest, ::testing::Bool());
+
+// Other players running out leave every seat's video alone; the local player
+// running out closes the other views' video with the table.
+TEST_P(SeatVideoTest, OnlyTheOwnRunOutClosesTheSeatsVideo) {
+    const bool ownOut = GetParam();
+    auto& video = client->video;
+    for (int v = 1; v <= 3; ++v) {
+        const auto i = static_cast<std::size_t>(v);
+        video.videoShown[i] = true;
+        video.videoThrottle[i] = 2;
+        video.lastFrame[i] = {1, 2, 3};
+        ctl("vshow", v).setVisible(true);
+    }
+    ASSERT_FALSE(receive(status(3, ownOut ? 2 | 4 | 8 : 1 | 8)));
+    for (int v = 1; v <= 3; ++v) {
+        const auto i = static_cast<std::size_t>(v);
+        EXPECT_EQ(video.videoShown[i], !ownOut) << v;
+        EXPECT_EQ(video.videoThrottle[i], ownOut ? 0 : 2) << v;
+        EXPECT_EQ(video.lastFrame[i].empty(), ownOut) << v;
+        EXPECT_EQ(ctl("vshow", v).visible(), !ownOut) << v;
+    }
+}
+INSTANTIATE_TEST_SUITE_P(TableStatus, SeatVideoTest, ::testing::Bool());
+
+struct WealthCase {
+    double scale;
+    long own;
+    double font;
+};
+class WealthAfterOutTest : public TableStatusTest, public ::testing::WithParamInterface<WealthCase> {};
+
+TEST_P(WealthAfterOutTest, OwnOutOfGoldSizesTheWealthLabelWhereItStands) {
+    const WealthCase& k = GetParam();
+    client->link.scaleX = client->link.scaleY = k.scale;
+    client->table.isWealthMultiple = 5;
+    client->table.wealthByView = {k.own, 2, 3, 4};
+    ui::Control& label = ctl("lbwealth");
+    label.move(123, 456);
+    ASSERT_FALSE(receive(status(3, 2 | 4 | 8)));
+    EXPECT_EQ(label.caption(), std::to_string(k.own)) << "only the own multiple is left";
+    EXPECT_DOUBLE_EQ(label.font().size, k.font);
+    EXPECT_DOUBLE_EQ(label.left(), 123);
+    EXPECT_DOUBLE_EQ(label.top(), 456);
+    EXPECT_TRUE(label.visible());
+    EXPECT_TRUE(ctl("Imgwealth").visible());
+}
+INSTANTIATE_TEST_SUITE_P(TableStatus, WealthAfterOutTest,
+                         ::testing::Values(WealthCase{1.0, 150, 12}, WealthCase{1.0, 50, 16}, WealthCase{0.78, 150, 11},
+                                           WealthCase{0.78, 99, 15}));
+
+// The server's own opening of the seat-change screen: caption, animation and
+// page, while the seats are kept until the server gives new ones.
+TEST_F(TableStatusTest, NextHandOpensTheSeatChangeScreenAtOnce) {
+    std::vector<std::string> pages;
+    client->dispatch.seatChangePage = std::make_unique<RecordingBrowser>(pages);
+    client->dispatch.adPageUrl = "http://example.test/ad.gamead";
+    client->table.nextHandPending = true;
+    client->shell.shufflePos = 2;
+    ui::Control& caption = ctl("LblShuffle");
+    const std::string designText = caption.caption();
+    WireMessage open = status(0, 0);
+    setValue(open, 2, 1);
+    ASSERT_FALSE(receive(open));
+
+    EXPECT_EQ(caption.caption(), "正在随机换座中..") << "was " << designText;
+    EXPECT_TRUE(caption.visible());
+    EXPECT_TRUE(ctl("ImgShuffle").visible());
+    EXPECT_TRUE(client->shell.timerShuffle->enabled());
+    EXPECT_EQ(client->shell.timerShuffle->interval(), platform::Millis(300));
+    EXPECT_EQ(client->shell.shufflePos, 0);
+    EXPECT_TRUE(client->dispatch.seating.shuffling);
+    EXPECT_TRUE(client->dispatch.seating.shuffleWanted) << "the server's opening leaves it pending";
+    EXPECT_EQ(pages, std::vector<std::string>{"http://example.test/ad.gamead"});
+    const ui::Control& bar = ctl("ImgShuffle");
+    const ui::Control& pane = ctl("WebBrowser2");
+    EXPECT_TRUE(pane.visible());
+    EXPECT_DOUBLE_EQ(pane.left(), bar.left());
+    EXPECT_DOUBLE_EQ(pane.top(), bar.top() + bar.height());
+    EXPECT_DOUBLE_EQ(pane.width(), bar.width());
+    EXPECT_DOUBLE_EQ(pane.height(), 2 * bar.height());
+    for (int v = 0; v < 4; ++v) EXPECT_EQ(client->table.custom[static_cast<std::size_t>(v)].seat, 1 << v);
+
+    // The animation runs; a second opening message finds nothing pending.
+    ASSERT_FALSE(run(platform::Millis(600)));
+    EXPECT_EQ(caption.caption(), "正在随机换座中...");
+    ASSERT_FALSE(receive(open));
+    EXPECT_EQ(pages.size(), 1U);
 }
 
 TEST_F(TableStatusTest, PlayerCountNeverGoesBelowZero) {

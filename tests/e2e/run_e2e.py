@@ -61,6 +61,9 @@ def parse_args(argv):
     p.add_argument("--screenshot", help="PNG of the screen taken while the client runs")
     p.add_argument("--screenshot-at", action="append", default=[], metavar="MARK=FILE",
                    help="a PNG of the screen when the server logs 'mark MARK' (repeatable)")
+    p.add_argument("--window-at", action="append", default=[], metavar="MARK=TITLE",
+                   help="when the server logs 'mark MARK', a window with this title must be shown; "
+                        "with !TITLE it must not be (repeatable)")
     p.add_argument("--click", action="append", default=[], metavar="LINE@X,Y[,BUTTON]",
                    help="once the server has reached scenario line LINE, click the client's window at X,Y "
                         "(pixels of its client area) through the X server; in order")
@@ -87,6 +90,12 @@ def parse_args(argv):
         if not sep or not mark or not path:
             p.error(f"--screenshot-at wants MARK=FILE, not {item!r}")
         args.shots.append((mark, path))
+    args.window_checks = []
+    for item in args.window_at:
+        mark, sep, title = item.partition("=")
+        if not sep or not mark or not title.lstrip("!"):
+            p.error(f"--window-at wants MARK=TITLE or MARK=!TITLE, not {item!r}")
+        args.window_checks.append((mark, title.lstrip("!"), not title.startswith("!")))
     return args
 
 
@@ -352,15 +361,24 @@ def client_cmd(args, line, port, host="127.0.0.1"):
     return cmd
 
 
-class Screenshots:
-    """Takes each asked-for screenshot once its mark shows in the server log."""
+def window_shown(title, env):
+    found = subprocess.run(["xdotool", "search", "--onlyvisible", "--name", f"^{re.escape(title)}$"], env=env,
+                           capture_output=True, text=True)
+    return bool(found.stdout.split())
 
-    def __init__(self, server_log, shots, env):
+
+class Screenshots:
+    """Takes each asked-for screenshot, and checks each asked-for window, once
+    its mark shows in the server log."""
+
+    def __init__(self, server_log, shots, env, window_checks=()):
         self.server_log, self.pending, self.env = server_log, list(shots), env
         self.taken = []
+        self.checks = list(window_checks)
+        self.failures = []
 
     def poll(self):
-        if not self.pending:
+        if not self.pending and not self.checks:
             return
         try:
             with open(self.server_log, encoding="utf-8", errors="replace") as f:
@@ -372,8 +390,19 @@ class Screenshots:
                 screenshot(path, self.env)
                 self.pending.remove((mark, path))
                 self.taken.append(path)
+        for mark, title, want in list(self.checks):
+            if re.search(rf"\] mark {re.escape(mark)}$", text, re.MULTILINE):
+                self.checks.remove((mark, title, want))
+                shown = window_shown(title, self.env)
+                log(f"at {mark}: window {title} {'shown' if shown else 'not shown'}")
+                if shown != want:
+                    self.failures.append(f"at {mark} the window {title} is {'' if shown else 'not '}shown")
 
     def check(self):
+        if self.failures:
+            raise CaseFailed("; ".join(self.failures))
+        if self.checks:
+            raise CaseFailed("no window check at the marks " + ", ".join(m for m, _, _ in self.checks))
         if self.pending:
             raise CaseFailed("no screenshot at the marks " + ", ".join(m for m, _ in self.pending))
         unwritten = [path for path in self.taken if not os.path.isfile(path)]
@@ -423,7 +452,7 @@ def run_case(args, procs):
         log(f"second instance ended with {code}")
         check_lines(second, args.second_stderr)
 
-    shots = Screenshots(server_log, args.shots, env)
+    shots = Screenshots(server_log, args.shots, env, args.window_checks)
     if args.click or args.drag or args.shot or args.input:
         run_actions(args, server_log, deadline, env, shots.poll)
     if peer is not None:
@@ -442,7 +471,7 @@ def run_case(args, procs):
         client.stop()
         log("client ended by the runner")
 
-    while args.shots and server.running() and time.monotonic() < deadline:
+    while (args.shots or args.window_checks) and server.running() and time.monotonic() < deadline:
         shots.poll()
         time.sleep(0.1)
     shots.poll()

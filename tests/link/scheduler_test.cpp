@@ -309,6 +309,21 @@ TEST_F(CountdownTest, ReadyCountdownSendsReadyEvenWhenAlreadySent) {
     EXPECT_FALSE(client->link.readyCountdown.on);
 }
 
+// The countdown's own opening gives the seats up to the server.
+TEST_F(CountdownTest, ReadyCountdownOpensAPendingSeatChangeWithoutSeats) {
+    for (int v = 0; v < 4; ++v) client->table.custom[static_cast<std::size_t>(v)].seat = static_cast<SeatBit>(1 << v);
+    auto& s = client->dispatch.seating;
+    s.shuffleWanted = s.randomSeatOn = true;
+    client->link.countdownSeconds = 1;
+    client->link.readyCountdown.on = true;
+    client->link.readyTickStart = sim.clock.secondsSinceMidnight();
+    ASSERT_FALSE(run(Millis(2500)));
+    EXPECT_TRUE(s.shuffling);
+    EXPECT_FALSE(s.shuffleWanted);
+    for (const auto& seat : client->table.custom) EXPECT_EQ(seat.seat, 0);
+    EXPECT_EQ(sim.socket.sentMessages().at(0)[6], 1) << "the ready message still carries the seat";
+}
+
 TEST_F(TickTest, ExceptionInATaskTakesTheFatalPath) {
     client->dispatchServerCommand = [](link::Client&) { throw std::runtime_error("boom"); };
     deliver(message(33));
