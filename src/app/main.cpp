@@ -30,6 +30,7 @@ int WINAPI wWinMain(HINSTANCE, HINSTANCE, PWSTR, int) {
     host.onHandlerError = [&client](const std::exception_ptr& e) {
         client.trapped("window event", [&e] { std::rethrow_exception(e); });
     };
+    host.onFormChanged = [&components](const mj::ui::Form& form) { components.formChanged(form); };
     host.attach(client.mainForm);
     host.attach(*client.results.score);
     host.attach(*client.results.hero);

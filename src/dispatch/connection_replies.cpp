@@ -54,8 +54,12 @@ bool isWebAddress(std::string_view url) {
 void showBanner(link::Client& c, const std::string& url) {
     auto& d = c.dispatch;
     if (!d.banner) d.banner = c.p.components.createBrowser();
-    if (d.banner) d.banner->navigate(url);
-    if (auto* web = c.mainForm.find("WebBrowser1")) {
+    auto* web = c.mainForm.find("WebBrowser1");
+    if (d.banner) {
+        d.banner->setPane(web);
+        d.banner->navigate(url);
+    }
+    if (web) {
         web->bringToFront();
         web->setVisible(true);
     }

@@ -9,14 +9,22 @@
 #include <string>
 #include <vector>
 
+namespace mj::ui {
+class Control;
+}
+
 namespace mj::platform {
 
-// A browser pane of our own: it loads no HTML and runs no script. Pages are
-// asked for by address; the events report, later and on the window thread,
-// how the load went.
+// A browser pane. Pages are asked for by address; the events report, later and
+// on the window thread, how the load went. Where the system has a browser
+// control the page shows over the pane's control; elsewhere no page is shown
+// and every navigation is reported failed.
 class Browser {
 public:
     virtual ~Browser() = default;
+    // The control whose place, size and visibility the page takes; borrowed,
+    // it must outlive the browser. A browser that shows nothing ignores it.
+    virtual void setPane(ui::Control* pane) { (void)pane; }
     virtual void navigate(const std::string& url) = 0;
     std::function<void()> onDownloadComplete;
     std::function<void(const std::string& url)> onDocumentComplete;

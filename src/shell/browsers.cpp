@@ -28,8 +28,12 @@ void openSeatChange(link::Client& c) {
     }
     auto& d = c.dispatch;
     if (!d.seatChangePage) d.seatChangePage = c.p.components.createBrowser();
-    if (d.seatChangePage) d.seatChangePage->navigate(d.adPageUrl);
-    if (ui::Control* pane = find(c, "WebBrowser2")) {
+    ui::Control* pane = find(c, "WebBrowser2");
+    if (d.seatChangePage) {
+        d.seatChangePage->setPane(pane);
+        d.seatChangePage->navigate(d.adPageUrl);
+    }
+    if (pane) {
         pane->bringToFront();
         pane->setVisible(true);
     }

@@ -53,6 +53,28 @@ TEST_F(BrowsersTest, AFailedSeatChangePageHidesItsPaneUntilTheNextOpening) {
     EXPECT_TRUE(pane.visible());
 }
 
+// A browser that notes which control each page was asked for over.
+class PaneBrowser : public platform::Browser {
+public:
+    explicit PaneBrowser(std::vector<std::string>& log) : log_(log) {}
+    void setPane(ui::Control* pane) override { pane_ = pane; }
+    void navigate(const std::string& url) override { log_.push_back((pane_ ? pane_->name() : "none") + " " + url); }
+
+private:
+    std::vector<std::string>& log_;
+    ui::Control* pane_ = nullptr;
+};
+
+TEST_F(BrowsersTest, EachPageIsAskedForOverItsOwnPane) {
+    std::vector<std::string> pages;
+    client->dispatch.banner = std::make_unique<PaneBrowser>(pages);
+    client->dispatch.seatChangePage = std::make_unique<PaneBrowser>(pages);
+    loginWith("http://example.test/ad");
+    shell::openSeatChange(*client);
+    EXPECT_EQ(pages, (std::vector<std::string>{"WebBrowser1 http://example.test/ad",
+                                               "WebBrowser2 http://example.test/ad.gamead"}));
+}
+
 TEST_F(BrowsersTest, LeavingTakesTheSeatChangeScreenDown) {
     client->dispatch.seating.shuffleWanted = true;
     shell::openSeatChange(*client);

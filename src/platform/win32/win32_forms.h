@@ -57,6 +57,9 @@ public:
     // Called with what a control's event handler threw: no exception may cross
     // the window procedure. Without it the error is dropped.
     std::function<void(const std::exception_ptr&)> onHandlerError;
+    // After every change of a form the window follows: child windows of
+    // others (the browser panes) follow it too.
+    std::function<void(const ui::Form&)> onFormChanged;
     // Draws the form from scratch into a 32-bit top-down pixel buffer (for
     // tests and screenshots).
     static void render(const ui::Form& form, int widthPx, int heightPx, std::uint32_t* pixels);

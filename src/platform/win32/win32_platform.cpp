@@ -462,51 +462,9 @@ void Win32Hall::minimize(WindowHandle window) {
 
 // ---------------------------------------------------------------- stand-ins
 
-namespace {
-// There is no page engine here: a page is never shown. The pane is told so
-// as a failed navigation, from the message loop, as a loading pane would be.
-class LogBrowser : public Browser {
-public:
-    explicit LogBrowser(Process& p) : p_(p) {}
-    ~LogBrowser() override { cancel(); }
-    void navigate(const std::string& url) override {
-        p_.log("browser: navigate " + url + " (no page engine)");
-        cancel();
-        pendingUrl_ = url;
-        timer_ = SetTimer(nullptr, 0, 1, &LogBrowser::fire);
-        if (timer_) pending()[timer_] = this;
-    }
-
-private:
-    static std::map<UINT_PTR, LogBrowser*>& pending() {
-        static std::map<UINT_PTR, LogBrowser*> map;
-        return map;
-    }
-    void cancel() {
-        if (!timer_) return;
-        KillTimer(nullptr, timer_);
-        pending().erase(timer_);
-        timer_ = 0;
-    }
-    static void CALLBACK fire(HWND, UINT, UINT_PTR id, DWORD) {
-        auto it = pending().find(id);
-        if (it == pending().end()) return;
-        LogBrowser* self = it->second;
-        self->cancel();
-        // No exception may cross the timer callback.
-        try {
-            if (self->onNavigateError) self->onNavigateError(self->pendingUrl_, -1);
-        } catch (...) {
-            self->p_.log("browser: navigate error handler failed");
-        }
-    }
-    Process& p_;
-    UINT_PTR timer_ = 0;
-    std::string pendingUrl_;
-};
-}  // namespace
-
-std::unique_ptr<Browser> StandInComponents::createBrowser() { return std::make_unique<LogBrowser>(process_); }
+std::unique_ptr<Browser> StandInComponents::createBrowser() {
+    return std::make_unique<WebBrowserPane>(process_, panes_, defaultWebBrowserOptions());
+}
 std::unique_ptr<VideoSocket> StandInComponents::createVideoSocket() {
     return std::make_unique<RelayVideoSocket>(std::make_unique<Win32Socket>(),
                                               [this](std::string_view line) { process_.log(line); });

@@ -11,6 +11,7 @@
 #include <vector>
 
 #include "platform/platform.h"
+#include "platform/win32/win32_web_browser.h"
 
 namespace mj::platform::win32 {
 
@@ -118,12 +119,14 @@ public:
     void minimize(WindowHandle window) override;
 };
 
-// Our components: the video socket talks to the video relay, the camera
-// paints a test card (no capture device is used); the browser and the
-// plug-in are stand-ins that log what they are asked.
+// Our components: the browser is the system's web browser control in its
+// pane, the video socket talks to the video relay, the camera paints a test
+// card (no capture device is used), the plug-in is a library of our interface.
 class StandInComponents : public ComponentFactory {
 public:
     explicit StandInComponents(Process& process) : process_(process) {}
+    // The browser panes on that form follow its change.
+    void formChanged(const ui::Form& form) { panes_.follow(form); }
     [[nodiscard]] std::unique_ptr<Browser> createBrowser() override;
     [[nodiscard]] std::unique_ptr<VideoSocket> createVideoSocket() override;
     [[nodiscard]] std::unique_ptr<Camera> createCamera() override;
@@ -133,6 +136,7 @@ public:
 
 private:
     Process& process_;
+    BrowserPanes panes_;
 };
 
 }  // namespace mj::platform::win32
