@@ -20,3 +20,11 @@ mj_e2e_case(out_of_gold SCENARIO out_of_gold.scn LAUNCH "${MJ_E2E_LINE}"
        --screenshot-at settled=${_mj_end_dir}/out_of_gold/settled.png
        --screenshot-at started=${_mj_end_dir}/out_of_gold/started.png
        --screenshot-at score=${_mj_end_dir}/out_of_gold/score.png)
+# The browser panes: the banner page and the seat-change page each end as
+# failed on a closed loopback port and their panes hide; the caption runs.
+mj_e2e_case(seat_change SCENARIO seat_change.scn LAUNCH "${MJ_E2E_LINE}"
+  ARGS --client-running --alive-for 1 --timeout 110
+       --client-stderr "^browser: web browser control hosted\\r?$"
+       --client-stderr "^browser: navigate error 0x[0-9A-F]+ for http://127.0.0.1:9/ad\\r?$"
+       --client-stderr "^browser: navigate error 0x[0-9A-F]+ for http://127.0.0.1:9/ad.gamead\\r?$"
+       --screenshot-at shuffle=${_mj_end_dir}/seat_change/shuffle.png)

@@ -914,7 +914,8 @@ DESIGN = {
     1014: ("phrase list 2", lambda: framed(57, 13, "常用语二", fill=(150, 80, 30, 255))),
     1015: ("dice multiple", lambda: framed(80, 29, "骰子倍数", fill=(130, 20, 20, 255), text_max=16)),
     1016: ("wealth multiple", lambda: framed(80, 29, "财富倍数", fill=(20, 80, 130, 255), text_max=16)),
-    1017: ("seat change", lambda: framed(200, 60, "正在换桌…", fill=(30, 30, 60, 230), text_max=26)),
+    # A plain golden bar: the seat-change caption is a label drawn over it.
+    1017: ("seat change", lambda: framed(200, 60, None, fill=(226, 182, 72, 255), edge=(150, 100, 20, 255))),
     1018: ("tile design", lambda: standing_back(0).resize((41, 57), Image.LANCZOS)),
     1019: ("banker mark", lambda: framed(24, 24, "庄", fill=(200, 30, 30, 255))),
     1020: ("host mark", lambda: framed(24, 24, "主", fill=(30, 90, 200, 255))),
