@@ -247,6 +247,29 @@ TEST_F(BrowserPaneTest, AFailedLoadHidesThePane) {
     EXPECT_TRUE(IsWindowVisible(b->window())) << "shown again at the next opening";
 }
 
+// A server that takes the request and never answers: the load is given up
+// at the bound, once, and the pane's handler hears it as a failure.
+TEST_F(BrowserPaneTest, APageThatNeverAnswersFailsAtTheBound) {
+    LoopbackServer server(false);
+    WebBrowserOptions o = defaultWebBrowserOptions();
+    o.completionLimitMs = 1500;
+    auto b = make(o);
+    const std::string url = "http://127.0.0.1:" + std::to_string(server.port()) + "/slow.html";
+    const auto start = std::chrono::steady_clock::now();
+    b->navigate(url);
+    ASSERT_TRUE(b->hostsControl());
+    ASSERT_TRUE(pumpUntil([&] { return !events.empty(); }, 15000));
+    const auto ms =
+        std::chrono::duration_cast<std::chrono::milliseconds>(std::chrono::steady_clock::now() - start).count();
+    EXPECT_GE(ms, 1400) << "not before the bound";
+    char code[16];
+    snprintf(code, sizeof code, "%08X", static_cast<unsigned>(NavigationTimedOut));
+    EXPECT_EQ(events, std::vector<std::string>{std::string("error ") + code + " " + url});
+    EXPECT_EQ(server.requests(), 1);
+    pumpUntil([] { return false; }, 500);
+    EXPECT_EQ(events.size(), 1U) << "the load was stopped";
+}
+
 TEST_F(BrowserPaneTest, WithoutTheControlEveryNavigationFailsFromTheLoop) {
     WebBrowserOptions o = defaultWebBrowserOptions();
     o.control = GUID{0x6d6a0000, 0x1111, 0x2222, {0x33, 0x33, 0x44, 0x44, 0x55, 0x55, 0x66, 0x66}};
