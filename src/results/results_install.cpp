@@ -18,6 +18,8 @@ constexpr char ContinuePrompt[] = "请点击【继续】按钮继续游戏！";
 constexpr char StartsSoonText[] = "游戏将在15秒内开始";
 constexpr char DrawnLine[] = "      黄  庄";
 constexpr int ReadySeconds = 15;
+// Only a won hand's settlement hurries an auto-playing seat on; a drawn hand
+// gives everyone the full wait.
 constexpr int AutoPlayReadySeconds = 3;
 constexpr ui::Color Green{0, 0xFF, 0};
 // Every wait on the plug-in ends after this; a treasure-box phase takes less.
@@ -40,7 +42,7 @@ void showScoreBoard(Client& c) {
 
 // The prompt, the next-hand countdown and the release of a held player-left
 // message: how every shown hand result ends.
-void finishHandResult(Client& c) {
+void finishHandResult(Client& c, int countdownSeconds) {
     auto& l = c.link;
     c.sysmsg[0]->clear();
     c.sysmsg[0]->addItem(ContinuePrompt);
@@ -53,7 +55,7 @@ void finishHandResult(Client& c) {
     if (l.launch.isSpectator) return;
     l.readyCountdown = link::Task{true, 0};
     l.readyTickStart = c.p.clock.secondsSinceMidnight();
-    l.countdownSeconds = l.autoPlayOn ? AutoPlayReadySeconds : ReadySeconds;
+    l.countdownSeconds = countdownSeconds;
     c.number->setCaption(std::to_string(l.countdownSeconds));
     c.number->setForeColor(Green);
     c.timeImg->setVisible(true);
@@ -165,7 +167,7 @@ void showSettlement(Client& c) {
     }
     showBoardPlayers(c);
     showScoreBoard(c);
-    finishHandResult(c);
+    finishHandResult(c, c.link.autoPlayOn ? AutoPlayReadySeconds : ReadySeconds);
     saveHandBoard(c, c.link.juNum);
     if (c.props.exitPluginAfterDraw == -1) {
         if (c.props.propGameDllState > 0 && c.exitGameDll) {
@@ -230,7 +232,7 @@ void showDrawnHand(Client& c) {
     } else {
         c.props.propResultMode = 2;
     }
-    finishHandResult(c);
+    finishHandResult(c, ReadySeconds);
 }
 
 void runHandResult(Client& c) {

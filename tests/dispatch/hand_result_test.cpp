@@ -90,6 +90,31 @@ TEST_F(HandResultTest, DrawnHandIsShownSavedAndCountedDown) {
     EXPECT_EQ(sim.ini.get(historyPath(), "juNum:2", "name( 2 )"), "对家");
 }
 
+// An auto-playing seat is hurried on only after a won hand's settlement; a
+// drawn hand waits the full time whoever plays the seat.
+TEST_F(HandResultTest, TheNextHandCountdownIsShortOnlyAfterAWonHandWithAutoPlay) {
+    struct Case {
+        bool autoPlay;
+        bool won;
+        const char* seconds;
+    };
+    for (const Case& k :
+         {Case{false, false, "15"}, Case{true, false, "15"}, Case{false, true, "15"}, Case{true, true, "3"}}) {
+        SCOPED_TRACE(std::string(k.autoPlay ? "auto-play " : "") + (k.won ? "won" : "drawn"));
+        client->link.autoPlayOn = k.autoPlay;
+        client->link.readyCountdown = {};
+        client->number->setCaption("");
+        if (k.won) {
+            wonHand(1);
+        } else {
+            drawnHand(1);
+        }
+        EXPECT_TRUE(client->link.readyCountdown.on);
+        EXPECT_EQ(client->number->caption(), k.seconds);
+        EXPECT_EQ(std::to_string(client->link.countdownSeconds), k.seconds);
+    }
+}
+
 TEST_F(HandResultTest, AHiddenClientFillsTheBoardWithoutShowingIt) {
     client->shell.bossKeyOn = true;
     client->mainForm.setWindowState(ui::Form::WindowState::Minimized);
