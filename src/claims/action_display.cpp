@@ -33,7 +33,9 @@ struct Feedback {
     int caption;
     ClaimOp voice;
 };
-std::optional<Feedback> feedbackOf(link::Client& c, int op, int tile) {
+// The watching table names a 红中 laid alone by its tile, whatever the room
+// kind; the player table only in the 红中 room.
+std::optional<Feedback> feedbackOf(link::Client& c, int op, int tile, bool sideTable) {
     const table::TableState& t = c.table;
     switch (op) {
     case OpChi:
@@ -45,7 +47,7 @@ std::optional<Feedback> feedbackOf(link::Client& c, int op, int tile) {
     case OpAnGang:
         return Feedback{3, OpAnGang};
     case OpSingleGang:
-        if (t.specialMode == 2 && tile == HongZhong) return Feedback{4, OpSingleGang};
+        if ((sideTable || t.specialMode == 2) && tile == HongZhong) return Feedback{4, OpSingleGang};
         if (t.specialMode == 3 && (tile == t.piziTile1 || tile == t.piziTile2)) return Feedback{8, OpSingleGang};
         if (tile == t.wildTile) return Feedback{5, OpSingleGang};
         return Feedback{6, OpSingleGang};
@@ -56,7 +58,8 @@ std::optional<Feedback> feedbackOf(link::Client& c, int op, int tile) {
     }
 }
 
-void showBubble(link::Client& c, int view, const Feedback& f, bool sideTable) {
+// A caption of -1 leaves `Words` with the picture it had.
+void showBubble(link::Client& c, int view, int caption, bool sideTable) {
     const double sx = c.link.scaleX;
     const double sy = c.link.scaleY;
     ui::Control* bubble = c.mainForm.find("Speak", view - 1);
@@ -73,7 +76,8 @@ void showBubble(link::Client& c, int view, const Feedback& f, bool sideTable) {
     }
     bubble->move(left, top);
     words->move(left + 0.17 * bubble->width(), top + 0.24 * bubble->height());
-    (void)table::loadPicture(c, c.link.pictures.captionPic[static_cast<std::size_t>(f.caption)], *words);
+    if (caption >= 0)
+        (void)table::loadPicture(c, c.link.pictures.captionPic[static_cast<std::size_t>(caption)], *words);
     bubble->setVisible(true);
     words->setVisible(true);
     bubble->bringToFront();
@@ -85,9 +89,13 @@ void showBubble(link::Client& c, int view, const Feedback& f, bool sideTable) {
 // The watching table has no knock; both hide the bubble by the tick's bubble
 // task, so no claim holds the one thread still.
 void otherSeatFeedback(link::Client& c, int view, int op, int tile, bool sideTable = false) {
-    const auto f = feedbackOf(c, op, tile);
-    if (f) {
-        showBubble(c, view, *f, sideTable);
+    const auto f = feedbackOf(c, op, tile, sideTable);
+    if (!f && sideTable && op > OpPass) {
+        // The watching table answers an action it does not know with the
+        // bubble alone: no caption of its own, no voice.
+        showBubble(c, view, -1, sideTable);
+    } else if (f) {
+        showBubble(c, view, f->caption, sideTable);
         auto& sound = c.link.sound;
         if (sound.soundOn) {
             if (!sideTable) link::playWave(sound, c.p.sound, sound.soundFile[2], false);
@@ -326,6 +334,12 @@ SingleKind classify(const table::TableState& t, int tile) {
     return SingleKind::Kai;
 }
 
+// The watching table stacks a 红中 laid alone in any room kind, as its
+// restore does.
+SingleKind classifySide(const table::TableState& t, int tile) {
+    return tile == HongZhong ? SingleKind::HongZhong : classify(t, tile);
+}
+
 // The seat's counter of that kind and the first column of its group.
 std::pair<int*, int> stackOf(const table::TableState& t, SeatRecord& r, SingleKind kind) {
     switch (kind) {
@@ -452,11 +466,62 @@ void restackSingleKongs(link::Client& c, int view) {
     }
 }
 
+// The own seat's kong tile leaves the hand even when the table cannot show
+// where it went: the row closes over it and the tile is hidden, so the count
+// still makes the next draw's discard due.
+void dropOwnKongTile(link::Client& c, int slot) {
+    SeatRecord& r = c.table.custom[0];
+    const int work = r.meldEnd - 2;
+    if (slot < r.firstConcealed || slot >= concealedEnd(r) || slot > LastSlot) return;
+    at(r, work) = at(r, slot);
+    if (!layOwnSingleGang(c, slot)) return;
+    if (ui::Control* x = tileOf(c, r, work)) x->setVisible(false);
+    r.concealedCount -= 1;
+}
+
+// The watching table's side stacks overlap the same way whatever the room
+// kind, since its 红中 stacks exist in every kind; the 痞子 stacks of the 痞子
+// room come on top.
+void sideRestackSingleKongs(link::Client& c, int view) {
+    const table::TableState& t = c.table;
+    const SeatRecord& r = t.custom[static_cast<std::size_t>(view)];
+    const auto& col = t.singleGangImg[static_cast<std::size_t>(view)];
+    const auto sgi = [&](int k) { return table::tileControl(c, col[static_cast<std::size_t>(k)]); };
+    const auto raise = [&](int k) {
+        if (ui::Control* x = sgi(k)) x->bringToFront();
+    };
+    const auto lower = [&](int k) {
+        if (ui::Control* x = sgi(k)) x->sendToBack();
+    };
+    if (view == 1) {
+        if (r.slots[1].img > -1) {
+            if (ui::Control* x = table::tileControl(c, r.slots[1].img)) x->sendToBack();
+        }
+        for (int k = 1; k < r.baoGangs; ++k) raise(k + 4);
+        if (r.slots[0].img > -1) {
+            for (int k = 0; k < r.hongZhongGangs; ++k) lower(k);
+            for (int k = r.baoGangs; k < r.hongZhongGangs; ++k) raise(k);
+        }
+    } else if (view == 3) {
+        for (int k = 0; k < r.baoGangs; ++k) raise(k + 4);
+        for (int k = 0; k < r.hongZhongGangs; ++k) raise(k);
+    } else {
+        return;
+    }
+    if (t.specialMode != 3) return;
+    for (int k = 0; k < r.pizi1Gangs; ++k) raise(k);
+    for (int k = 0; k < r.pizi2Gangs; ++k) raise(k + 8);
+}
+
 // A single-tile kong: the tile goes onto its kind's stack beside the hand, or
 // for a 开杠 onto the seat's own 碰. Everything is checked before anything
 // moves, so a kong the table cannot hold leaves the row as it was.
 void singleKong(link::Client& c, int view, const std::array<int, 3>& tiles) {
     table::TableState& t = c.table;
+    // The replacement tile comes from the back whatever the table makes of
+    // the kong: the wall must stay in step with the server's.
+    t.drawFromHead = false;
+    t.afterGang = true;
     SeatRecord& r = t.custom[static_cast<std::size_t>(view)];
     const int tile = tiles[2] & 0xFF;
     const int work = r.meldEnd - 2;
@@ -468,32 +533,29 @@ void singleKong(link::Client& c, int view, const std::array<int, 3>& tiles) {
         c.log(who + ": no meld slot to work in; not shown");
         return;
     }
-    if (counter && *counter >= 4) {
-        c.log(who + ": a fifth of its kind; not shown");
-        return;
-    }
-    if (kind == SingleKind::Kai && middle < 0) {
-        c.log(who + ": no 碰 of that tile; the tile stays in the row");
-        return;
-    }
     std::optional<std::array<int, 2>> own;
     if (view == 0) {
         own = ownMeldSlots(c, OpSingleGang, tiles);
-        if (!own || (*own)[0] < 0 || (*own)[0] > LastSlot) {
-            c.log("own single kong not in the hand; not laid");
+        if (!own || (*own)[0] < r.firstConcealed || (*own)[0] >= concealedEnd(r) || (*own)[0] > LastSlot) {
+            c.log("own single kong not in the hand; the last tile leaves it");
+            dropOwnKongTile(c, concealedEnd(r) - 1);
             return;
         }
-        // The tile laid is the one found in the hand, whatever the working
-        // slot held before.
-        at(r, work) = at(r, (*own)[0]);
     } else if (r.concealedCount < 1 || concealedEnd(r) - 1 <= work) {
         c.log(who + ": no concealed tile to lay; not shown");
         return;
     }
-
-    t.drawFromHead = false;
-    t.afterGang = true;
-    if (view != 0) {
+    const bool fifth = counter && *counter >= 4;
+    if (fifth || (kind == SingleKind::Kai && middle < 0)) {
+        c.log(who + (fifth ? ": a fifth of its kind; not shown" : ": no 碰 of that tile; not shown"));
+        if (view == 0) dropOwnKongTile(c, (*own)[0]);
+        return;
+    }
+    if (view == 0) {
+        // The tile laid is the one found in the hand, whatever the working
+        // slot held before.
+        at(r, work) = at(r, (*own)[0]);
+    } else {
         at(r, work) = at(r, concealedEnd(r) - 1);
         if (ui::Control* x = tileOf(c, r, work)) x->setVisible(false);
         t.curTileImg = at(r, work).img;
@@ -656,9 +718,11 @@ void sideSingleKong(link::Client& c, int view, const std::array<int, 3>& tiles) 
     SeatRecord& r = t.custom[static_cast<std::size_t>(view)];
     const int tile = tiles[2] & 0xFF;
     const int work = r.meldEnd - 2;
-    const SingleKind kind = classify(t, tile);
+    const SingleKind kind = classifySide(t, tile);
     const auto [counter, firstColumn] = stackOf(t, r, kind);
     const std::string who = "watched single kong of view " + std::to_string(view);
+    // The replacement tile comes from the back whatever the table shows.
+    t.drawFromHead = false;
     if (work < 0 || work > LastSlot || r.concealedCount < 1 || concealedEnd(r) - 1 <= work) {
         c.log(who + ": no tile to lay; not shown");
         return;
@@ -667,7 +731,6 @@ void sideSingleKong(link::Client& c, int view, const std::array<int, 3>& tiles) 
         c.log(who + ": a fifth of its kind; not shown");
         return;
     }
-    t.drawFromHead = false;
     at(r, work) = at(r, concealedEnd(r) - 1);
     const int img = at(r, work).img;
     ui::Control* x = table::tileControl(c, img);
@@ -798,7 +861,7 @@ void sideShowAction(link::Client& c, int op, int seatBit, const std::array<int, 
         break;
     }
     sideRestackRow(c, view);
-    if (op == OpSingleGang) restackSingleKongs(c, view);
+    if (op == OpSingleGang) sideRestackSingleKongs(c, view);
 }
 
 void installActionDisplay(link::Client& c) {

@@ -167,6 +167,56 @@ TEST_F(ActionDisplay, ASingleKongTheTableCannotHoldLeavesTheRowAsItWas) {
     EXPECT_TRUE(sim.process.logged("a fifth of its kind"));
 }
 
+// Whatever the table makes of a single kong, its replacement comes from the
+// back of the wall; the own seat's tile leaves the hand, so the replacement
+// makes a discard due again.
+TEST_F(ActionDisplay, ARefusedSingleKongStillDrawsItsReplacementFromTheBack) {
+    struct Case {
+        const char* name;
+        int seat;
+        int wild;
+        int baoGangs;
+        int tile;
+        int ownLeft;  // the own tile that leaves the hand's row, or 0
+    };
+    const Case cases[] = {
+        {"another seat's 开杠 without a 碰", RightSeat, 0, 0, Wan(4), 0},
+        {"another seat's fifth wild kong", RightSeat, Tong(9), 4, Tong(9), 0},
+        {"own 开杠 without a 碰", OwnSeat, 0, 0, Wan(5), Wan(5)},
+        {"own fifth wild kong", OwnSeat, Wan(5), 4, Wan(5), Wan(5)},
+        {"own kong of a tile not in the hand", OwnSeat, 0, 0, Tong(9), Tong(7)},
+    };
+    for (const Case& k : cases) {
+        SCOPED_TRACE(k.name);
+        c().table = table::TableState{};
+        c().claims.pending = {};
+        rightRow(13);
+        ownHand({Wan(1), Wan(3), Wan(5), Wan(6), Wan(7), Wan(8), Wan(9), Tong(1), Tong(2), Tong(3), Tong(4), Tong(5),
+                 Tong(6), Tong(7)});
+        auto& t = c().table;
+        t.wildTile = k.wild;
+        t.custom[k.seat == OwnSeat ? 0 : 3].baoGangs = k.baoGangs;
+        claims::showAction(c(), OpSingleGang, k.seat, {0, 0, k.tile});
+        EXPECT_FALSE(t.drawFromHead);
+        EXPECT_TRUE(t.afterGang);
+        EXPECT_EQ(t.custom[0].baoGangs + t.custom[3].baoGangs, k.baoGangs) << "nothing stacked";
+        const auto& own = t.custom[0];
+        if (k.ownLeft == 0) {
+            EXPECT_EQ(own.concealedCount, 14);
+            continue;
+        }
+        EXPECT_EQ(own.concealedCount, 13);
+        EXPECT_EQ((own.concealedCount + 1 - 2) % 3, 0) << "the replacement makes a discard due";
+        int left = 0;
+        for (int i = own.firstConcealed; i < own.firstConcealed + own.concealedCount; ++i) {
+            left += own.slots[static_cast<std::size_t>(i)].tile == k.ownLeft ? 1 : 0;
+            EXPECT_TRUE(tile(own.slots[static_cast<std::size_t>(i)].img).visible());
+        }
+        EXPECT_EQ(left, 0) << "the kong's tile is out of the row";
+        EXPECT_FALSE(tile(t.curTileImg).visible());
+    }
+}
+
 TEST_F(ActionDisplay, OwnWildKongGoesBesideTheHandAndTheRowClosesUp) {
     thirteen();  // Wan(5) in slot 6, image 106
     c().table.wildTile = Wan(5);

@@ -150,6 +150,63 @@ TEST_F(SideAction, SingleKongsGoOnTheirStacksOrOntoTheSeatsPeng) {
     EXPECT_EQ(c().table.singleGangImg[2][0], 0);
 }
 
+// A watcher's first hand has no room kind yet (its restore does not say),
+// and a 痞子 room has 红中 kongs too: the watching table stacks and names a
+// 红中 laid alone by its tile, as its restore does.
+TEST_F(SideAction, AHongZhongLaidAloneIsStackedInEveryRoomKind) {
+    for (int kind : {0, 2, 3}) {
+        SCOPED_TRACE("room kind " + std::to_string(kind));
+        c().table = table::TableState{};
+        c().table.restoreDone = true;
+        const SeatBit seats[4] = {1, 8, 4, 2};
+        for (int v = 0; v < 4; ++v) {
+            rec(v).seat = seats[v];
+            row(v, 13);
+        }
+        c().table.specialMode = kind;
+        c().table.wildTile = 0x29;
+        c().table.piziTile1 = kind == 3 ? Wan(2) : 0;
+        c().table.piziTile2 = kind == 3 ? Wan(3) : 0;
+        auto lastBack = [&](int v) {
+            auto& r = rec(v);
+            return r.slots[static_cast<std::size_t>(r.firstConcealed + r.concealedCount - 1)].img;
+        };
+        auto z = [&](int img) { return c().pic1->zIndexOf(tile(img)); };
+
+        // The left seat: two 红中, each over the one before.
+        const int first = lastBack(1);
+        claims::sideShowAction(c(), OpSingleGang, 8, {HongZhong, HongZhong, HongZhong});
+        EXPECT_EQ(shownId("Words"), 186);
+        const int second = lastBack(1);
+        claims::sideShowAction(c(), OpSingleGang, 8, {HongZhong, HongZhong, HongZhong});
+        const auto& left = rec(1);
+        EXPECT_EQ(left.hongZhongGangs, 2);
+        EXPECT_EQ(left.concealedCount, 11);
+        EXPECT_EQ(c().table.singleGangImg[1][0], first);
+        EXPECT_EQ(c().table.singleGangImg[1][1], second);
+        EXPECT_EQ(left.slots[0].img, first);
+        EXPECT_DOUBLE_EQ(tile(first).left(), left.handX);
+        EXPECT_DOUBLE_EQ(tile(first).top(), left.handY);
+        EXPECT_DOUBLE_EQ(tile(second).left(), left.handX);
+        EXPECT_DOUBLE_EQ(tile(second).top(), left.handY - 18);
+        EXPECT_EQ(table::shownTilePicture(c(), second), table::tilePicture(1, HongZhong));
+        EXPECT_GT(z(second), z(first));
+
+        // The right seat: a 红中, then a wild kong; the 红中 stack stays on top.
+        const int hong = lastBack(3);
+        claims::sideShowAction(c(), OpSingleGang, 2, {HongZhong, HongZhong, HongZhong});
+        const int wild = lastBack(3);
+        claims::sideShowAction(c(), OpSingleGang, 2, {0x29, 0x29, 0x29});
+        const auto& right = rec(3);
+        EXPECT_EQ(right.hongZhongGangs, 1);
+        EXPECT_EQ(right.baoGangs, 1);
+        EXPECT_EQ(c().table.singleGangImg[3][0], hong);
+        EXPECT_DOUBLE_EQ(tile(hong).left(), right.handX - 10);
+        EXPECT_GT(z(hong), z(wild));
+        EXPECT_EQ(shownId("Words"), 187);
+    }
+}
+
 TEST_F(SideAction, AWinMarksTheWinnerAndMovesNoTile) {
     const double left = tile(rec(0).slots[4].img).left();
     claims::sideShowAction(c(), OpHu, 1, {0, 0, 0});

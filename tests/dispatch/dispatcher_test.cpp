@@ -144,7 +144,7 @@ INSTANTIATE_TEST_SUITE_P(
         FieldCase{"ChiWithRankZero", 7, [](W& m) { m[9] = 4, m[11] = 0x40; }, "action tile 1 = 64"},
         FieldCase{"KongWithBadThirdTile", 7, [](W& m) { m[9] = 16, m[15] = 0x0A; }, "action tile 3 = 10"},
         FieldCase{"PassWithoutTiles", 7, [](W& m) { m[11] = m[13] = m[15] = 0; }, nullptr},
-        FieldCase{"UnknownAction", 7, [](W& m) { m[9] = 3; }, "action = 3"},
+        FieldCase{"UnknownActionIsKept", 7, [](W& m) { m[9] = 3, m[15] = 0xEE; }, nullptr},
         FieldCase{"SpecialTilesNoWild", 14, [](W& m) { m[13] = 0; }, "wild tile = 0"},
         FieldCase{"SpecialTilesTurnedRankTen", 14, [](W& m) { m[15] = 0x8A; }, "turned tile = 138"},
         FieldCase{"RevealBadWallTile", 15, [](W& m) { m[18] = 0x0F; }, "wall tile 2 = 15"},
