@@ -170,9 +170,14 @@ void onHandStart(link::Client& c) {
     // own ready (the start button and the ready countdown reset it), start
     // from clean per-hand data; otherwise the last hand's slots are dealt into.
     if (l.launch.isSpectator || !l.readySent) {
+        // The ready would have run this reset before the table status named
+        // the banker; the banker's wind shown since belongs to this hand.
+        ui::Control* zhuang = c.mainForm.find("Zhuang");
+        const std::string wind = zhuang ? zhuang->caption() : std::string();
         table::resetHandDisplay(c);
         table::resetTableForHand(c);
         table::resetRoundData(c);
+        if (zhuang) zhuang->setCaption(wind);
         l.readySent = true;
     }
 

@@ -139,6 +139,23 @@ TEST_F(HandFlow, HandStartWithoutTheOwnReadyStartsFromCleanHandData) {
     EXPECT_FALSE(sim.process.logged("draw refused"));
 }
 
+// The table status names the banker before the hand starts; a hand start
+// that runs the per-hand reset itself keeps that wind on the table.
+TEST_F(HandFlow, TheBankersWindAnnouncedBeforeTheHandStartStays) {
+    for (bool readySent : {false, true}) {
+        SCOPED_TRACE(readySent ? "ready sent" : "no ready sent");
+        client->link.readySent = readySent;
+        WireMessage status = message(16, 8);
+        setValue(status, 3, 2);
+        ASSERT_FALSE(receive(status));
+        ASSERT_EQ(ctl("Zhuang").caption(), "东");
+        ASSERT_FALSE(start(handStart(8, {1, 2, 3, 4})));
+        EXPECT_EQ(ctl("Zhuang").caption(), "东");
+        EXPECT_TRUE(ctl("Zhuang").visible());
+        EXPECT_EQ(rec(1).isBanker, -1);
+    }
+}
+
 TEST_F(HandFlow, BankerWithoutARecordTakesItsPlaceFromTheOwnSeat) {
     client->table.wallHead = 77;
     rec(2).seat = 0;  // the top seat's record not filled yet
