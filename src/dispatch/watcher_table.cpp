@@ -48,6 +48,9 @@ void onRestoreHand(link::Client& c) {
     if (c.resetTableForHand) c.resetTableForHand(c);
     if (c.resetRoundData) c.resetRoundData(c);
     l.readySent = true;
+    // The round reset leaves the client idle, but a restored hand is running:
+    // the receive watchdog and the hall's in-game state follow it.
+    l.inGame = true;
     const int banker = l.info.seat & 15;
     for (int i = 0; i < 3; ++i) {
         if (ui::Control* b = c.mainForm.find("AnNiu", i)) {

@@ -170,8 +170,14 @@ void Client::blinkTask() {
             if (auto* c = tile(table.prevBlinkImg)) c->setVisible(true);
         }
         table.prevBlinkImg = table.curTileImg;
-    } else if (auto* c = tile(table.curTileImg)) {
-        c->setVisible(true);
+    } else {
+        // A tile whose blinking was cut short by the next one (an own
+        // discard soon after a draw) may have been left in its dark phase.
+        if (table.prevBlinkImg > -1 && table.prevBlinkImg != table.curTileImg) {
+            if (auto* c = tile(table.prevBlinkImg)) c->setVisible(true);
+            table.prevBlinkImg = -1;
+        }
+        if (auto* c = tile(table.curTileImg)) c->setVisible(true);
     }
     // The count before this flash: the last flash (1) differs from none (0).
     int& chatBlink = link.receivedText.chatBlink;

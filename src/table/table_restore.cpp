@@ -28,17 +28,25 @@ constexpr int LastSlot = SlotCount - 1;
 constexpr int StackHeight = 4;  // single kongs of one kind a seat can hold
 // The wall's tail starts on the stack before the head.
 constexpr int TailBehindHead = WallSize - 2;
-// A back value of 133 means no tile has been taken from the back.
+// The back value that means no tile has been taken from the back: the
+// value that moves the tail, from where it stood, to the stack behind the
+// head. A player's tail is counted from the head itself, a watcher's from
+// the stack behind it.
 constexpr int NoBackTiles = 133;
+constexpr int WatcherNoBackTiles = NoBackTiles + (WallSize - TailBehindHead);
 
 std::size_t at(int i) { return static_cast<std::size_t>(i); }
 
 struct BaseSize {
     double w, h;
 };
-// Exposed tiles of a restored seat (view 0 a little lower than in play) and
-// the turned tile, per view or wall side, at 1024 x 768.
+// Exposed tiles of a restored seat and the turned tile, per view or wall
+// side, at 1024 x 768. The own melds and kong stacks take the sizes their
+// table gives them in play: the watched seat's melds lie a little flatter
+// than a player's own, and a player's own kong stacks stand at full height.
 constexpr BaseSize RestoredMeldSizes[4] = {{45, 56}, {45, 35}, {34, 40}, {45, 35}};
+constexpr BaseSize OwnMeldSize{45, 60};
+constexpr BaseSize OwnStackSize{48, 78};
 constexpr BaseSize TurnedTileSizes[4] = {{36, 50}, {48, 35}, {30, 36}, {48, 35}};
 // How far the turned tile is raised over the tail stack, per wall side.
 constexpr double TurnedTileRaise[4] = {22, 20, 16, 20};
@@ -91,11 +99,16 @@ Split bestSplit(std::vector<int> rest) {
 
 // ---------------------------------------------------------------- wall
 
+int backTilesFor(const link::Client& c, int backValue, int front) {
+    return backTilesOf(backValue, front, c.link.launch.isSpectator ? BackReading::Watcher : BackReading::Player);
+}
+
 // The next image no seat, discard or turned tile has taken, among those that
 // have left the wall; -1 when none is left.
-int takeImage(TableState& t) {
+int takeImage(link::Client& c) {
+    TableState& t = c.table;
     const RestoredWall wall =
-        restoredWall(t.restoreOrigin, t.restoreFrontCount, backTilesOf(t.restoreBackCount, t.restoreFrontCount));
+        restoredWall(t.restoreOrigin, t.restoreFrontCount, backTilesFor(c, t.restoreBackCount, t.restoreFrontCount));
     for (int img : wall.taken) {
         if (t.restoreUsed[at(img)]) continue;
         t.restoreUsed[at(img)] = true;
@@ -106,7 +119,7 @@ int takeImage(TableState& t) {
 }
 
 int imageFor(link::Client& c, int view, const char* what) {
-    const int img = takeImage(c.table);
+    const int img = takeImage(c);
     if (img < 0)
         c.log("restore: no wall image left for a " + std::string(what) + " of view " + std::to_string(view) +
               "; not laid");
@@ -138,6 +151,9 @@ std::vector<int> laySingleKongs(link::Client& c, int view, std::span<const int> 
     SeatRecord& r = t.custom[at(view)];
     const double tw = t.tileW[at(view)];
     const double th = t.tileH[at(view)];
+    const double sx = c.link.scaleX;
+    const double sy = c.link.scaleY;
+    const bool ownTable = view == 0 && !c.link.launch.isSpectator;
     std::vector<int> rest;
     for (int tile : exposed) {
         const bool hongZhong = tile == HongZhong;
@@ -161,7 +177,14 @@ std::vector<int> laySingleKongs(link::Client& c, int view, std::span<const int> 
         Depth depth = Depth::Front;
         switch (view) {
         case 0:
-            if (!hongZhong) left = r.handX + tw - 2;
+            // Where the kongs laid in play stand on this table.
+            top = r.handY - 18.0 * n * sy;
+            if (ownTable) {
+                top += th / 4;
+                if (!hongZhong) left = r.handX + (tw - 5 * sx);
+            } else if (!hongZhong) {
+                left = r.handX + tw - 2;
+            }
             break;
         case 1:
             if (hongZhong) {
@@ -196,11 +219,13 @@ std::pair<double, double> meldPlace(link::Client& c, int view, int n) {
     // The message's count starts where a fresh seat's meld end stands.
     const int s = (view == 0 ? 3 : 4) + n;
     switch (view) {
-    case 0:
-        // One tile further right than the message's count would put it: the
-        // 红中 and wild-tile stacks stand in the first two places, and the
-        // own melds laid later in play line up after these.
-        return {r.handX + (tw - 2) * (s - 1), r.handY};
+    case 0: {
+        // Where a meld laid in play into the same slot lies: one tile further
+        // right than the message's count would put it, after the 红中 and
+        // wild-tile stacks; a player's own melds a third of a tile lower.
+        const double left = r.handX + (s - 1) * (tw - 2 * c.link.scaleX);
+        return {left, c.link.launch.isSpectator ? r.handY : r.handY + th / 3.0};
+    }
     case 1:
         return {r.handX - 5.0 * s + 10, r.handY + (s - 2) * (th - 17)};
     case 2:
@@ -244,7 +269,10 @@ void layMelds(link::Client& c, int view, std::vector<int> tiles) {
                 ui::Control* x = tileControl(c, img);
                 const ui::Control* under = tileControl(c, second);
                 if (!x || !under) continue;
-                x->move(under->left(), under->top() - 17, t.tileW[at(view)], t.tileH[at(view)]);
+                // The own seat's as in play; the others' as the server's
+                // layout has it.
+                const double up = view == 0 ? 18 * c.link.scaleY : 17;
+                x->move(under->left(), under->top() - up, t.tileW[at(view)], t.tileH[at(view)]);
                 setTileImage(c, img, tilePicture(view, tile));
                 x->bringToFront();
                 continue;
@@ -384,7 +412,10 @@ RestoredWall restoredWall(int origin, int front, int back) {
     return w;
 }
 
-int backTilesOf(int backValue, int front) { return std::clamp(NoBackTiles - backValue, 0, WallSize - front); }
+int backTilesOf(int backValue, int front, BackReading reading) {
+    const int none = reading == BackReading::Watcher ? WatcherNoBackTiles : NoBackTiles;
+    return std::clamp(none - backValue, 0, WallSize - front);
+}
 
 void beginRestore(link::Client& c) {
     TableState& t = c.table;
@@ -408,8 +439,10 @@ void beginRestore(link::Client& c) {
 
 void layRestoredSeat(link::Client& c, int view, std::span<const int> exposed, std::span<const int> concealed) {
     if (view < 0 || view > 3) return;
-    setSize(c, view, RestoredMeldSizes[view]);
+    const bool ownTable = view == 0 && !c.link.launch.isSpectator;
+    setSize(c, view, ownTable ? OwnStackSize : RestoredMeldSizes[view]);
     const std::vector<int> melds = laySingleKongs(c, view, exposed);
+    setSize(c, view, ownTable ? OwnMeldSize : RestoredMeldSizes[view]);
     layMelds(c, view, melds);
     setTileSize(c.table, view, TileSizeSet::Standing, c.link.scaleX, c.link.scaleY);
     layConcealed(c, view, concealed);
@@ -419,7 +452,7 @@ void layRestoredSeat(link::Client& c, int view, std::span<const int> exposed, st
 void finishRestore(link::Client& c) {
     TableState& t = c.table;
     const RestoredWall wall =
-        restoredWall(t.restoreOrigin, t.restoreFrontCount, backTilesOf(t.restoreBackCount, t.restoreFrontCount));
+        restoredWall(t.restoreOrigin, t.restoreFrontCount, backTilesFor(c, t.restoreBackCount, t.restoreFrontCount));
     showRemainingWall(c, wall);
     showTurnedTile(c, wall);
     layDiscards(c);

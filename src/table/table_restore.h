@@ -36,10 +36,20 @@ struct RestoredWall {
 };
 [[nodiscard]] RestoredWall restoredWall(int origin, int front, int back);
 
-// The number of kong supplements a restore message's back value stands for:
-// 133 for none, one less for each (the smallest value of the four seats is
-// the furthest the back has gone).
-[[nodiscard]] int backTilesOf(int backValue, int front);
+// How the back value of a restore message counts the kong supplements: it
+// moves the wall's tail from where the tail stood before the restore, and a
+// player's table and a watcher's start it in different places.
+enum class BackReading {
+    // A player's table: 133 for none, one less for each.
+    Player,
+    // A watcher's table, whose tail already stands one stack behind the
+    // head: 135 for none, one less for each.
+    Watcher,
+};
+
+// The number of kong supplements a restore message's back value stands for
+// (the smallest value of the four seats is the furthest the back has gone).
+[[nodiscard]] int backTilesOf(int backValue, int front, BackReading reading = BackReading::Player);
 
 // The first seat message of a restore: the wall origin from the header's
 // banker and dice sums (or the present head when they do not place one).

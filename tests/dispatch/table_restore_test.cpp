@@ -8,6 +8,7 @@
 
 #include "dispatch/dispatch_fixture.h"
 #include "link/general.h"
+#include "link/hall_window.h"
 #include "table/discards.h"
 #include "table/table_check.h"
 #include "table/table_fixture.h"
@@ -45,12 +46,14 @@ WireMessage restoreHeader(int banker, int firstSum, int secondSum, int wild, int
     return m;
 }
 
+// `noBack` is the back value for no supplement drawn: 133 on a player's
+// table, 135 on a watcher's.
 WireMessage restoreSeat(int seat, int discards, int front, int backTiles, const std::vector<int>& exposed,
-                        const std::vector<int>& concealed) {
+                        const std::vector<int>& concealed, int noBack = 133) {
     WireMessage m = command(40, seat);
     m[7] = static_cast<std::uint8_t>(discards);
     setWord(m, 1, front);
-    setWord(m, 3, 133 - backTiles);
+    setWord(m, 3, noBack - backTiles);
     std::size_t b = 0;
     for (int t : exposed) m[16 + 2 * b] = 0x20, m[17 + 2 * b++] = static_cast<std::uint8_t>(t);
     for (int t : concealed) m[16 + 2 * b] = 0x13, m[17 + 2 * b++] = static_cast<std::uint8_t>(t);
@@ -131,6 +134,22 @@ TEST(RestoredWall, HeadTailAndTakenImagesFollowTheDraws) {
     EXPECT_EQ(table::backTilesOf(130, 60), 3);
     EXPECT_EQ(table::backTilesOf(135, 60), 0);
     EXPECT_EQ(table::backTilesOf(0, 60), 76);
+}
+
+// The back value moves the tail from where it stood: from the head on a
+// player's table, from the stack behind the head on a watcher's, which
+// stands two tiles further on.
+TEST(RestoredWall, TheBackValueCountsFromTheTailOfEachTable) {
+    struct Case {
+        int value;
+        int player, watcher;  // supplements drawn
+    };
+    for (const Case& k :
+         {Case{135, 0, 0}, Case{134, 0, 1}, Case{133, 0, 2}, Case{132, 1, 3}, Case{130, 3, 5}, Case{0, 76, 76}}) {
+        SCOPED_TRACE(k.value);
+        EXPECT_EQ(table::backTilesOf(k.value, 60, table::BackReading::Player), k.player);
+        EXPECT_EQ(table::backTilesOf(k.value, 60, table::BackReading::Watcher), k.watcher);
+    }
 }
 
 // ---------------------------------------------------------------- one restore
@@ -242,6 +261,20 @@ TEST_F(TableRestore, SeatsAreLaidInTheClaimsSlotsWithUniqueImagesAndTheOwnHandFa
     EXPECT_TRUE(control(*client, "QV_Image").visible());
 }
 
+// The client comes back into a running hand: it is in a game again, so the
+// hall hears so and the receive watchdog runs.
+TEST_F(TableRestore, ARestoredHandIsAHandInGame) {
+    client->link.inGame = false;
+    header();
+    for (int seat : {1, 2, 4, 8}) ASSERT_FALSE(receive(restoreSeat(seat, 0, 53, 0, {}, std::vector<int>(13, Wan(1)))));
+    ASSERT_TRUE(client->table.restoreDone);
+    EXPECT_TRUE(client->link.inGame);
+    const auto from = sim.hall.posted.size();
+    EXPECT_TRUE(client->mainForm.onWindowMessage(link::HallStatusQuery, 0, 0, false));
+    ASSERT_GT(sim.hall.posted.size(), from);
+    EXPECT_EQ(sim.hall.posted.back().message, link::HallInGame);
+}
+
 TEST_F(TableRestore, PlayGoesOnFromTheRestoredSlots) {
     header();
     ASSERT_FALSE(receive(restoreSeat(1, 0, 53, 0, {},
@@ -326,6 +359,244 @@ TEST_F(TableRestore, DiscardsFillTheRowsAsPlayedDiscardsWould) {
     EXPECT_EQ(rec(3).discardX, expected.custom[3].discardX);
 }
 
+// After a restore the seats play on: each discard lies in the middle until
+// the next draw lays it into its seat's row, where it stays in sight, also
+// when the own seat's discard cuts the newest one's blinking short. The own
+// turn's answer comes at a range of moments after its draw.
+TEST_F(TableRestore, DiscardsAfterTheRestoreAreLaidIntoTheirRowsAndStayInSight) {
+    // The hand start had set the blink going before the link dropped.
+    client->link.blinkTask = link::Task{true, 0};
+    client->link.autoPlayOn = true;
+    client->link.loggedIn = true;
+    for (int answerAfter = 0; answerAfter <= 2000; answerAfter += 50) {
+        SCOPED_TRACE("own turn offered " + std::to_string(answerAfter) + " ms after the draw");
+        header();
+        ASSERT_FALSE(receive(restoreSeat(4, 0, 54, 0, {},
+                                         {Tiao(1), Tiao(2), Tiao(3), Tiao(5), Tiao(6), Tiao(7), Tong(1), Tong(3),
+                                          Tong(4), Tong(5), Tong(6), Feng(2), Feng(4)})));
+        ASSERT_FALSE(
+            receive(restoreSeat(1, 2, 54, 0, {Tong(2), Tong(2), Tong(2)},
+                                {Wan(1), Wan(2), Wan(3), Wan(5), Wan(6), Tong(7), Tong(8), Tiao(4), Wan(9), Feng(6)})));
+        ASSERT_FALSE(receive(restoreSeat(8, 0, 54, 0, {},
+                                         {Wan(1), Wan(2), Wan(3), Wan(4), Wan(5), Wan(6), Wan(7), Wan(8), Wan(9),
+                                          Tong(4), Tong(7), Tong(8), HongZhong})));
+        ASSERT_FALSE(receive(restoreSeat(2, 0, 54, 0, {},
+                                         {Tiao(1), Tiao(1), Tiao(2), Tiao(2), Tiao(3), Tiao(3), Tong(1), Tong(1),
+                                          Tong(9), Tong(9), Feng(7), Feng(7), Feng(7)})));
+        ASSERT_TRUE(client->table.restoreDone);
+
+        struct Turn {
+            int seat;
+            int view;
+            int tile;
+        };
+        int pending = -1;
+        int pendingView = -1;
+        std::pair<int, int> pendingPlace{};
+        int pendingTile = 0;
+        std::vector<std::array<int, 3>> laid;  // image, view and tile of every laid discard
+        for (const Turn& k : {Turn{2, 3, Feng(7)}, Turn{4, 2, Feng(4)}, Turn{8, 1, HongZhong}, Turn{1, 0, 0}}) {
+            SCOPED_TRACE("seat " + std::to_string(k.seat));
+            WireMessage draw = command(5, k.seat);
+            if (k.seat == 1) setWord(draw, 3, Tiao(1));
+            // The draw comes at any moment of the tick's blink and countdown
+            // rounds.
+            if (k.seat == 1) {
+                ASSERT_FALSE(run(Millis(answerAfter % 1000)));
+            }
+            ASSERT_FALSE(receive(draw));
+            if (pending >= 0) {
+                // The draw laid the discard in the middle at its seat's cursor.
+                EXPECT_DOUBLE_EQ(tile(pending).left(), pendingPlace.first);
+                EXPECT_DOUBLE_EQ(tile(pending).top(), pendingPlace.second);
+                EXPECT_NE(client->table.wallHead, pending);
+                for (int v = 0; v < 4; ++v) {
+                    const auto& r = rec(v);
+                    for (int i = r.firstConcealed; i < r.firstConcealed + r.concealedCount; ++i)
+                        EXPECT_NE(r.slots[static_cast<std::size_t>(i)].img, pending) << "view " << v;
+                }
+                laid.push_back({pending, pendingView, pendingTile});
+                pending = -1;
+            }
+            if (k.seat == 1) {
+                ASSERT_FALSE(run(Millis(answerAfter / 1000 * 500)));
+                WireMessage offer = command(6, 1);
+                offer[100] = 1;
+                ASSERT_FALSE(receive(offer));
+                ASSERT_FALSE(run(Millis(4000)));
+                break;
+            }
+            ASSERT_FALSE(run(Millis(1500)));
+            pendingPlace = {rec(k.view).discardX, rec(k.view).discardY};
+            WireMessage discard = command(2, k.seat);
+            setWord(discard, 3, k.tile);
+            ASSERT_FALSE(receive(discard));
+            ASSERT_FALSE(run(Millis(500)));
+            pending = client->table.curTileImg;
+            pendingView = k.view;
+            pendingTile = k.tile;
+            ASSERT_GE(pending, 0);
+            EXPECT_TRUE(tile(pending).visible());
+            EXPECT_EQ(picture(pending), table::tilePicture(k.view, k.tile));
+        }
+        ASSERT_EQ(laid.size(), 3U);
+        for (const auto& [img, view, code] : laid) {
+            EXPECT_TRUE(tile(img).visible()) << img;
+            EXPECT_EQ(picture(img), table::tilePicture(view, code)) << img;
+        }
+        if (::testing::Test::HasFailure()) return;
+    }
+}
+
+// ---------------------------------------------------------------- places
+
+struct Screen {
+    int w, h;
+    double sx, sy;
+};
+
+// Where a restore lays the tiles, at both scales: the own kong stacks and
+// melds where those laid in play stand, the other seats as the server's
+// layout has them.
+class RestorePlacement : public DispatchFixture, public ::testing::WithParamInterface<Screen> {
+protected:
+    void SetUp() override {
+        addTablePictures(sim);
+        sim.process.screen = {GetParam().w, GetParam().h};
+        DispatchFixture::SetUp();
+        const SeatBit seats[4] = {1, 8, 4, 2};
+        for (int v = 0; v < 4; ++v) rec(v).seat = seats[v];
+    }
+    table::SeatRecord& rec(int v) { return client->table.custom[static_cast<std::size_t>(v)]; }
+    ui::Control& tile(int i) { return control(*client, "MJ_Image", i); }
+    static int scaled(double base, double scale) { return table::roundHalfEven(base * scale); }
+
+    // Every seat: a 红中 and a wild kong, a 碰 of 筒 2 and a kong of 萬 4,
+    // and a hand behind them.
+    void restore() {
+        ASSERT_FALSE(receive(restoreHeader(1, 2, 2, Tiao(9), Tiao(8))));
+        const std::vector<int> exposed{HongZhong, Tiao(9), Tong(2), Tong(2), Tong(2), Wan(4), Wan(4), Wan(4), Wan(4)};
+        for (int seat : {1, 2, 4, 8}) {
+            const std::vector<int> hand =
+                seat == 1 ? std::vector<int>{Wan(7), Wan(7), Feng(1), Feng(2)} : std::vector<int>(4, Tong(9));
+            ASSERT_FALSE(receive(restoreSeat(seat, 0, 70, 3, exposed, hand)));
+        }
+        ASSERT_TRUE(client->table.restoreDone);
+    }
+};
+
+TEST_P(RestorePlacement, OwnStacksAndMeldsLieWhereThoseLaidInPlayLie) {
+    const Screen k = GetParam();
+    restore();
+    const auto& t = client->table;
+    const auto& r = rec(0);
+    // The stacks at full standing size, a quarter tile down.
+    const int sw = scaled(48, k.sx);
+    const int sh = scaled(78, k.sy);
+    const ui::Control& hong = tile(t.singleGangImg[0][0]);
+    const ui::Control& wild = tile(t.singleGangImg[0][4]);
+    EXPECT_DOUBLE_EQ(hong.left(), r.handX);
+    EXPECT_DOUBLE_EQ(hong.top(), r.handY + sh / 4.0);
+    EXPECT_DOUBLE_EQ(wild.left(), r.handX + (sw - 5 * k.sx));
+    EXPECT_DOUBLE_EQ(wild.top(), r.handY + sh / 4.0);
+    EXPECT_DOUBLE_EQ(wild.width(), sw);
+    EXPECT_DOUBLE_EQ(wild.height(), sh);
+    // The melds at the size and line of melds laid in play.
+    const int mw = scaled(45, k.sx);
+    const int mh = scaled(60, k.sy);
+    for (int s = 1; s <= 6; ++s) {
+        SCOPED_TRACE(s);
+        const ui::Control& x = tile(r.slots[static_cast<std::size_t>(s)].img);
+        EXPECT_DOUBLE_EQ(x.left(), r.handX + (s + 1) * (mw - 2 * k.sx));
+        EXPECT_DOUBLE_EQ(x.top(), r.handY + mh / 3.0);
+        EXPECT_DOUBLE_EQ(x.width(), mw);
+        EXPECT_DOUBLE_EQ(x.height(), mh);
+    }
+    // The concealed tiles standing from the first slot after the melds.
+    for (int s = r.firstConcealed; s < r.firstConcealed + r.concealedCount; ++s) {
+        const ui::Control& x = tile(r.slots[static_cast<std::size_t>(s)].img);
+        EXPECT_DOUBLE_EQ(x.left(), r.handX + s * sw) << s;
+        EXPECT_DOUBLE_EQ(x.top(), r.handY) << s;
+    }
+
+    // A 碰 laid in play after the restore continues the same row.
+    const int before = r.meldEnd;
+    WireMessage discard = command(2, 2);
+    setWord(discard, 3, Wan(7));
+    ASSERT_FALSE(receive(discard));
+    ASSERT_FALSE(run(Millis(500)));
+    WireMessage peng = command(7, 1);
+    setWord(peng, 0, OpPeng);
+    for (int i = 1; i <= 3; ++i) setWord(peng, i, Wan(7));
+    ASSERT_FALSE(receive(peng));
+    ASSERT_FALSE(run(Millis(500)));
+    ASSERT_EQ(r.meldEnd, before + 3);
+    const ui::Control& restored = tile(r.slots[6].img);
+    for (int s = 7; s <= 9; ++s) {
+        SCOPED_TRACE(s);
+        const ui::Control& x = tile(r.slots[static_cast<std::size_t>(s)].img);
+        EXPECT_DOUBLE_EQ(x.top(), restored.top());
+        EXPECT_DOUBLE_EQ(x.height(), restored.height());
+        EXPECT_DOUBLE_EQ(x.width(), restored.width());
+        EXPECT_DOUBLE_EQ(x.left(), restored.left() + (s - 6) * (mw - 2 * k.sx));
+    }
+}
+
+TEST_P(RestorePlacement, OtherSeatsTilesLieWhereTheServersLayoutPutsThem) {
+    const Screen k = GetParam();
+    restore();
+    const auto& t = client->table;
+    struct Place {
+        const char* what;
+        int img;
+        double left, top;
+    };
+    // The first 红中 and wild kongs, the first meld tile (the message's
+    // fourth place) and the first concealed tile, per view, by the layout's
+    // own pixel steps.
+    for (int v = 1; v <= 3; ++v) {
+        SCOPED_TRACE(v);
+        const auto& r = rec(v);
+        const auto& stacks = t.singleGangImg[static_cast<std::size_t>(v)];
+        const double x = r.handX;
+        const double y = r.handY;
+        const int mw = scaled(v == 2 ? 34 : 45, k.sx);
+        const int mh = scaled(v == 2 ? 40 : 35, k.sy);
+        const int sw = v == 2 ? scaled(36, k.sx) : scaled(35, k.sx);
+        const int s = r.firstConcealed;
+        std::vector<Place> places;
+        switch (v) {
+        case 1:
+            places = {{"红中", stacks[0], x, y},
+                      {"wild", stacks[4], x - 5, y + mh - 17},
+                      {"meld", r.slots[2].img, x - 5.0 * 4 + 10, y + 2 * (mh - 17)},
+                      {"concealed", r.slots[static_cast<std::size_t>(s)].img, x - 5.0 * s, y + s * sw * 0.5}};
+            break;
+        case 2:
+            places = {{"红中", stacks[0], x, y},
+                      {"wild", stacks[4], x - mw, y},
+                      {"meld", r.slots[2].img, x - 2.0 * mw, y},
+                      {"concealed", r.slots[static_cast<std::size_t>(s)].img, x - s * sw, y}};
+            break;
+        default:
+            places = {
+                {"红中", stacks[0], x - 10, y},
+                {"wild", stacks[4], x - 15, y - mh + 17},
+                {"meld", r.slots[2].img, x - 5.0 * 4, y - 2 * (mh - 17)},
+                {"concealed", r.slots[static_cast<std::size_t>(s)].img, x - 5.0 * (s + 1), y - (s + 1) * sw * 0.5}};
+            break;
+        }
+        for (const Place& p : places) {
+            EXPECT_DOUBLE_EQ(tile(p.img).left(), p.left) << p.what;
+            EXPECT_DOUBLE_EQ(tile(p.img).top(), p.top) << p.what;
+        }
+    }
+}
+
+INSTANTIATE_TEST_SUITE_P(BothScales, RestorePlacement,
+                         ::testing::Values(Screen{1024, 768, 1.0, 1.0}, Screen{800, 600, 0.78125, 0.78125}),
+                         [](const auto& info) { return std::to_string(info.param.w); });
+
 // ---------------------------------------------------------------- a dropped hand
 
 // The server's side of a hand: what every seat holds, how far the wall has
@@ -355,14 +626,14 @@ struct HandModel {
         from.erase(it);
     }
 
-    std::vector<WireMessage> restore() const {
+    std::vector<WireMessage> restore(bool watcher) const {
         std::vector<WireMessage> out{
             restoreHeader(Banker, dice[0] + dice[1], dice[2] + dice[3], wild, pizi1),
         };
         // Any seat order; the own seat not first.
         for (int seat : {4, 1, 8, 2}) {
             const SeatModel& s = seats[static_cast<std::size_t>(link::bitToIndex(static_cast<SeatBit>(seat)))];
-            out.push_back(restoreSeat(seat, s.discards, front, back, s.exposed, s.concealed));
+            out.push_back(restoreSeat(seat, s.discards, front, back, s.exposed, s.concealed, watcher ? 135 : 133));
         }
         return out;
     }
@@ -377,10 +648,11 @@ struct HandStep {
 };
 
 // A client at the table as the program builds it, logged in with a session
-// key, auto-play on, seated at 1 with 2 on its right, 4 opposite and 8 left.
+// key, auto-play on, seated at 1 with 2 on its right, 4 opposite and 8 left;
+// or a watcher of seat 1 seated the same way.
 class TableRun {
 public:
-    TableRun() {
+    explicit TableRun(bool watching = false) : watcher(watching) {
         addTablePictures(sim);
         sim.hall.windows["曲维山庄"] = 0x1234;
         client.emplace(sim.platform);
@@ -395,7 +667,8 @@ public:
         setWord(status, 3, 2);
         for (std::size_t i = 0; i < 4; ++i) status[wire::SessionKey + i] = static_cast<std::uint8_t>(0x91 + i);
         deliver(status, 100);
-        client->link.autoPlayOn = true;
+        client->link.autoPlayOn = !watcher;
+        client->link.launch.isSpectator = watcher;
         const SeatBit seats[4] = {1, 8, 4, 2};
         for (std::size_t v = 0; v < 4; ++v) client->table.custom[v].seat = seats[v];
     }
@@ -481,6 +754,7 @@ public:
                 if (m[wire::Cmd] == 2) tile = m[15];
             }
             ASSERT_GE(tile, 0) << "no discard on the own turn";
+            ownDiscards.push_back(tile);
             discard(1, tile);
             break;
         }
@@ -536,7 +810,7 @@ public:
         WireMessage accepted = command(29, 0);
         setWord(accepted, 3, 1);
         deliver(accepted, 100);
-        for (const WireMessage& m : model.restore()) deliver(m, 100);
+        for (const WireMessage& m : model.restore(watcher)) deliver(m, 100);
         run(500);
     }
 
@@ -581,13 +855,18 @@ public:
                     const bool face = table::shownTilePicture(*client, slot.img) ==
                                       table::tilePicture(table::HandPictureSet, slot.tile);
                     std::ostringstream one;
-                    one << std::hex << slot.tile << (face ? "" : "(down)");
+                    // A watcher cannot see what a face-down tile is, and its
+                    // table need not know either.
+                    if (watcher && !face)
+                        one << "(down)";
+                    else
+                        one << std::hex << slot.tile << (face ? "" : "(down)");
                     tiles.push_back(one.str());
                 }
                 std::sort(tiles.begin(), tiles.end());
                 for (const auto& s : tiles) o << ' ' << s;
             }
-            o << " discards " << discardsOf(v) << '\n';
+            o << " discards " << discardsOf(v) << " in sight " << discardsInSight(v) << '\n';
         }
         return o.str();
     }
@@ -605,15 +884,46 @@ public:
             table::discardRowAdvance(scratch, view, client->link.scaleX, client->link.scaleY);
             ++n;
         }
-        const bool pending = client->table.curTileImg >= 0 && client->table.lastDiscardView == view &&
+        // A watcher's table lays every discard into its row at once.
+        const bool pending = !watcher && client->table.curTileImg >= 0 && client->table.lastDiscardView == view &&
                              model.pendingSeat >= 0 &&
                              table::viewPos(1, static_cast<SeatBit>(1 << model.pendingSeat)) == view;
         return n + (pending ? 1 : 0);
     }
 
+    // The row places of the view's laid discards, from the hand start's
+    // cursor on, that show a tile lying there (the newest discard may be in
+    // the dark phase of its blinking); and the discard waiting in the middle,
+    // when no hand holds its image.
+    int discardsInSight(int view) {
+        const table::TableState& t = client->table;
+        table::TableState scratch = t;
+        scratch.custom = startCursors;
+        table::setTileSizes(scratch, table::TileSizeSet::Lying, client->link.scaleX, client->link.scaleY);
+        const auto& now = t.custom[static_cast<std::size_t>(view)];
+        auto& r = scratch.custom[static_cast<std::size_t>(view)];
+        int shown = 0;
+        for (int n = 0; n < 60 && (r.discardX != now.discardX || r.discardY != now.discardY); ++n) {
+            for (int i = 0; i < 136; ++i) {
+                const ui::Control& x = control(*client, "MJ_Image", i);
+                if ((x.visible() || i == t.curTileImg) && x.left() == r.discardX && x.top() == r.discardY) {
+                    ++shown;
+                    break;
+                }
+            }
+            table::discardRowAdvance(scratch, view, client->link.scaleX, client->link.scaleY);
+        }
+        const bool pending = !watcher && t.curTileImg >= 0 && t.lastDiscardView == view && model.pendingSeat >= 0 &&
+                             table::viewPos(1, static_cast<SeatBit>(1 << model.pendingSeat)) == view;
+        if (pending && !table::isImageInHand(t, t.curTileImg)) ++shown;
+        return shown;
+    }
+
+    bool watcher = false;
     platform::sim::SimPlatform sim;
     std::optional<link::Client> client;
     HandModel model;
+    std::vector<int> ownDiscards;  // what auto-play discarded on the own turns
     std::array<std::pair<double, double>, 136> wallPlace{};
     std::array<table::SeatRecord, 4> startCursors{};
 };
@@ -671,17 +981,38 @@ std::vector<HandStep> droppedHand() {
     };
 }
 
-TEST(DroppedHand, EveryBoundaryRestoresTheTableOfTheUnbrokenHand) {
-    const std::vector<HandStep> hand = droppedHand();
+// The hand as a watcher of seat 1 sees it: the own turns are the discards
+// the player's auto-play made.
+std::vector<HandStep> watchedHand(const std::vector<int>& ownDiscards) {
+    std::vector<HandStep> hand;
+    std::size_t next = 0;
+    for (const HandStep& s : droppedHand()) {
+        if (s.step != Step::OwnTurn) {
+            hand.push_back(s);
+        } else if (next < ownDiscards.size()) {
+            hand.push_back({Step::Discard, 1, ownDiscards[next++]});
+        }
+    }
+    return hand;
+}
+
+// Plays the hand without a break, then once more for every boundary with the
+// link dropped there and the hand restored, on a player's or a watcher's
+// table. Returns what auto-play discarded on the own turns.
+std::vector<int> dropEveryBoundary(bool watcher, const std::vector<HandStep>& hand) {
+    const char* who = watcher ? "watcher" : "player";
     // The hand played without a break: the table after every step.
     std::vector<std::string> unbroken;
+    std::vector<int> ownDiscards;
     {
-        TableRun a;
+        TableRun a(watcher);
         for (const HandStep& s : hand) {
             a.play(s);
             unbroken.push_back(a.describe());
         }
-        ASSERT_FALSE(::testing::Test::HasFailure()) << unbroken.back();
+        EXPECT_FALSE(::testing::Test::HasFailure()) << unbroken.back();
+        if (::testing::Test::HasFailure()) return {};
+        ownDiscards = a.ownDiscards;
     }
     int tried = 0;
     int restored = 0;
@@ -689,14 +1020,15 @@ TEST(DroppedHand, EveryBoundaryRestoresTheTableOfTheUnbrokenHand) {
     int claimsOfTheLastDiscard = 0;
     // A drop before the deal has no hand to restore.
     for (std::size_t k = 2; k < hand.size(); ++k) {
-        SCOPED_TRACE("link dropped after step " + std::to_string(k));
-        TableRun b;
+        SCOPED_TRACE(std::string(who) + ": link dropped after step " + std::to_string(k));
+        TableRun b(watcher);
         for (std::size_t i = 0; i <= k; ++i) b.play(hand[i]);
         b.dropAndRestore();
         ++tried;
         const std::string after = b.describe();
         EXPECT_EQ(after, unbroken[k]);
         EXPECT_TRUE(b.client->table.restoreDone);
+        EXPECT_TRUE(b.client->link.inGame);
         restored += after == unbroken[k] ? 1 : 0;
         // The restore messages do not say whose discard lies in the middle,
         // so a claim of it right after a restore finds it in no row: the
@@ -704,7 +1036,13 @@ TEST(DroppedHand, EveryBoundaryRestoresTheTableOfTheUnbrokenHand) {
         // its row. Every other boundary plays on to the same end.
         const bool claimNext = k + 1 < hand.size() && hand[k + 1].step == Step::Claim &&
                                (hand[k + 1].op == OpPeng || hand[k + 1].op == OpMingGang);
-        for (std::size_t i = k + 1; i < hand.size(); ++i) b.play(hand[i]);
+        for (std::size_t i = k + 1; i < hand.size(); ++i) {
+            b.play(hand[i]);
+            // The next step after the restore: every discard still in sight.
+            if (i == k + 1 && !claimNext) {
+                EXPECT_EQ(b.describe(), unbroken[i]) << "one step after the restore";
+            }
+        }
         EXPECT_TRUE(table::tableProblems(b.client->table).empty());
         if (claimNext) {
             ++claimsOfTheLastDiscard;
@@ -712,13 +1050,30 @@ TEST(DroppedHand, EveryBoundaryRestoresTheTableOfTheUnbrokenHand) {
             EXPECT_EQ(b.describe(), unbroken.back());
             playedOn += b.describe() == unbroken.back() ? 1 : 0;
         }
-        if (::testing::Test::HasFatalFailure()) return;
+        if (::testing::Test::HasFatalFailure()) return ownDiscards;
     }
     EXPECT_EQ(restored, tried);
     EXPECT_EQ(playedOn + claimsOfTheLastDiscard, tried);
-    std::cout << "[ dropped hand ] " << tried << " boundaries: " << restored << " restored the table of the unbroken "
-              << "hand, " << playedOn << " played on to its end, " << claimsOfTheLastDiscard
-              << " were followed by a claim of the discard in the middle\n";
+    std::cout << "[ dropped hand ] " << who << ", " << tried << " boundaries: " << restored
+              << " restored the table of the unbroken hand, " << playedOn << " played on to its end, "
+              << claimsOfTheLastDiscard << " were followed by a claim of the discard in the middle\n";
+    return ownDiscards;
+}
+
+TEST(DroppedHand, EveryBoundaryRestoresTheTableOfTheUnbrokenHand) { (void)dropEveryBoundary(false, droppedHand()); }
+
+// The watcher's table takes the back value from its own tail and lays every
+// discard at once; coming back at any boundary it shows what a watcher who
+// never left shows.
+TEST(DroppedHand, AWatcherComingBackAtEveryBoundarySeesTheTableOfTheUnbrokenHand) {
+    std::vector<int> ownDiscards;
+    {
+        TableRun player;
+        for (const HandStep& s : droppedHand()) player.play(s);
+        ownDiscards = player.ownDiscards;
+    }
+    ASSERT_EQ(ownDiscards.size(), 4U);
+    (void)dropEveryBoundary(true, watchedHand(ownDiscards));
 }
 
 }  // namespace
