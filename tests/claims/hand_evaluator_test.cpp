@@ -3,6 +3,7 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <initializer_list>
 
 namespace mj::claims {
@@ -13,6 +14,7 @@ using table::SeatRecord;
 constexpr int Wan(int r) { return 0x40 + r; }
 constexpr int Tong(int r) { return 0x80 + r; }
 constexpr int Feng(int r) { return 0x10 + r; }
+constexpr int Tiao(int r) { return 0x20 + r; }
 
 SeatRecord hand(std::initializer_list<int> tiles) {
     SeatRecord r;
@@ -150,6 +152,90 @@ TEST(ShouldClaim, ChiPengAndKongDecisions) {
     EXPECT_EQ(noShape.partner1, 0);
 }
 
+// The claim needs a gain of more than 150 over keeping the hand: 150 is
+// declined, 151 taken.
+TEST(ShouldClaim, TheGainMustExceedTheThreshold) {
+    struct Case {
+        const char* what;
+        int kind, tile;
+        std::initializer_list<int> tiles;
+        int seenSuit, seenRank, seenCount;
+        int gain;  // gain − base, as the claim test computes it
+        bool claim;
+    };
+    const Case cases[] = {
+        {"碰 at 150",
+         2,
+         Wan(1),
+         {Wan(1), Wan(1), Wan(2), Wan(6), Wan(3), Wan(5), Wan(5), Wan(8), Wan(2), Wan(4)},
+         0,
+         0,
+         0,
+         150,
+         false},
+        {"碰 at 151",
+         2,
+         Wan(8),
+         {Wan(8), Wan(8), Wan(5), Wan(4), Wan(4), Wan(6), Wan(5), Wan(5), Wan(7), Wan(2)},
+         2,
+         2,
+         1,
+         151,
+         true},
+        {"吃 at 149",
+         1,
+         Wan(4),
+         {Wan(6), Wan(8), Tong(1), Wan(5), Wan(2), Tiao(5), Wan(5), Tiao(7), Wan(9), Wan(5)},
+         2,
+         6,
+         1,
+         149,
+         false},
+        {"吃 at 151",
+         1,
+         Tong(4),
+         {Tong(5), Tong(1), Wan(9), Tong(2), Tong(8), Wan(9), Tong(5), Tong(6), Tong(5)},
+         3,
+         4,
+         2,
+         151,
+         true},
+    };
+    for (const Case& k : cases) {
+        SCOPED_TRACE(k.what);
+        TileTable seen{};
+        seen[static_cast<std::size_t>(k.seenSuit)][static_cast<std::size_t>(k.seenRank)] = k.seenCount;
+        // The gain as the claim test weighs it, from the evaluator's steps.
+        SeatRecord g = hand(k.tiles);
+        HandEvaluator ge(g, Mode2, seen);
+        const int s = suitIndexOf(k.tile);
+        const int r = k.tile & 15;
+        int gain = -20000;
+        if (k.kind == 2) {
+            ge.countHandTiles();
+            ge.counts[static_cast<std::size_t>(s)][static_cast<std::size_t>(r)] -= 2;
+            gain = ge.evaluateSuit(3, k.tile) + MeldBonus;
+        } else {
+            for (int a : {r - 2, r - 1, r + 1}) {
+                const int b = a == r - 1 ? r + 1 : a + 1;
+                if (a < 1 || b > 9) continue;
+                ge.countHandTiles();
+                auto& cs = ge.counts[static_cast<std::size_t>(s)];
+                if (cs[static_cast<std::size_t>(a)] < 1 || cs[static_cast<std::size_t>(b)] < 1) continue;
+                --cs[static_cast<std::size_t>(a)];
+                --cs[static_cast<std::size_t>(b)];
+                gain = std::max(gain, ge.evaluateSuit(2, k.tile) + MeldBonus);
+            }
+        }
+        ge.countHandTiles();
+        EXPECT_EQ(gain - ge.evaluateSuit(0, k.tile), k.gain);
+
+        SeatRecord h = hand(k.tiles);
+        HandEvaluator e(h, Mode2, seen);
+        EXPECT_EQ(e.shouldClaim(k.kind, k.tile), k.claim);
+    }
+}
+
 TEST(ShouldGang, FloorOnTheWholeHand) {
     TileTable seen{};
     // Melds only: every suit scores 0 or more without bonuses.
@@ -160,6 +246,25 @@ TEST(ShouldGang, FloorOnTheWholeHand) {
     SeatRecord bad = hand({Feng(1), Feng(2), Feng(3), Feng(4)});
     HandEvaluator b(bad, Mode2, seen);
     EXPECT_FALSE(b.shouldGang());
+    // The floor itself: −99 still lays the kong, −100 does not.
+    struct Edge {
+        std::initializer_list<int> tiles;
+        int sum;
+        bool gang;
+    };
+    for (const Edge& k : {Edge{{Wan(5), Wan(1), Wan(7)}, -99, true},
+                          Edge{{Wan(5), Wan(3), Wan(5), 0x26, Wan(8), Tong(8), 0x21}, -100, false}}) {
+        SCOPED_TRACE(k.sum);
+        SeatRecord r = hand(k.tiles);
+        HandEvaluator e(r, Mode2, seen);
+        int sum = 0;
+        for (int t : {0x11, 0x21, Wan(1), Tong(1)}) {
+            e.countHandTiles();
+            sum += e.evaluateSuit(4, t);
+        }
+        EXPECT_EQ(sum, k.sum);
+        EXPECT_EQ(e.shouldGang(), k.gang);
+    }
 }
 
 }  // namespace

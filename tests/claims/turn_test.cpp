@@ -130,6 +130,63 @@ TEST_F(TurnTest, AutoPlayPengsAUsefulPairAndSendsThePairTiles) {
     EXPECT_EQ(c().table.custom[0].slots[3].img, 50);
 }
 
+TEST_F(TurnTest, AutoPlayTakesAChiWithTheShapeItScoredBest) {
+    autoPlayOn();
+    ownHand({Wan(5), Wan(6), Tong(1), Tong(5), Feng(1), Feng(3), Feng(6), Tiao(1), Tiao(2), Tiao(3), Tong(7), Tong(8),
+             Tong(9)});
+    c().table.lastTileCode = Wan(7);
+    c().table.curTileImg = 60;
+    offer(OpChi | OpPass);
+    runOut();
+    const auto s = sent();
+    ASSERT_EQ(s.size(), 1u) << "the 吃 answers the offer; no pass, no discard";
+    EXPECT_EQ(s[0].cmd, 7);
+    EXPECT_EQ(s[0].value, (std::array{int{OpChi}, 0x2045, 0x2046, 0x2047}));
+    EXPECT_EQ(c().claims.chiChoiceSlots[0], 4);
+    EXPECT_EQ(c().claims.chiChoiceSlots[1], 5);
+    EXPECT_EQ(c().table.custom[0].concealedCount, 13);
+}
+
+TEST_F(TurnTest, AutoPlayLaysAConcealedKongOfAGoodHand) {
+    autoPlayOn();
+    ownHand({Wan(5), Wan(5), Wan(5), Wan(5), Tong(1), Tong(2), Tong(3), Tiao(1), Tiao(2), Tiao(3), Tong(6), Tong(7),
+             Tong(8), Tong(9)});
+    c().table.lastTileCode = Tong(9);
+    offer(OpAnGang | OpPass);
+    runOut();
+    const auto s = sent();
+    ASSERT_EQ(s.size(), 1u) << "the kong answers the offer; no pass, no discard";
+    EXPECT_EQ(s[0].cmd, 7);
+    EXPECT_EQ(s[0].value, (std::array{int{OpAnGang}, 0x2045, 0x2045, 0x2045}));
+    EXPECT_EQ(c().table.custom[0].concealedCount, 14);
+}
+
+TEST_F(TurnTest, AutoPlayWinsOnAnotherSeatsDiscardAndLaysItByTheHand) {
+    autoPlayOn();
+    ownHand(
+        {Wan(1), Wan(2), Wan(3), Wan(4), Wan(5), Wan(6), Wan(7), Wan(8), Wan(9), Tong(1), Tong(2), Tong(3), Feng(3)});
+    c().dispatch.actionCount = 10;
+    c().table.lastTileCode = Feng(3);
+    c().table.curTileImg = 60;
+    tile(60).move(300, 300, 36, 50);
+    offer(OpHu | OpPass);
+    runOut();
+    const auto s = sent();
+    ASSERT_EQ(s.size(), 1u);
+    EXPECT_EQ(s[0].cmd, 7);
+    EXPECT_EQ(s[0].value[0], OpHu);
+    // The discard lies just right of the last concealed tile, standing size,
+    // with its face.
+    const auto& r = c().table.custom[0];
+    const ui::Control& last = tile(r.slots[static_cast<std::size_t>(r.firstConcealed + r.concealedCount - 1)].img);
+    EXPECT_DOUBLE_EQ(tile(60).left(), last.left() + 48);
+    EXPECT_DOUBLE_EQ(tile(60).top(), r.handY);
+    EXPECT_DOUBLE_EQ(tile(60).width(), 48);
+    EXPECT_DOUBLE_EQ(tile(60).height(), 78);
+    EXPECT_EQ(table::shownTilePicture(c(), 60), table::tilePicture(0, Feng(3)));
+    EXPECT_EQ(r.concealedCount, 13);
+}
+
 // ---- clicks
 
 TEST_F(TurnTest, ClickDiscardPassesFirstThenDiscardsAndCentresTheTile) {

@@ -155,6 +155,103 @@ TEST_F(ReconnectTest, AcceptedReconnectGivesALaterLossAFullSetOfAttempts) {
     EXPECT_EQ(sent[0][260], 0x44);
 }
 
+// Once the server has accepted a reconnect, a later loss is a new one: its
+// attempts are counted from the first again.
+TEST_F(ReconnectTest, AnAcceptedReconnectCountsTheNextLossesAttemptsAfresh) {
+    ASSERT_FALSE(loseLink());
+    // Five attempts refused, the sixth accepted.
+    int connects = sim.socket.connectCalls;
+    for (int i = 0; i < 40 && sim.socket.connectCalls - connects < 6; ++i) {
+        ASSERT_FALSE(run(platform::Millis(500)));
+        if (sim.socket.state() != platform::SocketState::Connecting) continue;
+        if (sim.socket.connectCalls - connects < 6)
+            sim.socket.refuseConnection();
+        else
+            sim.socket.acceptConnection();
+    }
+    ASSERT_EQ(sim.socket.connectCalls - connects, 6);
+    if (sim.socket.state() == platform::SocketState::Connecting) sim.socket.acceptConnection();
+    ASSERT_FALSE(run(platform::Millis(3300)));
+    WireMessage accepted = message(29);
+    setValue(accepted, 3, 1);
+    ASSERT_FALSE(receive(accepted));
+    ASSERT_TRUE(client->link.loggedIn);
+
+    ASSERT_FALSE(loseLink());
+    connects = sim.socket.connectCalls;
+    std::optional<int> ended;
+    for (int i = 0; i < 200 && !ended; ++i) {
+        ended = run(platform::Millis(500));
+        if (sim.socket.state() == platform::SocketState::Connecting) sim.socket.refuseConnection();
+    }
+    ASSERT_TRUE(ended);
+    EXPECT_EQ(sim.socket.connectCalls - connects, link::ReconnectAttempts);
+}
+
+// The attempts come about 4, 7 and 10 seconds after the loss is found: a
+// second's countdown, then one every three seconds.
+TEST_F(ReconnectTest, AttemptsFollowTheFoundLossAtFourSevenAndTenSeconds) {
+    sim.socket.peerClose();
+    std::optional<platform::Millis> found;
+    for (int i = 0; i < 40 && !found; ++i) {
+        ASSERT_FALSE(run(platform::Millis(100)));
+        if (!client->link.loggedIn) found = sim.clock.monotonic();
+    }
+    ASSERT_TRUE(found) << "the loss was never found";
+    std::vector<long long> attempts;
+    int connects = sim.socket.connectCalls;
+    while (sim.clock.monotonic() - *found < platform::Millis(10500)) {
+        ASSERT_FALSE(run(platform::Millis(50)));
+        if (sim.socket.connectCalls != connects) {
+            connects = sim.socket.connectCalls;
+            attempts.push_back((sim.clock.monotonic() - *found).count());
+            sim.socket.refuseConnection();
+        }
+    }
+    ASSERT_EQ(attempts.size(), 3u);
+    for (std::size_t k = 0; k < 3; ++k) {
+        const long long due = 4000 + 3000 * static_cast<long long>(k);
+        EXPECT_GE(attempts[k], due - 100) << k;
+        EXPECT_LE(attempts[k], due + 100) << k;
+    }
+}
+
+// Through the proxy an attempt connects to the proxy, with no login task of
+// its own, and sends the reconnect request once the proxy has connected it.
+TEST_F(ReconnectTest, ThroughTheProxyTheRequestFollowsTheProxysConnectReply) {
+    auto& launch = client->link.launch;
+    launch.connectMode = 5;
+    launch.proxyHost = "10.0.0.9";
+    launch.proxyPort = 1080;
+    launch.proxyUser = "gamer";
+    launch.proxyPassword = "s3cret";
+    // The proxy takes the connection while the attempt waits for it.
+    auto proxyAccepts = sim.clock.createTimer(platform::Millis(50), [this] {
+        if (sim.socket.state() == platform::SocketState::Connecting) sim.socket.acceptConnection();
+    });
+    proxyAccepts->setEnabled(true);
+    ASSERT_FALSE(loseLink());
+    sim.socket.clearSent();
+    ASSERT_FALSE(run(platform::Millis(4000)));
+    proxyAccepts->setEnabled(false);
+    EXPECT_EQ(sim.socket.lastHost, "10.0.0.9");
+    EXPECT_EQ(sim.socket.lastPort, 1080);
+    EXPECT_EQ(sim.socket.state(), platform::SocketState::Connected);
+    EXPECT_FALSE(client->link.loginTask.on);
+    sim.socket.deliver(std::vector<std::uint8_t>{5, 2});
+    sim.socket.deliver(std::vector<std::uint8_t>{1, 0});
+    // Only the proxy's handshake so far: no message goes out before the
+    // proxy has connected it to the server.
+    EXPECT_LT(sim.socket.sent().size(), WireMessageSize);
+    sim.socket.clearSent();
+    sim.socket.deliver(std::vector<std::uint8_t>{5, 0, 0, 1, 127, 0, 0, 1, 0x1F, 0x90});
+    ASSERT_FALSE(run(platform::Millis(300)));
+    const auto sent = sentOf(CmdReconnect);
+    ASSERT_EQ(sent.size(), 1u);
+    EXPECT_TRUE(sentOf(CmdLogin).empty());
+    EXPECT_EQ((std::array<std::uint8_t, 4>{sent[0][268], sent[0][269], sent[0][270], sent[0][271]}), Key);
+}
+
 // Bytes of a message cut off by the loss are dropped, so the new stream's
 // messages are framed from their first byte.
 TEST_F(ReconnectTest, PartialMessageLeftByTheLossIsDropped) {
