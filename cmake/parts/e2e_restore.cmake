@@ -1,12 +1,15 @@
 # End-to-end cases of a dropped link in the middle of a hand: the reconnect
 # with the session key, the table laid out again from the restore messages
-# and play going on from it, with a screenshot of the restored table.
+# and play going on from it, with screenshots of the restored table and of
+# the table once every discard made since lies in its row.
 if(NOT WIN32)
   return()
 endif()
 
 mj_e2e_case(restore SCENARIO restore.scn LAUNCH "${MJ_E2E_LINE}"
-  ARGS --client-running --alive-for 1 --timeout 120 --screenshot ${CMAKE_BINARY_DIR}/e2e/restore/restored.png)
+  ARGS --client-running --alive-for 1 --timeout 120
+    --screenshot-at restored=${CMAKE_BINARY_DIR}/e2e/restore/restored.png
+    --screenshot ${CMAKE_BINARY_DIR}/e2e/restore/played_on.png)
 
 # A watcher's table: the launch line names the watched player, the table is
 # laid out from the restore messages around that player, and the claims,
