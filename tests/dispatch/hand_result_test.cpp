@@ -115,6 +115,30 @@ TEST_F(HandResultTest, TheNextHandCountdownIsShortOnlyAfterAWonHandWithAutoPlay)
     }
 }
 
+// The ready itself goes out when the countdown ends: not before 14 s after
+// a drawn hand, auto-play or not.
+TEST_F(HandResultTest, AnAutoPlayingSeatReadiesFifteenSecondsAfterADrawnHand) {
+    client->link.loggedIn = true;
+    client->link.autoPlayOn = true;
+    auto readies = [&] {
+        int n = 0;
+        for (const auto& m : sim.socket.sentMessages()) n += m[wire::Cmd] == CmdReady && m[15] == 1 ? 1 : 0;
+        return n;
+    };
+    drawnHand(1);
+    sim.socket.clearSent();
+    ASSERT_FALSE(run(Millis(14000)));
+    EXPECT_EQ(readies(), 0);
+    ASSERT_FALSE(run(Millis(2500)));
+    EXPECT_EQ(readies(), 1);
+
+    // After a won hand the auto-playing seat readies within a few seconds.
+    sim.socket.clearSent();
+    wonHand(2);
+    ASSERT_FALSE(run(Millis(4500)));
+    EXPECT_EQ(readies(), 1);
+}
+
 TEST_F(HandResultTest, AHiddenClientFillsTheBoardWithoutShowingIt) {
     client->shell.bossKeyOn = true;
     client->mainForm.setWindowState(ui::Form::WindowState::Minimized);
