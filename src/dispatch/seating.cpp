@@ -171,11 +171,12 @@ std::string leavingName(link::Client& c) {
 
 // A seat's player changed: its video, the plug-in's view of it and its
 // floating panel start over.
-void closeSeatVideo(link::Client& c, int view) {
+void closeSeatVideo(link::Client& c, int view, SeatPanel panel) {
     c.video.videoClosed[at(view)] = false;
     c.video.videoShown[at(view)] = false;
     for (const char* n : {"PicLocal", "ImgShow", "ImgKuang", "vshow"}) hide(c, n, view);
-    if (c.closeRemotePanel) c.closeRemotePanel(c, view);
+    const auto& close = panel == SeatPanel::Hide ? c.hideRemotePanel : c.closeRemotePanel;
+    if (close) close(c, view);
 }
 
 void closeSeatChangeScreen(link::Client& c) {
@@ -452,7 +453,7 @@ void onPlayerLeft(link::Client& c) {
         s.otherName[at(v)].clear();
         t.custom[at(v)].name.clear();
         c.dispatch.player[at(v)] = PlayerInfo{};
-        closeSeatVideo(c, v);
+        closeSeatVideo(c, v, SeatPanel::Hide);
         if (c.props.loaded()) c.props.propDll->clearUser(v);
         if (t.isWealthMultiple != 0) t.wealthByView[at(v)] = 0;
         showWealthMultiple(c);

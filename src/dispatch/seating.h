@@ -53,8 +53,13 @@ struct SeatingState {
 // sized by its value, with its picture, or both hidden when no multiple is set.
 void showWealthMultiple(link::Client& c);
 
+// What a seat's video reset does to the seat's floating panel: a player
+// leaving only hides it, so it comes back at the size the user chose; a new
+// profile unloads it.
+enum class SeatPanel { Hide, Unload };
+
 // A seat's player changed: its video, its frames and its floating panel start over.
-void closeSeatVideo(link::Client& c, int view);
+void closeSeatVideo(link::Client& c, int view, SeatPanel panel = SeatPanel::Unload);
 // The wealth label and its picture showing that multiple, sized by its value.
 void showWealthLabel(link::Client& c, long value);
 // The wind character of a seat bit: 1 北, 2 西, 4 南, 8 东.

@@ -240,7 +240,7 @@ void outOfGold(link::Client& c) {
             if (c.props.propGameDllState >= 1 && c.props.propDll) c.props.propDll->clearUser(v);
             if (t.isWealthMultiple != 0) t.wealthByView[at(v)] = 0;
             showWealthAfterOut(c);
-            closeSeatVideo(c, v);
+            closeSeatVideo(c, v, SeatPanel::Hide);
             c.video.videoThrottle[at(v)] = 0;
             c.video.lastFrame[at(v)].clear();
         }

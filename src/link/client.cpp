@@ -225,7 +225,6 @@ void Client::formLoad() {
         }
 
         link.canReconnect = false;
-        video.videoDeferred = true;
         video.ownVideoTicks = 0;
         video.ownVideoWait = false;
         for (bool& b : video.videoBusy) b = false;

@@ -137,8 +137,6 @@ public:
     ui::Form frmZhahu{"frmZhahu"};
 
     std::unique_ptr<platform::VideoSocket> p2pSocket;
-    // The own camera, made when video is first switched on.
-    std::unique_ptr<platform::Camera> vcap1;
     // Decoded resource pictures, kept for the whole run.
     PictureLoader pictureLoader;
 
@@ -245,6 +243,8 @@ public:
     std::function<void(Client&, int flag)> exitGameDll;
     // Hides and unloads the floating video panel of view 1..3.
     std::function<void(Client&, int view)> closeRemotePanel;
+    // Hides the floating video panel of view 1..3; it keeps its size.
+    std::function<void(Client&, int view)> hideRemotePanel;
     // Stops all table video: the seats' pictures, the peer links, the
     // floating panels and the own camera (every gold result ends with it).
     std::function<void(Client&)> leaveVideo;

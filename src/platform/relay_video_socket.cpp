@@ -8,9 +8,6 @@ namespace {
 
 // Control packets kept while the connection comes up; frames are never kept.
 constexpr std::size_t MaxQueued = 64;
-// A relay that does not take what we send gets no more frames until it does;
-// the queue would otherwise grow by every frame.
-constexpr std::size_t MaxPendingForFrames = 1024 * 1024;
 
 }  // namespace
 
@@ -43,6 +40,14 @@ void RelayVideoSocket::login(const std::string& name) {
             return;
         }
         queued_.push_back(relay::encode(relay::Login, relay::bytesOf(loginName_)));
+        // Slots still held from a link that was lost are linked again.
+        for (int slot = 1; slot <= userCount_; ++slot) {
+            Slot& held = slots_[static_cast<std::size_t>(slot)];
+            if (held.name.empty()) continue;
+            std::vector<std::uint8_t> body{static_cast<std::uint8_t>(slot)};
+            body.insert(body.end(), held.name.begin(), held.name.end());
+            queued_.push_back(relay::encode(relay::Link, body));
+        }
         socket_->connect(addr_, static_cast<std::uint16_t>(port_));
         return;
     }
@@ -71,7 +76,7 @@ void RelayVideoSocket::connectUser(int slot, const std::string& name) {
 
 void RelayVideoSocket::disconnectUser(int slot) {
     if (!inRange(slot)) return;
-    slots_[static_cast<std::size_t>(slot)] = Slot{};
+    slots_[static_cast<std::size_t>(slot)] = Slot{};  // with its waiting frame
     const std::uint8_t body[1] = {static_cast<std::uint8_t>(slot)};
     sendPacket(relay::Unlink, body);
 }
@@ -95,10 +100,39 @@ void RelayVideoSocket::sendVideoMode(int slot, int mode) {
     sendData(slot, relay::Mode, v);
 }
 
+// A frame goes to the socket only while the socket has nothing left to send;
+// meanwhile the newest frame per slot waits and replaces the one before. So a
+// slow uplink shows a peer a recent picture at a lower rate, never a picture
+// seconds old: per slot at most one frame in the socket and one waiting.
 void RelayVideoSocket::sendVideoData(int slot, const std::vector<std::uint8_t>& frame) {
     if (frame.empty() || frame.size() + 8 > relay::MaxPacket) return;
-    if (socket_->pendingBytes() > MaxPendingForFrames) return;
-    sendData(slot, relay::Frame, frame);
+    if (!inRange(slot) || userState(slot) < UserStateLinked) return;
+    if (socket_->state() != SocketState::Connected) return;
+    std::vector<std::uint8_t> body{static_cast<std::uint8_t>(slot), relay::Frame};
+    body.insert(body.end(), frame.begin(), frame.end());
+    Slot& s = slots_[static_cast<std::size_t>(slot)];
+    if (!s.waitingFrame.empty() && droppedFrames_.fault())
+        note("video socket: the relay takes frames slower than they come; older frames are dropped");
+    s.waitingFrame = relay::encode(relay::Data, body);
+    sendWaitingFrames();
+}
+
+void RelayVideoSocket::sendWaitingFrames() {
+    if (socket_->state() != SocketState::Connected || socket_->pendingBytes() > 0) return;
+    bool sent = false;
+    for (int slot = 1; slot <= userCount_; ++slot) {
+        Slot& s = slots_[static_cast<std::size_t>(slot)];
+        if (s.waitingFrame.empty()) continue;
+        if (s.state >= UserStateLinked) {
+            socket_->send(s.waitingFrame);
+            sent = true;
+        }
+        s.waitingFrame.clear();
+    }
+    if (sent) {
+        if (const std::size_t n = droppedFrames_.sound())
+            note("video socket: the relay keeps up again; " + std::to_string(n) + " frames were dropped");
+    }
 }
 
 void RelayVideoSocket::sendData(int slot, relay::What what, std::span<const std::uint8_t> bytes) {
@@ -118,7 +152,9 @@ void RelayVideoSocket::sendPacket(std::uint8_t kind, std::span<const std::uint8_
 }
 
 void RelayVideoSocket::onConnected() {
-    note("video socket: connected to " + addr_ + ":" + std::to_string(port_));
+    const std::size_t failed = failedConnects_.sound();
+    note("video socket: connected to " + addr_ + ":" + std::to_string(port_) +
+         (failed ? " after " + std::to_string(failed) + " lost or failed connections" : std::string{}));
     auto waiting = std::move(queued_);
     queued_.clear();
     for (const auto& packet : waiting) socket_->send(packet);
@@ -128,46 +164,71 @@ void RelayVideoSocket::onData(std::span<const std::uint8_t> bytes) {
     reader_.feed(bytes);
     while (auto p = reader_.next()) handle(*p);
     if (reader_.broken()) {
-        note("video socket: the relay sent a broken packet; link closed");
-        socket_->close();
-        reader_.reset();
-        onClosed(0);
+        if (failedConnects_.fault()) note("video socket: the relay sent a broken packet; link closed");
+        linkLost();
     }
 }
 
 void RelayVideoSocket::onClosed(int errorCode) {
-    note("video socket: link closed (" + std::to_string(errorCode) + ")");
+    if (failedConnects_.fault())
+        note("video socket: link closed or not made (" + std::to_string(errorCode) + "); logged again once it is back");
+    linkLost();
+}
+
+// The slots keep their users, so the next login links them again; the own
+// login and every linked slot report the loss.
+void RelayVideoSocket::linkLost() {
     socket_->close();
-    // The slots keep their users; the next login links them again.
-    for (Slot& s : slots_) {
-        if (!s.name.empty()) s.state = UserStateFree;
+    reader_.reset();
+    queued_.clear();
+    std::vector<int> dropped;
+    for (int slot = 1; slot <= userCount_; ++slot) {
+        Slot& s = slots_[static_cast<std::size_t>(slot)];
+        s.waitingFrame.clear();
+        if (s.name.empty()) continue;
+        if (s.state != UserStateFree) dropped.push_back(slot);
+        s.state = UserStateFree;
     }
+    if (!events_) return;
+    for (int slot : dropped) events_->onUserStateChange(slot, UserStateFree);
+    if (wantLogin_) events_->onMineStateChange(0);
 }
 
 void RelayVideoSocket::handle(const relay::Packet& p) {
+    if (accept(p)) {
+        if (const std::size_t n = refusedPackets_.sound())
+            note("video socket: " + std::to_string(n) + " packets from the relay were refused");
+        return;
+    }
+    if (refusedPackets_.fault())
+        note("video socket: packet of kind " + std::to_string(p.kind) + " refused; logged again with the count");
+}
+
+bool RelayVideoSocket::accept(const relay::Packet& p) {
     switch (p.kind) {
     case relay::LoggedIn:
         if (events_) events_->onMineStateChange(2);
-        return;
+        return true;
     case relay::SlotState: {
         if (p.body.size() != 2 || !inRange(p.body[0])) break;
         Slot& s = slots_[p.body[0]];
         // A late report for a slot dropped meanwhile.
-        if (s.name.empty()) return;
+        if (s.name.empty()) return true;
         s.state = p.body[1];
+        if (s.state < UserStateLinked) s.waitingFrame.clear();
         if (events_) events_->onUserStateChange(p.body[0], s.state);
-        return;
+        return true;
     }
     case relay::Data: {
         if (p.body.size() < 2 || !inRange(p.body[0])) break;
-        if (p.body[1] != relay::Frame) return;  // format and mode: frames say it all
+        if (p.body[1] != relay::Frame) return true;  // format and mode: frames say it all
         if (events_) events_->onDataArrival(p.body[0], std::vector<std::uint8_t>(p.body.begin() + 2, p.body.end()));
-        return;
+        return true;
     }
     default:
         break;
     }
-    note("video socket: packet of kind " + std::to_string(p.kind) + " refused");
+    return false;
 }
 
 }  // namespace mj::platform

@@ -11,6 +11,7 @@
 #include <vector>
 
 #include "platform/components.h"
+#include "platform/repeat_log.h"
 #include "platform/socket.h"
 #include "platform/video_relay_protocol.h"
 
@@ -41,11 +42,18 @@ private:
     struct Slot {
         std::string name;
         int state = 0;
+        // The newest frame packet for the slot not yet given to the socket.
+        std::vector<std::uint8_t> waitingFrame;
     };
     void onConnected() override;
     void onData(std::span<const std::uint8_t> bytes) override;
     void onClosed(int errorCode) override;
+    void onDrained() override { sendWaitingFrames(); }
+    void sendWaitingFrames();
+    void linkLost();
     void handle(const relay::Packet& p);
+    // False for a packet we refuse.
+    bool accept(const relay::Packet& p);
     void sendPacket(std::uint8_t kind, std::span<const std::uint8_t> body = {});
     void sendData(int slot, relay::What what, std::span<const std::uint8_t> bytes);
     [[nodiscard]] bool inRange(int slot) const { return slot >= 1 && slot <= userCount_; }
@@ -65,6 +73,11 @@ private:
     // Sent once the connection is up: the login, then the links asked for.
     std::vector<std::vector<std::uint8_t>> queued_;
     relay::PacketReader reader_;
+    // Logged per change, not per event: connections that fail, packets the
+    // relay sends that we refuse, frames dropped for a slow uplink.
+    RepeatLog failedConnects_;
+    RepeatLog refusedPackets_;
+    RepeatLog droppedFrames_;
 };
 
 }  // namespace mj::platform

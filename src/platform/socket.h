@@ -29,6 +29,9 @@ public:
     virtual void onData(std::span<const std::uint8_t> bytes) = 0;
     // The peer closed the connection, or it failed (connect refused, reset).
     virtual void onClosed(int errorCode) = 0;
+    // Everything queued for sending has gone to the system (after pendingBytes
+    // was above 0). Never raised from inside send.
+    virtual void onDrained() {}
 };
 
 class Socket {

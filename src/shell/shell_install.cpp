@@ -31,13 +31,9 @@ void installShell(link::Client& c) {
         if (reset) reset(client);
         client.talk.setVisible(false);
     };
-    // Closing the main window: the camera stops and the shell's windows go.
+    // Closing the main window: the shell's windows go (the client stops the camera).
     c.mainForm.onUnload = [&c, unload = c.mainForm.onUnload] {
         c.ignoringErrors("shell on unload", [&] {
-            if (c.video.ownVideoOn && c.vcap1) {
-                c.vcap1->stopCapture();
-                c.vcap1->freeCapture();
-            }
             ShellWindows& w = shellWindows(c);
             for (LazyForm* f : {&w.frmExit, &w.frmOtherExit, &w.vosSet, &w.information}) f->unload();
         });

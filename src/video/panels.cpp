@@ -249,10 +249,10 @@ void panelButton(link::Client& c, int view, int button) {
     }
 }
 
-void paintIntoShownPanel(link::Client& c, int view, const Frame& frame) {
+void paintIntoShownPanel(link::Client& c, int view, const std::shared_ptr<const ui::Picture>& picture) {
     if (!panelShown(c, view)) return;
     if (ui::Control* v = slot(c, view).form->find("vshow")) {
-        showFrame(c, *v, frame);
+        showPicture(*v, picture);
         v->setVisible(true);
         v->bringToFront();
     }
@@ -264,7 +264,7 @@ void zoomTick(link::Client& c) {
     if (view < 0 || view > 3) return;
     // Painted whether shown or not; an absent panel is made for it, hidden.
     ui::Form& f = panel(c, view);
-    if (ui::Control* v = f.find("vshow")) showFrame(c, *v, c.video.lastFrame[at(view)]);
+    if (ui::Control* v = f.find("vshow")) showFrame(*v, c.video.lastFrame[at(view)]);
 }
 
 }  // namespace mj::video

@@ -2,6 +2,8 @@
 // frm_Remote1..3 (the seats), their three sizes, the drag, and the zoom
 // timer that paints a seat's stored frame into its panel.
 #pragma once
+#include <memory>
+
 #include "video/video_state.h"
 
 namespace mj::link {
@@ -22,8 +24,8 @@ void unloadPanel(link::Client& c, int view);
 void togglePanel(link::Client& c, int view);
 // The panel's buttons: 0 close, 1 enlarge, 2 shrink.
 void panelButton(link::Client& c, int view, int button);
-// A new frame of the view, into its panel when the panel is shown.
-void paintIntoShownPanel(link::Client& c, int view, const Frame& frame);
+// A new frame's picture, into the view's panel when the panel is shown.
+void paintIntoShownPanel(link::Client& c, int view, const std::shared_ptr<const ui::Picture>& picture);
 // The zoom timer's tick.
 void zoomTick(link::Client& c);
 

@@ -76,6 +76,12 @@ std::optional<std::string> takePhoto(link::Client& c, int view) {
         c.log("photo: no frame of view " + std::to_string(view) + " yet");
         return std::nullopt;
     }
+    // Frames are kept only when they are pictures; a photo checks again, as
+    // it is what the player keeps.
+    if (!framePicture(frame)) {
+        c.log("photo: the last frame of view " + std::to_string(view) + " is not a picture");
+        return std::nullopt;
+    }
     const std::string folder = photoFolder(c);
     c.p.files.makeFolder(folder);
     const auto d = c.p.clock.today();

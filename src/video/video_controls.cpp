@@ -26,15 +26,28 @@ void putOnMessageStrip(link::Client& c, const std::string& text) {
     }
 }
 
-void showFrame(link::Client& c, ui::Control& viewer, const Frame& frame) {
-    // Nothing stored yet (or erased when the video stopped): nothing to paint.
-    if (frame.empty()) return;
+PicturePtr framePicture(const Frame& frame) {
+    if (frame.empty()) return nullptr;
     auto picture = decodeBmp(frame);
-    if (!picture) {
-        c.log("video: a frame of " + std::to_string(frame.size()) + " bytes is not a picture; dropped");
-        return;
-    }
-    viewer.setPicture(std::make_shared<const ui::Picture>(std::move(*picture)));
+    if (!picture) return nullptr;
+    return std::make_shared<const ui::Picture>(std::move(*picture));
 }
+
+PicturePtr checkFrame(link::Client& c, int view, const Frame& frame) {
+    platform::RepeatLog& bad = c.video.badFrames[at(view)];
+    PicturePtr picture = framePicture(frame);
+    if (!picture) {
+        if (bad.fault())
+            c.log("video: a frame of " + std::to_string(frame.size()) + " bytes for view " + std::to_string(view) +
+                  " is not a picture; such frames are dropped");
+        return nullptr;
+    }
+    if (const std::size_t n = bad.sound())
+        c.log("video: view " + std::to_string(view) + " sends pictures again; " + std::to_string(n) +
+              " frames dropped");
+    return picture;
+}
+
+void showFrame(ui::Control& viewer, const Frame& frame) { showPicture(viewer, framePicture(frame)); }
 
 }  // namespace mj::video

@@ -1,6 +1,7 @@
 // video_controls.h: small helpers the video code shares: the main window's
 // video controls by name, the plug-in's video notices, the message strip.
 #pragma once
+#include <memory>
 #include <string>
 #include <string_view>
 
@@ -35,8 +36,21 @@ inline void tellPlugin(link::Client& c, bool hidden, int view) {
 // line after moving its text up.
 void putOnMessageStrip(link::Client& c, const std::string& text);
 
-// Paints a frame into a viewer; a frame that is empty or not a picture of
-// ours paints nothing (logged once per viewer state).
-void showFrame(link::Client& c, ui::Control& viewer, const Frame& frame);
+using PicturePtr = std::shared_ptr<const ui::Picture>;
+
+// The picture a frame holds; nothing for a frame that is empty or not a
+// picture of ours.
+[[nodiscard]] PicturePtr framePicture(const Frame& frame);
+
+// Whether a new frame of the view is a picture, logged once per change
+// between pictures and not with the number of frames dropped. The picture,
+// or nothing when the frame is to be dropped.
+[[nodiscard]] PicturePtr checkFrame(link::Client& c, int view, const Frame& frame);
+
+// Paints a stored frame into a viewer; an empty one paints nothing.
+void showFrame(ui::Control& viewer, const Frame& frame);
+inline void showPicture(ui::Control& viewer, const PicturePtr& picture) {
+    if (picture) viewer.setPicture(picture);
+}
 
 }  // namespace mj::video

@@ -68,7 +68,7 @@ void showOwnVideo(link::Client& c, bool running, bool hidePicture) {
             show(c, "PicLocal", 0);
             toFront(c, "vcap1");
             // The last frame, so the picture does not wait for the next one.
-            if (ui::Control* cam = find(c, "vcap1")) showFrame(c, *cam, c.video.lastFrame[0]);
+            if (ui::Control* cam = find(c, "vcap1")) showFrame(*cam, c.video.lastFrame[0]);
         }
     });
 }
@@ -102,7 +102,7 @@ void vshowTimer(link::Client& c, int view) {
     if (view < 1 || view > 3) return;
     if (c.video.timerVshow[at(view)]) c.video.timerVshow[at(view)]->setEnabled(false);
     if (!shown(c, "PicLocal", view)) return;
-    if (ui::Control* v = find(c, "vshow", view)) showFrame(c, *v, c.video.lastFrame[at(view)]);
+    if (ui::Control* v = find(c, "vshow", view)) showFrame(*v, c.video.lastFrame[at(view)]);
 }
 
 void vshowMouseMove(link::Client& c, int view, double x, double y) {

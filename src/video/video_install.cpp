@@ -22,7 +22,9 @@ constexpr platform::Millis ZoomDelay{100};
 class SocketBridge : public platform::VideoSocketEvents {
 public:
     explicit SocketBridge(link::Client& c) : c_(c) {}
-    void onMineStateChange(int state) override { c_.log("video: own login state " + std::to_string(state)); }
+    void onMineStateChange(int state) override {
+        c_.ignoringErrors("video login state", [&] { video::onMineStateChange(c_, state); });
+    }
     void onUserStateChange(int slot, int state) override {
         c_.ignoringErrors("video slot state", [&] { video::onUserStateChange(c_, slot, state); });
     }
@@ -107,6 +109,9 @@ void installVideo(link::Client& c) {
     c.closeRemotePanel = [](link::Client& cl, int view) {
         if (view >= 1 && view <= 3) unloadPanel(cl, view);
     };
+    c.hideRemotePanel = [](link::Client& cl, int view) {
+        if (view >= 1 && view <= 3) hidePanel(cl, view);
+    };
     c.connectVideoComponents = &connectComponents;
     c.video.socketEvents = std::make_unique<SocketBridge>(c);
     c.video.cameraEvents = std::make_unique<CameraBridge>(c);
@@ -114,6 +119,8 @@ void installVideo(link::Client& c) {
         c.video.timerVshow[at(v)] = c.p.clock.createTimer(
             VshowDelay, [&c, v] { c.ignoringErrors("video re-paint", [&] { vshowTimer(c, v); }); });
     }
+    c.video.timerRelogin =
+        c.p.clock.createTimer(ReloginDelay, [&c] { c.ignoringErrors("video login again", [&] { reloginTick(c); }); });
     c.video.timerZoom =
         c.p.clock.createTimer(ZoomDelay, [&c] { c.ignoringErrors("video panel paint", [&] { zoomTick(c); }); });
     hookControls(c);

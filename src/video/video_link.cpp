@@ -158,6 +158,34 @@ void leaveTableVideo(link::Client& c) {
     });
 }
 
+namespace {
+
+// Between the hand's login and its leave.
+bool handWantsVideo(const VideoState& s) {
+    return s.videoEnabled && s.videoBusy[GuardLogin] && !s.videoBusy[GuardLeave];
+}
+
+}  // namespace
+
+// A login lost in the middle of a hand (the relay went away) would leave the
+// seats without video until the next hand: the login is tried again after a
+// pause, for as long as the hand lasts. The socket links its slots again
+// itself once logged in.
+void onMineStateChange(link::Client& c, int state) {
+    VideoState& s = c.video;
+    if (state != s.loginState) c.log("video: own login state " + std::to_string(state));
+    s.loginState = state;
+    if (!s.timerRelogin) return;
+    s.timerRelogin->setEnabled(state == 0 && handWantsVideo(s));
+}
+
+void reloginTick(link::Client& c) {
+    VideoState& s = c.video;
+    if (s.timerRelogin) s.timerRelogin->setEnabled(false);
+    if (s.loginState != 0 || !handWantsVideo(s) || !c.p2pSocket) return;
+    c.p2pSocket->login(c.table.custom[0].name);
+}
+
 void onUserStateChange(link::Client& c, int slot, int state) {
     if (state != platform::UserStateFirstFrame && state != platform::UserStateFullRate) return;
     if (!validSlot(c, slot)) return;
@@ -172,6 +200,9 @@ void onUserStateChange(link::Client& c, int slot, int state) {
 
 void onFrameCaptured(link::Client& c, Frame data) {
     VideoState& s = c.video;
+    // A frame that is no picture is neither kept for a photo nor sent.
+    const PicturePtr picture = checkFrame(c, 0, data);
+    if (!picture) return;
     s.lastFrame[0] = std::move(data);
     const Frame& frame = s.lastFrame[0];
     if (c.p2pSocket) {
@@ -185,8 +216,8 @@ void onFrameCaptured(link::Client& c, Frame data) {
         }
     }
     // Our camera has no picture of its own: the own frame shows on it.
-    if (ui::Control* cam = find(c, "vcap1"); cam && cam->visible()) showFrame(c, *cam, frame);
-    paintIntoShownPanel(c, 0, frame);
+    if (ui::Control* cam = find(c, "vcap1"); cam && cam->visible()) showPicture(*cam, picture);
+    paintIntoShownPanel(c, 0, picture);
 }
 
 void onDataArrival(link::Client& c, int slot, Frame data) {
@@ -199,6 +230,9 @@ void onDataArrival(link::Client& c, int slot, Frame data) {
         if (c.table.custom[at(k)].name == id) v = k;
     }
     if (v == 0) return;
+    // Only pictures are kept: a photo of the view must be one.
+    const PicturePtr picture = checkFrame(c, v, data);
+    if (!picture) return;
     if (v != 1) s.lastFrame[at(v)] = data;
     if (sock.userState(slot) < platform::UserStateLinked || s.videoClosed[at(v)]) return;
     if (v == 1) s.lastFrame[1] = data;
@@ -215,9 +249,9 @@ void onDataArrival(link::Client& c, int slot, Frame data) {
         s.videoShown[at(v)] = true;
         c.log("video: view " + std::to_string(v) + " shown");
     } else if (viewer) {
-        showFrame(c, *viewer, data);
+        showPicture(*viewer, picture);
     }
-    paintIntoShownPanel(c, v, data);
+    paintIntoShownPanel(c, v, picture);
 }
 
 }  // namespace mj::video

@@ -18,10 +18,17 @@ void loginVideoServer(link::Client& c);
 void requestTableVideo(link::Client& c);
 void leaveVideo(link::Client& c);
 
+// How long a login lost during a hand waits before the next try.
+inline constexpr platform::Millis ReloginDelay{3000};
+
 // The components' events, as the bridge hands them in.
+void onMineStateChange(link::Client& c, int state);
 void onUserStateChange(link::Client& c, int slot, int state);
 void onDataArrival(link::Client& c, int slot, Frame data);
 void onFrameCaptured(link::Client& c, Frame data);
+
+// The relogin timer's tick: logs in again while a hand still wants video.
+void reloginTick(link::Client& c);
 
 // Leaving the table with video on: the camera stopped, every seat's video,
 // slot and panel dropped, the frames erased, the login dropped.

@@ -10,6 +10,7 @@
 #include "platform/clock.h"
 #include "platform/components.h"
 #include "platform/controls.h"
+#include "platform/repeat_log.h"
 
 namespace mj::video {
 
@@ -32,7 +33,6 @@ enum Guard : int { GuardCamera = 1, GuardLogin = 2, GuardRequest = 3, GuardLeave
 
 struct VideoState {
     bool videoEnabled = false;
-    bool videoDeferred = true;
     bool p2pConfigured = false;
     bool ownVideoOn = false;
     bool ownVideoWait = false;
@@ -43,8 +43,11 @@ struct VideoState {
     std::array<bool, 4> videoShown{};
     std::array<bool, 4> videoClosed{};
     std::array<int, 4> videoThrottle{};
-    // The last frame per view: 0 the own camera, 1..3 from that seat.
+    // The last frame per view: 0 the own camera, 1..3 from that seat. Only
+    // frames that are pictures are kept, so a photo is always one.
     std::array<Frame, 4> lastFrame{};
+    // Frames per view that were not pictures, logged per change.
+    std::array<platform::RepeatLog, 4> badFrames{};
     // The plug-in's popup over a seat's video; the seat as view + 1.
     bool qvVideoShown = false;
     int qvVideoSeat = 0;
@@ -64,6 +67,10 @@ struct VideoState {
     // One-shot re-paints of views 1..3 after they appear; the panel paint.
     std::array<std::unique_ptr<platform::Timer>, 4> timerVshow{};
     std::unique_ptr<platform::Timer> timerZoom;
+    // The own login as the socket last reported it (2 logged in, 0 lost),
+    // and the timer that logs in again after a login lost during a hand.
+    int loginState = 0;
+    std::unique_ptr<platform::Timer> timerRelogin;
 };
 
 }  // namespace mj::video

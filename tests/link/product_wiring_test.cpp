@@ -61,12 +61,14 @@ std::vector<Seam> filledSeams() {
         seam("leaveVideo", &C::leaveVideo),
         seam("leaveTableVideo", &C::leaveTableVideo),
         seam("closeRemotePanel", &C::closeRemotePanel),
+        seam("hideRemotePanel", &C::hideRemotePanel),
         seam("connectVideoComponents", &C::connectVideoComponents),
         {"video event bridges",
          [](const C& c) { return c.video.socketEvents != nullptr && c.video.cameraEvents != nullptr; }},
         {"video timers",
          [](const C& c) {
-             return c.video.timerZoom && c.video.timerVshow[1] && c.video.timerVshow[2] && c.video.timerVshow[3];
+             return c.video.timerZoom && c.video.timerRelogin && c.video.timerVshow[1] && c.video.timerVshow[2] &&
+                    c.video.timerVshow[3];
          }},
         {"ImCmd.onClick",
          [](const C& c) {

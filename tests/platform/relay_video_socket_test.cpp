@@ -1,6 +1,8 @@
 // relay_video_socket_test.cpp: our video socket against a scripted relay.
 #include <gtest/gtest.h>
 
+#include <algorithm>
+
 #include "platform/relay_video_socket.h"
 #include "platform/sim/sim_platform.h"
 
@@ -91,7 +93,16 @@ TEST_F(RelaySocket, RelayReportsBecomeEventsAndBadOnesAreRefused) {
     EXPECT_EQ(events.log, (std::vector<std::string>{"state 1 15", "data 1 xy"}));
     EXPECT_EQ(video->userState(1), 15);
     EXPECT_EQ(video->userState(2), 0);
-    EXPECT_GE(logLines.size(), 3u);
+    // The refused packets: one line when they start, one with the count
+    // when a good packet ends them.
+    const auto refused = [&] {
+        return std::count_if(logLines.begin(), logLines.end(),
+                             [](const std::string& l) { return l.find("refused") != std::string::npos; });
+    };
+    EXPECT_EQ(refused(), 1);
+    fromRelay(relay::SlotState, {1, 12});
+    EXPECT_EQ(refused(), 2);
+    EXPECT_NE(logLines.back().find("3 packets from the relay were refused"), std::string::npos) << logLines.back();
 }
 
 TEST_F(RelaySocket, FramesGoOnlyToLinkedSlots) {
@@ -132,6 +143,55 @@ TEST(RelaySocketBacklog, FramesWaitWhileTheRelayDoesNotTakeWhatWasSent) {
     EXPECT_FALSE(tcp.sent().empty());
 }
 
+// While the socket still holds bytes, frames wait one per slot, the newer
+// replacing the older; they go out once the socket has drained.
+TEST(RelaySocketBacklog, ASlowUplinkKeepsOnlyTheNewestFrameOfEachSlot) {
+    struct SlowSocket : sim::SimSocket {
+        void setEvents(SocketEvents* e) override {
+            events = e;
+            sim::SimSocket::setEvents(e);
+        }
+        std::size_t pendingBytes() const override { return pending; }
+        std::size_t pending = 0;
+        SocketEvents* events = nullptr;
+    };
+    auto s = std::make_unique<SlowSocket>();
+    SlowSocket& tcp = *s;
+    std::vector<std::string> logLines;
+    RelayVideoSocket video(std::move(s), [&](std::string_view l) { logLines.emplace_back(l); });
+    video.configure("h", 8888, 3);
+    video.login("zhang");
+    tcp.acceptConnection();
+    for (int slot : {1, 2}) {
+        video.connectUser(slot, "p" + std::to_string(slot));
+        tcp.deliver(relay::encode(relay::SlotState, Bytes{static_cast<std::uint8_t>(slot), 15}));
+    }
+    tcp.clearSent();
+    logLines.clear();
+    tcp.pending = 100;  // one frame still on its way
+    for (char f : {'a', 'b', 'c'}) video.sendVideoData(1, Bytes{static_cast<std::uint8_t>(f)});
+    video.sendVideoData(2, Bytes{'x'});
+    EXPECT_TRUE(tcp.sent().empty());
+    tcp.pending = 0;
+    tcp.events->onDrained();
+    relay::PacketReader r;
+    r.feed(tcp.sent());
+    std::vector<Bytes> bodies;
+    while (auto p = r.next()) bodies.push_back(p->body);
+    EXPECT_EQ(bodies, (std::vector<Bytes>{{1, relay::Frame, 'c'}, {2, relay::Frame, 'x'}}));
+    ASSERT_EQ(logLines.size(), 2u);
+    EXPECT_NE(logLines[1].find("2 frames were dropped"), std::string::npos) << logLines[1];
+    // A slot dropped meanwhile gets nothing of what waited for it.
+    tcp.clearSent();
+    tcp.pending = 100;
+    video.sendVideoData(1, Bytes{'d'});
+    video.disconnectUser(1);
+    tcp.clearSent();
+    tcp.pending = 0;
+    tcp.events->onDrained();
+    EXPECT_TRUE(tcp.sent().empty());
+}
+
 TEST_F(RelaySocket, ABrokenStreamOrALostLinkLeavesTheSlotsWaiting) {
     loggedIn();
     video->connectUser(3, "zhao");
@@ -145,6 +205,47 @@ TEST_F(RelaySocket, ABrokenStreamOrALostLinkLeavesTheSlotsWaiting) {
     // A new login connects again.
     video->login("zhang");
     EXPECT_EQ(tcp->state(), SocketState::Connecting);
+}
+
+// A relay that drops the connection mid-hand: the own login reports 0 and
+// the linked slots their fall; the slots keep their users and a new login
+// links them again without being asked.
+TEST_F(RelaySocket, ALostLinkReportsTheLoginLostAndANewLoginLinksTheSlotsAgain) {
+    loggedIn();
+    video->connectUser(1, "li");
+    video->connectUser(3, "zhao");
+    fromRelay(relay::SlotState, {1, 15});
+    events.log.clear();
+    tcp->peerClose();
+    EXPECT_EQ(events.log, (std::vector<std::string>{"state 1 1", "mine 0"}));
+    EXPECT_EQ(video->userId(1), "li");
+    EXPECT_EQ(video->userState(1), UserStateFree);
+    video->sendVideoData(1, Bytes{'a'});
+
+    tcp->clearSent();
+    video->login("zhang");
+    EXPECT_EQ(tcp->state(), SocketState::Connecting);
+    tcp->acceptConnection();
+    const auto sent = sentPackets();
+    ASSERT_EQ(sent.size(), 3u);
+    EXPECT_EQ(sent[0].kind, relay::Login);
+    EXPECT_EQ(sent[1].kind, relay::Link);
+    EXPECT_EQ(sent[1].body, (Bytes{1, 'l', 'i'}));
+    EXPECT_EQ(sent[2].body, (Bytes{3, 'z', 'h', 'a', 'o'}));
+    fromRelay(relay::LoggedIn, {});
+    fromRelay(relay::SlotState, {1, 15});
+    EXPECT_EQ(events.log.back(), "state 1 15");
+
+    // A relay that stays away: one log line for all the failed tries, one
+    // when it is back.
+    logLines.clear();
+    for (int i = 0; i < 20; ++i) {
+        tcp->peerClose();
+        video->login("zhang");
+    }
+    tcp->acceptConnection();
+    EXPECT_EQ(logLines.size(), 2u);
+    EXPECT_NE(logLines.back().find("after 20"), std::string::npos) << logLines.back();
 }
 
 TEST_F(RelaySocket, LogoutTellsTheRelayAndDropsEverySlot) {

@@ -117,6 +117,39 @@ TEST_F(Panels, PanelsOpenBesideTheTableAndTakeTheirCornerWhenBig) {
     EXPECT_EQ(left.top(), right.top());
 }
 
+// A player leaving only hides the seat's panel: it keeps the size the user
+// gave it. A new profile for a seat unloads the panels: normal again.
+TEST_F(Panels, APanelHiddenByAPlayerLeavingKeepsItsSizeAndANewProfileResetsIt) {
+    struct Case {
+        const char* what;
+        WireMessage message;
+        bool keepsSize;
+    };
+    WireMessage left = message(21);
+    std::copy_n("li", 2, left.begin() + 16);
+    const std::vector<Case> cases = {
+        {"player left", left, true},
+        {"new profile", message(20, 2), false},
+    };
+    for (const Case& k : cases) {
+        SCOPED_TRACE(k.what);
+        c().table.custom[1].name = "li";
+        video::unloadPanel(c(), 1);
+        ui::Form& f = open(1);
+        button(f, 1).onClick();
+        ASSERT_EQ(vs().panels[1].size, video::PanelSize::Big);
+        const double bigWidth = f.width();
+        ASSERT_FALSE(receive(k.message));
+        EXPECT_FALSE(f.visible());
+        // Unloaded or not, the zoom timer's paint may have made it again.
+        EXPECT_EQ(vs().panels[1].size, k.keepsSize ? video::PanelSize::Big : video::PanelSize::Normal);
+        ui::Form& again = open(1);
+        EXPECT_TRUE(again.visible());
+        EXPECT_EQ(again.width() == bigWidth, k.keepsSize) << again.width();
+        EXPECT_EQ(vs().panels[1].size, k.keepsSize ? video::PanelSize::Big : video::PanelSize::Normal);
+    }
+}
+
 TEST_F(Panels, TheTimerPaintsTheStoredFrameEvenIntoAPanelClosedMeanwhile) {
     vs().lastFrame[2] = frame(0x5A5A5A);
     ui::Form& f = open(2);

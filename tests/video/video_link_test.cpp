@@ -2,6 +2,8 @@
 // sent at full and reduced rate, and the routing of received frames.
 #include <gtest/gtest.h>
 
+#include <algorithm>
+
 #include "video/video_link.h"
 #include "video_fixture.h"
 
@@ -39,6 +41,40 @@ TEST_F(VideoLink, EachOperationRunsOncePerHandAndTheLeaveRearmsThem) {
     c().requestTableVideo(c());
     EXPECT_EQ(calls(),
               (Calls{"configure 127.0.0.1 8888 3", "login zhang", "connect 1 li", "connect 2 wang", "connect 3 zhao"}));
+}
+
+// The relay going away in the middle of a hand: the login is tried again
+// after a pause, again while it keeps failing, and no more once the hand
+// has left the video.
+TEST_F(VideoLink, ALoginLostMidHandIsTriedAgainUntilTheHandEnds) {
+    c().loginVideoServer(c());
+    c().requestTableVideo(c());
+    sock().loggedIn();
+    pump();
+    clearCalls();
+    sock().linkLost();
+    pump(video::ReloginDelay - Millis(10));
+    EXPECT_TRUE(calls().empty());
+    pump(Millis(10));
+    EXPECT_EQ(calls(), Calls{"login zhang"});
+    // The relay is still away: the login fails the same way.
+    clearCalls();
+    sock().linkLost();
+    pump(video::ReloginDelay);
+    EXPECT_EQ(calls(), Calls{"login zhang"});
+    // Back: nothing more is tried.
+    clearCalls();
+    sock().loggedIn();
+    pump(3 * video::ReloginDelay);
+    EXPECT_TRUE(calls().empty());
+    EXPECT_TRUE(sim.process.logged("video: own login state 0"));
+
+    // Lost after the hand's leave: the next hand logs in.
+    c().leaveVideo(c());
+    clearCalls();
+    sock().linkLost();
+    pump(3 * video::ReloginDelay);
+    EXPECT_TRUE(calls().empty());
 }
 
 TEST_F(VideoLink, VideoSwitchedOffMakesNoComponentCall) {
@@ -208,6 +244,48 @@ TEST_F(VideoLink, FramesThatAreNoPictureAreDroppedWithALogLine) {
     pump();
     EXPECT_EQ(shownColour(ctl("vshow", 1)), 0x445566u);
     EXPECT_TRUE(sim.process.logged("is not a picture"));
+}
+
+// A frame that is no picture is never kept: a photo taken after it is the
+// last picture. The log gets a line when the frames turn bad and one when
+// they turn good again, with the count, not a line per frame.
+TEST_F(VideoLink, FramesThatAreNoPictureAreNeitherKeptNorPhotographedAndLoggedPerChange) {
+    linkAll(12);
+    const video::Frame good = frame(0x445566);
+    const video::Frame junk(8, 0x42);
+    sock().peerFrame(1, good);
+    for (int i = 0; i < 50; ++i) sock().peerFrame(1, junk);
+    pump(Millis(30));
+    EXPECT_EQ(vs().lastFrame[1], good);
+    ctl("ImCmd", 6).onClick();  // view 1's photo
+    std::string saved;
+    for (const auto& [path, bytes] : sim.files.files) {
+        if (path.find("\\photo\\") != std::string::npos) saved = bytes;
+    }
+    EXPECT_EQ(saved, std::string(good.begin(), good.end()));
+    const auto lines = [&](std::string_view text) {
+        return std::count_if(sim.process.logLines.begin(), sim.process.logLines.end(),
+                             [&](const std::string& l) { return l.find(text) != std::string::npos; });
+    };
+    EXPECT_EQ(lines("is not a picture"), 1);
+    sock().peerFrame(1, frame(0x778899));
+    sock().peerFrame(1, frame(0x778899));
+    pump();
+    EXPECT_EQ(lines("view 1 sends pictures again; 50 frames dropped"), 1);
+    EXPECT_EQ(shownColour(ctl("vshow", 1)), 0x778899u);
+    sock().peerFrame(1, junk);
+    pump();
+    EXPECT_EQ(lines("is not a picture"), 2);
+
+    // The own camera's frames alike: kept and sent only when they are pictures.
+    const video::Frame own = frame(0x0A0B0C);
+    cam().capture(own);
+    cam().capture(junk);
+    pump();
+    EXPECT_EQ(vs().lastFrame[0], own);
+    for (int slot = 1; slot <= 3; ++slot) {
+        for (const auto& sent : sock().sentFrames[slot]) EXPECT_NE(sent, junk) << slot;
+    }
 }
 
 TEST_F(VideoLink, LeavingTheTableStopsTheCameraAndForgetsEverySeatsVideo) {

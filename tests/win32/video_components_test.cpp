@@ -151,5 +151,96 @@ TEST(RelayVideoSocket, LogsInLinksAndReceivesOverLoopback) {
     closesocket(listener);
 }
 
+// A peer that has sent a lot at once: one read event hands over a bounded
+// part, and a message posted during the first part runs before most of it.
+TEST(Win32Socket, OneReadEventTakesABoundedPartOfWhatArrived) {
+    Win32Clock clock;
+    WSADATA wd;
+    WSAStartup(MAKEWORD(2, 2), &wd);
+    SOCKET listener = ::socket(AF_INET, SOCK_STREAM, IPPROTO_TCP);
+    sockaddr_in a{};
+    a.sin_family = AF_INET;
+    a.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
+    ASSERT_EQ(bind(listener, reinterpret_cast<sockaddr*>(&a), sizeof a), 0);
+    int len = sizeof a;
+    getsockname(listener, reinterpret_cast<sockaddr*>(&a), &len);
+    listen(listener, 1);
+
+    struct Marker {
+        static LRESULT CALLBACK proc(HWND h, UINT m, WPARAM w, LPARAM l) {
+            if (m == WM_APP + 7) {
+                reinterpret_cast<Marker*>(GetWindowLongPtrW(h, GWLP_USERDATA))->seen = true;
+                return 0;
+            }
+            return DefWindowProcW(h, m, w, l);
+        }
+        bool seen = false;
+    } marker;
+    WNDCLASSW wc{};
+    wc.lpfnWndProc = &Marker::proc;
+    wc.hInstance = GetModuleHandleW(nullptr);
+    wc.lpszClassName = L"MjTestReadMarker";
+    RegisterClassW(&wc);
+    HWND markerWindow =
+        CreateWindowExW(0, wc.lpszClassName, L"", 0, 0, 0, 0, 0, HWND_MESSAGE, nullptr, wc.hInstance, nullptr);
+    ASSERT_NE(markerWindow, nullptr);
+    SetWindowLongPtrW(markerWindow, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(&marker));
+
+    struct Counter : SocketEvents {
+        void onConnected() override { connected = true; }
+        void onData(std::span<const std::uint8_t> b) override {
+            if (!posted) posted = PostMessageW(window, WM_APP + 7, 0, 0) != 0;
+            total += b.size();
+            if (!marker->seen) beforeMarker += b.size();
+        }
+        void onClosed(int) override {}
+        HWND window = nullptr;
+        Marker* marker = nullptr;
+        bool connected = false;
+        bool posted = false;
+        std::size_t total = 0;
+        std::size_t beforeMarker = 0;
+    } counter;
+    counter.window = markerWindow;
+    counter.marker = &marker;
+    Win32Socket sock;
+    sock.setEvents(&counter);
+    sock.connect("127.0.0.1", ntohs(a.sin_port));
+    SOCKET peer = INVALID_SOCKET;
+    for (int i = 0; i < 200 && (peer == INVALID_SOCKET || !counter.connected); ++i) {
+        clock.pumpEvents(Millis(10));
+        fd_set r;
+        FD_ZERO(&r);
+        FD_SET(listener, &r);
+        timeval tv{0, 0};
+        if (peer == INVALID_SOCKET && select(0, &r, nullptr, nullptr, &tv) > 0)
+            peer = accept(listener, nullptr, nullptr);
+    }
+    ASSERT_NE(peer, INVALID_SOCKET);
+    ASSERT_TRUE(counter.connected);
+    // As much as the system takes without a reader, before any read event.
+    u_long nonBlocking = 1;
+    ioctlsocket(peer, FIONBIO, &nonBlocking);
+    std::vector<char> chunk(64 * 1024, 'v');
+    std::size_t sent = 0;
+    for (int i = 0; i < 256; ++i) {
+        const int n = ::send(peer, chunk.data(), static_cast<int>(chunk.size()), 0);
+        if (n <= 0) break;
+        sent += static_cast<std::size_t>(n);
+    }
+    ASSERT_GT(sent, 4 * Win32Socket::MaxReadPerEvent) << "the test needs more than a few events' worth";
+    for (int i = 0; i < 500 && counter.total < sent; ++i) clock.pumpEvents(Millis(10));
+    EXPECT_EQ(counter.total, sent) << "the rest comes with later events";
+    EXPECT_TRUE(marker.seen);
+    // The first read re-arms the next event before the marker is posted, so
+    // two events may run ahead of it; reading until the socket is empty
+    // would take everything.
+    EXPECT_LE(counter.beforeMarker, 2 * Win32Socket::MaxReadPerEvent);
+    sock.close();
+    closesocket(peer);
+    closesocket(listener);
+    DestroyWindow(markerWindow);
+}
+
 }  // namespace
 }  // namespace mj::platform::win32

@@ -527,6 +527,15 @@ void SimVideoSocket::loggedIn() {
     });
 }
 
+void SimVideoSocket::linkLost() {
+    for (Slot& s : slots_) {
+        if (!s.name.empty()) s.state = UserStateFree;
+    }
+    clock_.post([this] {
+        if (events_) events_->onMineStateChange(0);
+    });
+}
+
 // ---------------------------------------------------------------- camera
 
 int SimCamera::startCapture() {

@@ -194,6 +194,9 @@ public:
     // A frame from the peer of the slot (posted).
     void peerFrame(int slot, std::vector<std::uint8_t> frame);
     void loggedIn();
+    // The relay went away: the slots keep their users, not linked; the own
+    // login reports 0.
+    void linkLost();
     // Frames sent per slot, in order.
     std::map<int, std::vector<std::vector<std::uint8_t>>> sentFrames;
     // Lets a test report a larger slot count than the slots kept.

@@ -225,17 +225,25 @@ void Win32Socket::onSelect(SOCKET s, int event, int error) {
         }
         break;
     case FD_READ: {
+        // A peer that sends without pause must not keep the window thread
+        // here: a read that leaves data behind has the system post the next
+        // read event, so timers and the other sockets get their turn.
         std::uint8_t buf[8192];
-        while (socket_ != INVALID_SOCKET) {
+        std::size_t taken = 0;
+        while (socket_ != INVALID_SOCKET && taken < MaxReadPerEvent) {
             const int n = recv(socket_, reinterpret_cast<char*>(buf), sizeof buf, 0);
             if (n <= 0) break;
+            taken += static_cast<std::size_t>(n);
             if (events_) events_->onData(std::span<const std::uint8_t>(buf, static_cast<std::size_t>(n)));
         }
         break;
     }
-    case FD_WRITE:
+    case FD_WRITE: {
+        const bool waiting = !pending_.empty();
         flush();
+        if (waiting && pending_.empty() && events_) events_->onDrained();
         break;
+    }
     case FD_CLOSE:
         state_ = SocketState::Closing;
         if (events_) events_->onClosed(error);

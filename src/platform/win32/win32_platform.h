@@ -52,6 +52,10 @@ public:
     [[nodiscard]] std::size_t pendingBytes() const override { return pending_.size(); }
     void close() override;
 
+    // The most one read event hands over; what is left comes with the next
+    // event, after the messages queued meanwhile.
+    static constexpr std::size_t MaxReadPerEvent = 64 * 1024;
+
 private:
     static LRESULT CALLBACK wndProc(HWND, UINT, WPARAM, LPARAM);
     void onSelect(SOCKET s, int event, int error);
