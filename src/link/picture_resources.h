@@ -83,6 +83,9 @@ enum class DesignPicture : int {
     OtherExitOk = 1040,    // back to the hall, 70 x 29
     OtherExitStay = 1041,  // look at the table, 70 x 29
     SettingLabel0 = 1042,  // the settings dialog's five row pictures, 91 x 35
+    ScoreBack = 1047,      // settlement board, 640 x 480, close mark at the top right
+    HeroBack = 1048,       // all-hands board, 655 x 454, close mark at the top right
+    TalkBack = 1049,       // chat history window, 320 x 180, close mark on the top strip
 };
 
 // Reads and decodes numbered resources, keeping every decoded picture (and

@@ -70,10 +70,20 @@ void draggedBy(ui::Form& board, ui::Control& by) {
 
 constexpr int BoardAlpha = 200;
 
-void buildScore(ui::Form& f) {
+// The board's own picture under everything else, with the close mark over the
+// close areas; it covers the board's surface, so it drags the board too.
+void background(Client& c, ui::Form& f, link::DesignPicture id) {
+    auto& back = image(f, "Background", -1, {0, 0, f.width(), f.height()});
+    (void)link::loadPictureFromResource(c.pictureLoader, static_cast<int>(id), "GIF", back);
+    back.sendToBack();
+    draggedBy(f, back);
+}
+
+void buildScore(Client& c, ui::Form& f) {
     f.setCaption("战绩板");
     f.move(0, 0, 9600, 7200);
     f.setBackColor(BoardBack);
+    background(c, f, link::DesignPicture::ScoreBack);
     const double touLeft[] = {120, 2520, 4920, 7320};
     const double idLeft[] = {840, 3240, 5640, 8040};
     const Box detail[] = {
@@ -113,6 +123,7 @@ void buildHero(Client& c, ui::Form& f) {
     f.setCaption("英雄榜");
     f.move(0, 0, 9825, 6810);
     f.setBackColor(BoardBack);
+    background(c, f, link::DesignPicture::HeroBack);
     auto& num = list(f, "Num", -1, {120, 1110, 1815, 4740}, 10.5);
     const Box grade[] = {
         {2010, 1110, 1845, 4710}, {3900, 1110, 1875, 4725}, {5910, 1110, 1905, 4710}, {7890, 1110, 1845, 4710}};
@@ -166,7 +177,7 @@ void buildBoards(Client& c) {
     auto& r = c.results;
     r.score = std::make_unique<ui::Form>("Score");
     r.hero = std::make_unique<ui::Form>("Hero");
-    buildScore(*r.score);
+    buildScore(c, *r.score);
     buildHero(c, *r.hero);
     // Both stand over the table and let it show through; the host draws them
     // opaque where the system has no layered windows.

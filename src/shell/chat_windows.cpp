@@ -5,6 +5,7 @@
 
 #include "link/client.h"
 #include "link/ini_file.h"
+#include "link/picture_resources.h"
 #include "shell/chat_input.h"
 #include "shell/keys.h"
 
@@ -22,6 +23,15 @@ void attach(link::Client& c, ui::Form& f) {
 
 void makeTranslucent(link::Client& c, ui::Form& f) {
     if (chatWindows(c).layeredPopups) setWindowAlpha(f, PopupAlpha);
+}
+
+// The window's picture under its list, with the close mark on the top strip.
+void addBackground(link::Client& c, ui::Form& f, link::DesignPicture id) {
+    auto& back = f.add<ui::Image>("Background", -1);
+    back.setStretch(true);
+    back.move(0, 0, f.width(), f.height());
+    (void)link::loadPictureFromResource(c.pictureLoader, static_cast<int>(id), "GIF", back);
+    back.sendToBack();
 }
 
 // The strip across the top of both windows that hides its window on a click.
@@ -82,6 +92,7 @@ void ensureTalkLoaded(link::Client& c) {
     c.talkText1->move(120, 240, 4575, 2370);
     c.talkText1->setNative(true);
     c.talkText1->onKeyDown = [&c](int& key, int) { talkKeyDown(c, key); };
+    addBackground(c, talk, link::DesignPicture::TalkBack);
     addCloseStrip(talk);
     makeTranslucent(c, talk);
     // Screen position from the main window's size alone, as on first load.
@@ -113,6 +124,7 @@ void ensureHuifuLoaded(link::Client& c) {
         (i == 0 ? w.list1 : w.list2) = &list;
     }
     w.list2->setToolTip(std::string(PhraseTip));
+    addBackground(c, f, link::DesignPicture::PhraseWindow);
     addCloseStrip(f);
     makeTranslucent(c, f);
     attach(c, f);

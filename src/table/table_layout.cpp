@@ -124,7 +124,8 @@ void buildTableDesign(Client& c) {
     auto& die = designImage(c.mainForm, "SZ_Image", 0, 0, 0, 40 * 15, 40 * 15, true, false);
     die.sendToBack();
     ensure<ui::TextBox>(t, "Chat", -1).setBackColor({0xf4, 0xf0, 0xe0});
-    designLabel(t, "Lbchat", -1, 25, 33, 9, White, "聊");
+    // No words of its own: the table picture carries them under the area.
+    designLabel(t, "Lbchat", -1, 25, 33, 9, White);
     designImage(t, "Bird", -1, 936, 680, 82, 80, true, true);
     ensureComponent(t, "webPage", "WebBrowser1", -1).setVisible(false);
     // The seat-change screen: golden bar, its caption, the page under it.

@@ -205,7 +205,7 @@ TEST_F(ResourceArtwork, EveryNumberTheClientLoadsIsThereAndDecodes) {
     range(600, 605);
     range(850, 864);
     range(870, 875);
-    range(1001, 1046);
+    range(1001, 1049);
     ids.insert(ids.end(), {420, 450, 451});
     for (int id : ids) {
         const auto r = load(id);
@@ -221,13 +221,13 @@ TEST_F(ResourceArtwork, PicturesHaveTheSizesTheirPlacesUse) {
         int w, h;
     };
     const Case cases[] = {
-        {101, 50, 30},     {103, 60, 30},    {120, 60, 30},    {381, 47, 23},   {398, 47, 23},    {141, 50, 71},
-        {155, 50, 71},     {158, 50, 71},    {130, 70, 29},    {132, 70, 29},   {134, 64, 26},    {137, 64, 26},
-        {600, 24, 24},     {850, 16, 14},    {864, 16, 14},    {420, 150, 143}, {450, 54, 31},    {451, 54, 31},
-        {870, 175, 138},   {871, 276, 215},  {872, 434, 341},  {873, 137, 108}, {874, 216, 168},  {875, 339, 266},
-        {1001, 1024, 768}, {1002, 800, 600}, {1005, 41, 49},   {1018, 41, 57},  {1003, 124, 107}, {1025, 46, 220},
-        {1031, 320, 180},  {1032, 220, 365}, {1033, 220, 330}, {1034, 16, 16},  {1039, 16, 16},   {1040, 70, 29},
-        {1042, 91, 35},
+        {101, 50, 30},     {103, 60, 30},    {120, 60, 30},    {381, 47, 23},    {398, 47, 23},    {141, 50, 71},
+        {155, 50, 71},     {158, 50, 71},    {130, 70, 29},    {132, 70, 29},    {134, 64, 26},    {137, 64, 26},
+        {600, 24, 24},     {850, 16, 14},    {864, 16, 14},    {420, 150, 143},  {450, 54, 31},    {451, 54, 31},
+        {870, 175, 138},   {871, 276, 215},  {872, 434, 341},  {873, 137, 108},  {874, 216, 168},  {875, 339, 266},
+        {1001, 1024, 768}, {1002, 800, 600}, {1005, 41, 49},   {1018, 41, 57},   {1003, 124, 107}, {1025, 46, 220},
+        {1031, 320, 180},  {1032, 220, 365}, {1033, 220, 330}, {1034, 16, 16},   {1039, 16, 16},   {1040, 70, 29},
+        {1042, 91, 35},    {1047, 640, 480}, {1048, 655, 454}, {1049, 320, 180}, {1024, 320, 180},
     };
     for (const Case& c : cases) {
         const auto r = load(c.id);
@@ -318,6 +318,31 @@ TEST_F(ResourceArtwork, ClaimCaptionsFitWhatTheRightSeatShows) {
                     right = std::max(right, x);
         EXPECT_GE(right, 0) << id << " is empty";
         EXPECT_LT(right, onScreen) << id << " draws at x " << right;
+    }
+}
+
+// Where a click closes a pop-up, its picture shows a red close mark: the
+// boards' close areas at their top right, the chat windows' top strip.
+TEST_F(ResourceArtwork, PopUpPicturesMarkWhereTheyClose) {
+    struct Case {
+        int id;
+        int l, t, w, h;  // pixels of the close areas (or the strip's right end)
+    };
+    const Case cases[] = {
+        {1047, 598, 8, 43, 23}, {1048, 608, 8, 41, 17}, {1049, 290, 0, 23, 17}, {1024, 290, 0, 23, 17}};
+    for (const Case& k : cases) {
+        const auto p = load(k.id);
+        ASSERT_TRUE(p) << k.id;
+        int red = 0, white = 0;
+        for (int y = k.t; y < k.t + k.h; ++y)
+            for (int x = k.l; x < k.l + k.w; ++x) {
+                const std::uint32_t px = p.picture->pixels[static_cast<std::size_t>(y * p.picture->width + x)];
+                const int r = (px >> 16) & 0xFF, g = (px >> 8) & 0xFF, b = px & 0xFF;
+                red += r > 150 && g < 90 && b < 90;
+                white += r > 230 && g > 230 && b > 230;
+            }
+        EXPECT_GT(red, 40) << k.id;
+        EXPECT_GT(white, 8) << k.id << ": no cross on the mark";
     }
 }
 

@@ -5,6 +5,7 @@
 #include <cmath>
 
 #include "shell/browsers.h"
+#include "shell/chat_windows.h"
 #include "shell/keys.h"
 #include "shell/shell_fixture.h"
 #include "shell/toolbar.h"
@@ -193,6 +194,43 @@ TEST_F(ToolbarTest, SettingsBoardsAndRules) {
     click(7);
     EXPECT_EQ(sim.process.opened, std::vector<std::string>{"http://127.0.0.1/gameinfo/tovek/index.php"});
 }
+
+// Each pop-up shows its own picture (with its close mark) under its lists,
+// labels and close areas; on the boards the picture also drags the board.
+TEST_F(ToolbarTest, PopUpsShowTheirPictureUnderEverythingElse) {
+    shell::ensureTalkLoaded(*client);
+    shell::ensureHuifuLoaded(*client);
+    struct Case {
+        ui::Form* form;
+        int picture;
+        bool drags;
+    };
+    const Case cases[] = {{client->results.score.get(), 1047, true},
+                          {client->results.hero.get(), 1048, true},
+                          {&client->talk, 1049, false},
+                          {&shell::chatWindows(*client).huifu, 1024, false}};
+    for (const Case& k : cases) {
+        SCOPED_TRACE(k.form->caption() + " " + std::to_string(k.picture));
+        ui::Control* back = k.form->find("Background");
+        ASSERT_NE(back, nullptr);
+        EXPECT_EQ(shownResource(*back), k.picture);
+        EXPECT_EQ(k.form->zIndexOf(*back), 0);
+        EXPECT_DOUBLE_EQ(back->left(), 0);
+        EXPECT_DOUBLE_EQ(back->top(), 0);
+        EXPECT_DOUBLE_EQ(back->width(), k.form->width());
+        EXPECT_DOUBLE_EQ(back->height(), k.form->height());
+        if (ui::Control* close = k.form->find("Image1", 0)) {
+            EXPECT_GT(k.form->zIndexOf(*close), 0);
+        }
+        bool dragged = false;
+        k.form->moveWithMouse = [&dragged] { dragged = true; };
+        if (back->onMouseDown) back->onMouseDown(ui::MouseEvent{});
+        EXPECT_EQ(dragged, k.drags);
+    }
+}
+
+// The chat-history area has no words of its own; the table picture has them.
+TEST_F(ToolbarTest, ChatHistoryAreaHasNoCaption) { EXPECT_EQ(control(*client, "Lbchat").caption(), ""); }
 
 TEST_F(ToolbarTest, MinimiseButtonHidesTheSideWindowsAndPressesTheBossKey) {
     client->results.score->setVisible(true);

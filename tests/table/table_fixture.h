@@ -23,7 +23,7 @@ inline std::string tinyGif() {
 
 // The tiny picture under every resource number the table uses.
 inline void addTablePictures(platform::sim::SimPlatform& sim) {
-    for (int id = 101; id <= 1046; ++id) {
+    for (int id = 101; id <= 1049; ++id) {
         if (id == 865) continue;  // the tool-button table names one that does not exist
         sim.resources.add(id, "GIF", tinyGif());
     }

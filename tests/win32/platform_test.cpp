@@ -228,6 +228,46 @@ TEST(FormHost, PaintsPicturesWithTransparencyInStackingOrder) {
 namespace mj::platform::win32 {
 namespace {
 
+// Labels sized for their font's em (14 pixels for 10.5 points) are shorter
+// than the stand-in font's cell: their text must lose nothing at the bottom,
+// descenders included, and stay about the size of the same text in a tall
+// label.
+TEST(FormHost, ShortLabelsKeepTheBottomsOfTheirGlyphs) {
+    ui::Form form("F");
+    form.setBackColor({0, 0, 0});
+    auto& box = form.add<ui::PictureBox>("Pic1", -1);
+    box.move(0, 0, 200 * 15, 80 * 15);
+    box.setBackColor({0, 0, 0});
+    const char* text = "zhang 点击查看明细";
+    auto& tall = box.add<ui::Label>("Tall", -1);
+    tall.move(0, 0, 200, 40);
+    auto& shortOne = box.add<ui::Label>("Short", -1);
+    shortOne.move(0, 50, 200, 14);
+    for (ui::Label* l : {&tall, &shortOne}) {
+        l->setFont({"宋体", 10.5, true});
+        l->setForeColor({255, 255, 255});
+        l->setTransparentBack(true);
+        l->setCaption(text);
+    }
+    std::vector<std::uint32_t> px(200 * 80);
+    FormHost::render(form, 200, 80, px.data());
+    auto ink = [&](int top, int bottom) {
+        long sum = 0;
+        for (int y = top; y < bottom; ++y)
+            for (int x = 0; x < 200; ++x) sum += px[static_cast<std::size_t>(y * 200 + x)] & 0xFF;
+        return sum;
+    };
+    const long whole = ink(0, 40);
+    ASSERT_GT(whole, 0);
+    // Cut text ends in a full row of strokes at the label's bottom; whole
+    // text ends in the tips of descenders there.
+    long fullest = 0;
+    for (int y = 50; y < 64; ++y) fullest = std::max(fullest, ink(y, y + 1));
+    EXPECT_LE(ink(63, 64), fullest / 10) << "the short label cuts its text at the bottom";
+    EXPECT_GE(ink(50, 64), whole * 6 / 10) << "the short label's text is too small to read";
+    EXPECT_EQ(ink(64, 80), 0) << "nothing is drawn below the label";
+}
+
 TEST(FormHost, ClicksReachTheFrontControlAndHandlerErrorsStayInside) {
     ui::Form form("F");
     form.move(0, 0, 100 * 15, 80 * 15);

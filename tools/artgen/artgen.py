@@ -740,6 +740,23 @@ def bank_pictures():
 
 # ---------------------------------------------------------------- design pictures
 
+def chat_history_button(img, box):
+    """The words under the chat-history click area: 聊天 stacked in a small
+    framed button, as large as the area allows."""
+    x0, y0, x1, y1 = box
+    S = 4
+    w, h = round(x1 - x0), round(y1 - y0)
+    big = rgba(w * S, h * S)
+    d = ImageDraw.Draw(big)
+    d.rounded_rectangle((0, 0, w * S - 1, h * S - 1), 3 * S, fill=(150, 70, 25, 255), outline=GOLD, width=S)
+    f = fit_font(d, "聊", sans, (w - 4) * S, (h // 2 - 1) * S, h * S)
+    half = h * S // 2
+    text_centered(d, (0, S, w * S, half + S // 2), "聊", f, (255, 240, 200, 255))
+    text_centered(d, (0, half - S // 2, w * S, h * S - S), "天", f, (255, 240, 200, 255))
+    small = downsample(big, w, h)
+    img.paste(small.convert("RGB"), (round(x0), round(y0)), small)
+
+
 def felt(w, h, base, seed):
     rnd = random.Random(seed)
     img = Image.new("RGB", (w, h), base)
@@ -750,8 +767,60 @@ def felt(w, h, base, seed):
     # a darker rim and the table's play field, so the middle reads as the table
     d.rectangle((0, 0, w - 1, h - 1), outline=tuple(max(0, c - 50) for c in base), width=10)
     d.rounded_rectangle((w * 0.16, h * 0.2, w * 0.84, h * 0.78), 24, outline=tuple(min(255, c + 30) for c in base), width=3)
+    # The chat-history click area has no words of its own: they are painted
+    # here, where the area lies at this size (594, 694; 25 x 33 at full size).
+    k = w / 1024
+    chat_history_button(img, (594 * k, 694 * k, 594 * k + 25 * k, 694 * k + 33 * k))
     _ = rnd
     return img
+
+
+def close_mark(d, box, S):
+    """A red square with a white cross: where a click closes the window."""
+    x0, y0, x1, y1 = (v * S for v in box)
+    d.rounded_rectangle((x0, y0, x1, y1), 3 * S, fill=(190, 40, 30, 255), outline=(255, 220, 150, 255), width=S)
+    cx, cy = (x0 + x1) / 2, (y0 + y1) / 2
+    r = min(x1 - x0, y1 - y0) * 0.25
+    d.line((cx - r, cy - r, cx + r, cy + r), fill=(255, 255, 255, 255), width=2 * S)
+    d.line((cx + r, cy - r, cx - r, cy + r), fill=(255, 255, 255, 255), width=2 * S)
+
+
+def board_back(w, h, title, close_box):
+    """A result board's background: a dark frame, its title at the top left
+    and the close mark over the board's close areas."""
+    S = 2
+    img = rgba(w * S, h * S)
+    d = ImageDraw.Draw(img)
+    d.rectangle((0, 0, w * S - 1, h * S - 1), fill=(70, 40, 22, 255), outline=GOLD, width=2 * S)
+    d.rectangle((4 * S, 4 * S, (w - 5) * S, (h - 5) * S), outline=(150, 90, 40, 255), width=S)
+    d.text((12 * S, 7 * S), title, font=sans(15 * S), fill=(255, 220, 120, 255))
+    close_mark(d, close_box, S)
+    return downsample(img, w, h)
+
+
+def chat_history_back():
+    """320 x 180: the history list's window with its title strip; a click on
+    the strip closes the window, so the strip carries the close mark."""
+    w, h, S = 320, 180, 4
+    img = vgradient(w * S, h * S, (250, 240, 210), (225, 205, 160))
+    d = ImageDraw.Draw(img)
+    d.rectangle((0, 0, w * S - 1, h * S - 1), outline=(120, 80, 30, 255), width=2 * S)
+    d.rectangle((8 * S, 0, 312 * S, 17 * S), fill=(150, 80, 30, 255))
+    d.text((14 * S, 8.5 * S), "聊天记录", font=sans(13 * S), fill=(255, 240, 200, 255), anchor="lm")
+    close_mark(d, (296, 1, 311, 16), S)
+    return downsample(img, w, h)
+
+
+def phrase_button(text):
+    """The words under a quick-phrase click area (57 x 13): as tall as the
+    area, so they stay readable on the small table."""
+    w, h, S = 57, 13, 8
+    img = rgba(w * S, h * S)
+    d = ImageDraw.Draw(img)
+    d.rounded_rectangle((0, 0, w * S - 1, h * S - 1), 3 * S, fill=(150, 80, 30, 255), outline=GOLD, width=S // 2)
+    f = fit_font(d, text, sans, (w - 4) * S, h * S, h * S)
+    text_centered(d, (0, 0, w * S, h * S), text, f, (255, 240, 200, 255))
+    return downsample(img, w, h)
 
 
 def framed(w, h, text=None, fill=(60, 40, 20, 255), edge=GOLD, fg=(255, 230, 170, 255), text_max=None):
@@ -816,12 +885,14 @@ def speech_bubble():
 
 
 def phrase_box():
-    img = vgradient(320, 180, (250, 240, 210), (225, 205, 160))
+    w, h, S = 320, 180, 4
+    img = vgradient(w * S, h * S, (250, 240, 210), (225, 205, 160))
     d = ImageDraw.Draw(img)
-    d.rectangle((0, 0, 319, 179), outline=(120, 80, 30, 255), width=2)
-    d.rectangle((8, 0, 311, 17), fill=(150, 80, 30, 255))
-    text_centered(d, (8, 0, 311, 17), "快捷短语", sans(12), (255, 240, 200, 255))
-    return img
+    d.rectangle((0, 0, w * S - 1, h * S - 1), outline=(120, 80, 30, 255), width=2 * S)
+    d.rectangle((8 * S, 0, 312 * S, 17 * S), fill=(150, 80, 30, 255))
+    d.text((14 * S, 8.5 * S), "快捷短语", font=sans(13 * S), fill=(255, 240, 200, 255), anchor="lm")
+    close_mark(d, (296, 1, 311, 16), S)
+    return downsample(img, w, h)
 
 
 def skin():
@@ -910,8 +981,8 @@ DESIGN = {
     1010: ("video-on icon", lambda: tool_icon("own_video", True)),
     1011: ("banner", lambda: framed(82, 80, "欢迎", fill=(120, 30, 30, 255))),
     1012: ("room strip", lambda: framed(394, 39, None, fill=(60, 40, 20, 220))),
-    1013: ("phrase list 1", lambda: framed(57, 13, "常用语一", fill=(150, 80, 30, 255))),
-    1014: ("phrase list 2", lambda: framed(57, 13, "常用语二", fill=(150, 80, 30, 255))),
+    1013: ("phrase list 1", lambda: phrase_button("常用语一")),
+    1014: ("phrase list 2", lambda: phrase_button("常用语二")),
     1015: ("dice multiple", lambda: framed(80, 29, "骰子倍数", fill=(130, 20, 20, 255), text_max=16)),
     1016: ("wealth multiple", lambda: framed(80, 29, "财富倍数", fill=(20, 80, 130, 255), text_max=16)),
     # A plain golden bar: the seat-change caption is a label drawn over it.
@@ -945,6 +1016,10 @@ DESIGN = {
     1044: ("settings: all sound", lambda: framed(91, 35, "功能声音", fill=(90, 30, 20, 255), text_max=16)),
     1045: ("settings: dialect", lambda: framed(91, 35, "方言选择", fill=(90, 30, 20, 255), text_max=16)),
     1046: ("settings: video", lambda: framed(91, 35, "视频功能", fill=(90, 30, 20, 255), text_max=16)),
+    # The result boards' backgrounds; the close mark covers each board's close areas.
+    1047: ("settlement board", lambda: board_back(640, 480, "战绩板", (599, 7, 638, 30))),
+    1048: ("all-hands board", lambda: board_back(655, 454, "英雄榜", (609, 6, 648, 26))),
+    1049: ("chat history window", chat_history_back),
 }
 JPEG_IDS = set(range(870, 876)) | {1001, 1002}
 

@@ -1,8 +1,12 @@
 // chat_shot: the table chat on real windows under Wine: the main window, a
 // quick phrase's bubble beside the top seat, the chat history open over the
 // table and a Chinese line in the chat box. It lets the windows run for a
-// moment (the bubble fades in), then copies the screen into chat_live.bmp.
-// Without a compositing manager Wine shows layered windows opaque.
+// moment (the bubble fades in), then copies the screen into chat_live.bmp;
+// then the history closes and the first quick-phrase list opens
+// (phrases_live.bmp). Without a compositing manager Wine shows layered
+// windows opaque. Usage: chat_shot DIR [WIDTH HEIGHT] (the screen, 1024 x 768
+// unless given; 800 600 shows the small table).
+#include <cstdlib>
 #include <string>
 
 #include "shell/chat_input.h"
@@ -16,7 +20,9 @@ using mj::shots::shootScreen;
 
 int main(int argc, char** argv) {
     const std::string dir = argc > 1 ? argv[1] : ".";
-    mj::shots::ShotTable shot(1024, 768);
+    const int w = argc > 3 ? std::atoi(argv[2]) : 1024;
+    const int h = argc > 3 ? std::atoi(argv[3]) : 768;
+    mj::shots::ShotTable shot(w, h);
     auto& c = shot.client;
     mj::platform::win32::FormHost host;
     mj::shots::showLive(shot, host);
@@ -39,5 +45,10 @@ int main(int argc, char** argv) {
     mj::shell::showSpeakBubble(c, 2, "大家好，很高兴认识大家！");
     pump(1500);
 
-    return shootScreen(dir + "/chat_live.bmp", 1024, 768) ? 0 : 1;
+    bool ok = shootScreen(dir + "/chat_live.bmp", w, h);
+    mj::shell::historyAreaClick(c);
+    mj::shell::phraseAreaClick(c, 1);
+    pump(800);
+    ok = shootScreen(dir + "/phrases_live.bmp", w, h) && ok;
+    return ok ? 0 : 1;
 }

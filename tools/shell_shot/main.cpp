@@ -1,7 +1,9 @@
 // shell_shot: the main window's shell on real windows under Wine, on a
 // 1280 x 1024 screen: the painted frame with its caption buttons, a hovered
 // toolbar button, the settings dialog, the player card of the top seat and
-// the exit dialog. It copies the screen into shell_live.bmp.
+// the exit dialog. It copies the screen into shell_live.bmp. Usage:
+// shell_shot DIR [WIDTH HEIGHT] (another screen size, such as 800 600).
+#include <cstdlib>
 #include <string>
 
 #include "shell/exit_dialogs.h"
@@ -16,7 +18,9 @@ using mj::shots::shootScreen;
 
 int main(int argc, char** argv) {
     const std::string dir = argc > 1 ? argv[1] : ".";
-    mj::shots::ShotTable shot(1280, 1024);
+    const int w = argc > 3 ? std::atoi(argv[2]) : 1280;
+    const int h = argc > 3 ? std::atoi(argv[3]) : 1024;
+    mj::shots::ShotTable shot(w, h);
     auto& c = shot.client;
     mj::platform::win32::FormHost host;
     mj::shots::showLive(shot, host);
@@ -37,5 +41,5 @@ int main(int argc, char** argv) {
     c.link.inGame = true;
     mj::shell::toggleExitDialog(c);
     pump(1000);
-    return shootScreen(dir + "/shell_live.bmp", 1280, 1024) ? 0 : 1;
+    return shootScreen(dir + "/shell_live.bmp", w, h) ? 0 : 1;
 }

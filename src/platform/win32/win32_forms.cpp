@@ -105,9 +105,34 @@ void drawPicture(Canvas& c, const ui::Picture& p, RECT dst, RECT clip) {
 // Draws text in the control's font. With a row height, a font whose cell is
 // taller than the row (the CJK stand-in fonts have tall cells) is shrunk until
 // the text fits the row instead of being cut at its top and bottom.
+//
+// A label laid out for a font whose cell is as tall as its em (the sizes the
+// windows are designed with) is shorter than the stand-in font's cell: its
+// line is raised into the empty leading above the glyphs, so the glyphs'
+// bottoms and descenders stay inside the label instead of being cut off.
 void drawText(Canvas& c, const ui::Control& ctl, RECT r, const std::string& text, UINT format, int rowHeight = 0,
-              const COLORREF* color = nullptr) {
+              const COLORREF* color = nullptr, bool raiseIntoLeading = false) {
     HGDIOBJ old = SelectObject(c.dc, fontFor(ctl.font()));
+    RECT clip = r;
+    if (raiseIntoLeading) {
+        TEXTMETRICW tm{};
+        GetTextMetricsW(c.dc, &tm);
+        const LONG h = r.bottom - r.top;
+        if (tm.tmHeight > h) {
+            // The glyphs take about the cell less half its leading; a font a
+            // little smaller where even they would not fit.
+            const LONG ink = tm.tmHeight - tm.tmInternalLeading / 2;
+            if (ink > h) {
+                ui::Font smaller = ctl.font();
+                smaller.size = smaller.size * h / ink;
+                SelectObject(c.dc, old);
+                SelectObject(c.dc, fontFor(smaller));
+                GetTextMetricsW(c.dc, &tm);
+            }
+            const LONG missing = tm.tmHeight - h;
+            if (missing > 0) r.top -= std::min<LONG>(missing, tm.tmInternalLeading);
+        }
+    }
     if (rowHeight > 0) {
         TEXTMETRICW tm{};
         GetTextMetricsW(c.dc, &tm);
@@ -122,7 +147,15 @@ void drawText(Canvas& c, const ui::Control& ctl, RECT r, const std::string& text
     SetBkMode(c.dc, TRANSPARENT);
     SetTextColor(c.dc, color ? *color : rgb(ctl.foreColor()));
     const std::wstring w = widen(text);
-    DrawTextW(c.dc, w.c_str(), static_cast<int>(w.size()), &r, format | DT_NOPREFIX);
+    if (raiseIntoLeading && r.top != clip.top) {
+        // Only the empty leading lies above the label: nothing is drawn there.
+        const int saved = SaveDC(c.dc);
+        IntersectClipRect(c.dc, clip.left, clip.top, clip.right, clip.bottom);
+        DrawTextW(c.dc, w.c_str(), static_cast<int>(w.size()), &r, format | DT_NOPREFIX | DT_NOCLIP);
+        RestoreDC(c.dc, saved);
+    } else {
+        DrawTextW(c.dc, w.c_str(), static_cast<int>(w.size()), &r, format | DT_NOPREFIX);
+    }
     SelectObject(c.dc, old);
 }
 
@@ -164,7 +197,7 @@ void drawControl(Canvas& c, const ui::Control& ctl, double upp, int ox, int oy, 
         UINT fmt = DT_WORDBREAK;
         if (ctl.alignment() == ui::Control::Align::Center) fmt |= DT_CENTER;
         if (ctl.alignment() == ui::Control::Align::Right) fmt |= DT_RIGHT;
-        drawText(c, ctl, r, ctl.caption(), fmt);
+        drawText(c, ctl, r, ctl.caption(), fmt, 0, nullptr, true);
         break;
     }
     case ui::Kind::TextBox:
