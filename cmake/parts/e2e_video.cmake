@@ -38,6 +38,18 @@ mj_e2e_case(video_hand SCENARIO video_hand.scn LAUNCH "${_video_line}"
        --client-stderr "^video panel 2 big" --client-stderr "^video panel 2 normal"
        --client-stderr "^video panel 2 closed")
 
+# The relay stopped and started again in the middle of the hand: the client
+# reports its login lost, logs in again by itself and links its mate again;
+# a second peer must receive its pictures through the new relay.
+mj_e2e_case(video_relay_drop SCENARIO video_relay_drop.scn LAUNCH "${_video_line}"
+  ARGS --client-running --alive-for 0 --timeout 110
+       --relay ${MJ_VIDEO_TOOLS_DIR}/video_relay
+       --peer ${MJ_VIDEO_TOOLS_DIR}/video_peer
+       --peer-args "--name north --link tester --frames 3 --seconds 60 --linger 1"
+       --relay-restart
+       --client-stderr "^video: own login state 2" --client-stderr "^video: own login state 0"
+       --client-stderr "^video socket: connected to .* after [0-9]+ lost or failed connections")
+
 # The table video between two clients at one table: each under Wine in a
 # prefix of its own, each with its scripted server, both on one video relay.
 # The runner drives both with real input, step by step on what they log.

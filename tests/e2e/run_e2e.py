@@ -81,6 +81,9 @@ def parse_args(argv):
                                    "of its own before the server and the client")
     p.add_argument("--peer", help="video_peer binary (native), a table mate on the relay")
     p.add_argument("--peer-args", default="", help="the peer's arguments, separated by blanks")
+    p.add_argument("--relay-restart", action="store_true",
+                   help="once the peer has received the client's pictures, stop the relay, start it again "
+                        "and a second peer with the same arguments, which must receive pictures as well")
     p.add_argument("--expect-files", metavar="DIR:COUNT:MAGIC",
                    help="after the case, DIR holds at least COUNT files starting with MAGIC (cleared first)")
     args = p.parse_args(argv)
@@ -418,6 +421,7 @@ def run_case(args, procs):
     deadline = time.monotonic() + args.timeout
     env = wine_env(args)
     host = "127.0.0.1"
+    relay = None
     if args.relay:
         relay, host = start_relay(args.relay, args.work, deadline)
         procs.append(relay)
@@ -460,6 +464,19 @@ def run_case(args, procs):
         if code != 0:
             raise CaseFailed(f"the video peer ended with {code}: {peer.stderr_text()[-400:]}")
         log("the video peer received the client's pictures")
+    if args.relay_restart:
+        if relay is None or peer is None:
+            raise CaseFailed("--relay-restart wants --relay and --peer")
+        relay.stop()
+        log("relay stopped in the middle of the hand; started again")
+        procs.append(Proc("relay2", [args.relay, "--host", host, "--port", str(VIDEO_PORT)], args.work, None))
+        peer2 = Proc("peer2", [args.peer, "--host", host, "--port", str(VIDEO_PORT)] + args.peer_args.split(),
+                      args.work, None)
+        procs.append(peer2)
+        code = peer2.wait(deadline)
+        if code != 0:
+            raise CaseFailed(f"the second video peer ended with {code}: {peer2.stderr_text()[-400:]}")
+        log("the second video peer received the client's pictures through the new relay")
     if args.expect_files:
         expected_files(args.expect_files, clear=False)
 
@@ -528,7 +545,7 @@ def main(argv):
             p.stop()
     if not ok:
         dump(os.path.join(args.work, "server.log"), "server log")
-        for name in ("server", "client", "second", "relay", "peer"):
+        for name in ("server", "client", "second", "relay", "peer", "relay2", "peer2"):
             dump(os.path.join(args.work, f"{name}.stderr"), f"{name} stderr")
     log("PASSED" if ok else "case failed")
     return 0 if ok else 1

@@ -4,7 +4,7 @@
 // pictures, 1 when the time runs out first.
 //
 //   video_peer --name NAME --link USER [--host 127.0.0.1] [--port 8888] [--frames 3]
-//              [--save first.bmp] [--seconds 60]
+//              [--save first.bmp] [--seconds 60] [--linger 20]
 #include <arpa/inet.h>
 #include <netinet/in.h>
 #include <poll.h>
@@ -54,7 +54,7 @@ std::vector<std::uint8_t> card(unsigned n) {
 
 int main(int argc, char** argv) {
     std::string name, link, save, host = "127.0.0.1";
-    int port = 8888, want = 3, seconds = 60;
+    int port = 8888, want = 3, seconds = 60, linger = 20;
     for (int i = 1; i + 1 < argc; i += 2) {
         const std::string a = argv[i];
         const std::string v = argv[i + 1];
@@ -72,6 +72,8 @@ int main(int argc, char** argv) {
             save = v;
         else if (a == "--seconds")
             seconds = std::atoi(v.c_str());
+        else if (a == "--linger")
+            linger = std::atoi(v.c_str());
     }
     if (name.empty() || link.empty()) {
         std::fprintf(stderr, "usage: video_peer --name NAME --link USER [options]\n");
@@ -144,8 +146,8 @@ int main(int argc, char** argv) {
         if (received >= want) {
             std::fprintf(stderr, "video_peer: received %d pictures, sent %u\n", received, sent);
             // Keep sending a while so the client's panel shows moving frames.
-            const auto linger = Clock::now() + std::chrono::seconds(20);
-            while (Clock::now() < linger && Clock::now() < end) {
+            const auto lingerEnd = Clock::now() + std::chrono::seconds(linger);
+            while (Clock::now() < lingerEnd && Clock::now() < end) {
                 std::vector<std::uint8_t> body{1, relay::Frame};
                 const auto f = card(sent++);
                 body.insert(body.end(), f.begin(), f.end());
