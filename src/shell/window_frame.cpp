@@ -79,12 +79,16 @@ void buildFrameControls(link::Client& c) {
         b.setMousePointer(ui::PointerCustom);
         b.setPicture(ctl(c, names[k], 1).picture());
     }
-    // Out of sight behind the table until the frame is painted.
+    // Out of sight behind the table until the frame is painted. A screen no
+    // larger than the table gets no frame, and the small table goes to the
+    // back itself: the title band's controls stay hidden then.
     for (ui::Control* x : m.children()) {
         if (x != c.pic1 && x != c.pic2 &&
             (x->name() == "SkinPiece" || x->name() == "ImgIcon" || x->name() == "lcaption" || x->name() == "LbMove" ||
-             x->name() == "ImgClose" || x->name() == "ImgMin"))
+             x->name() == "ImgClose" || x->name() == "ImgMin")) {
             x->sendToBack();
+            x->setVisible(false);
+        }
     }
 }
 
@@ -109,6 +113,9 @@ void drawFormSkin(link::Client& c) {
     }
     auto& icon = ctl(c, "ImgIcon");
     if (icon.picture()) icon.move(50, 50, 240, 240);
+    icon.setVisible(icon.picture() != nullptr);
+    for (const char* name : {"ImgClose", "ImgMin", "LbMove", "lcaption"})
+        ctl(c, name, name[0] == 'I' ? 0 : -1).setVisible(true);
 
     auto& close = ctl(c, "ImgClose", 0);
     close.move(w - close.width() - 70, 25);

@@ -195,6 +195,28 @@ TEST_F(ClientFixture, SmallScreenMovesTheBankerMarkAndLabel) {
     EXPECT_EQ(client->sysmsg[0]->font().size, 8);
 }
 
+// The title band's controls show only on a screen large enough for the frame;
+// on a smaller one they would sit on the table.
+void expectTitleBand(link::Client& client, bool shown) {
+    for (const auto& [name, index] : {std::pair{"ImgClose", 0}, {"ImgMin", 0}, {"lcaption", -1}, {"LbMove", -1}}) {
+        ui::Control* x = client.mainForm.find(name, index);
+        ASSERT_NE(x, nullptr) << name;
+        EXPECT_EQ(x->visible(), shown) << name;
+    }
+}
+
+TEST_F(ClientFixture, TitleBandShowsWithTheFrame) {
+    sim.process.screen = {1280, 1024};
+    ASSERT_FALSE(start("a$b$h$1$"));
+    expectTitleBand(*client, true);
+}
+
+TEST_F(ClientFixture, TitleBandStaysHiddenOnASmallScreen) {
+    sim.process.screen = {800, 600};
+    ASSERT_FALSE(start("a$b$h$1$"));
+    expectTitleBand(*client, false);
+}
+
 // The full-size table keeps the mark and its wind side by side in the same
 // corner as the small one does, not stacked on each other.
 TEST_F(ClientFixture, FullSizeTableKeepsTheBankerMarkBesideItsLabel) {
