@@ -497,6 +497,45 @@ TEST(ScriptedServerLoopback, ListensOnTheGivenAddressOnly) {
     EXPECT_THAT(error, HasSubstr("not an IPv4 address"));
 }
 
+TEST(ScriptedServerLoopback, AwaitHoldsUntilTheRunnersFileAndLogsWhatArrives) {
+    char dir[] = "/tmp/scripted_await_XXXXXX";
+    ASSERT_NE(::mkdtemp(dir), nullptr);
+    const std::string go = std::string(dir) + "/next";
+    const auto parsed = parseScenario("accept within 2s\nawait next within 3s\nsend 5\nawait never within 300ms\n");
+    ASSERT_TRUE(parsed.ok()) << parsed.error;
+    ASSERT_EQ(parsed.steps[1].kind, StepKind::Await);
+    EXPECT_EQ(parsed.steps[1].name, "next");
+    std::ostringstream log;
+    ScriptedServer server(log);
+    server.setGoDir(dir);
+    std::string error;
+    const std::uint16_t port = server.listen(0, error);
+    RunOutcome outcome;
+    std::thread serverThread([&] { outcome = server.run(parsed.steps, Millis(5000)); });
+    {
+        TestClient client(port);
+        client.sendMessage(messageOf(19));
+        pause(400);
+        // Still held: nothing sent yet, but the arrival is in the log.
+        std::ofstream(go) << "";
+        const auto m = client.receive();
+        ASSERT_TRUE(m.has_value());
+        EXPECT_EQ((*m)[3], 5);
+        serverThread.join();
+    }
+    std::remove(go.c_str());
+    ::rmdir(dir);
+    const std::string text = log.str();
+    EXPECT_LT(text.find("C>S cmd 19"), text.find("] go next"));
+    EXPECT_LT(text.find("] go next"), text.find("S>C cmd 5"));
+    EXPECT_FALSE(outcome.ok);
+    EXPECT_THAT(outcome.failure, HasSubstr("line 4: await never within 300 ms: timed out waiting for the go file"));
+
+    // Without a folder to look in, an await fails at once.
+    ScriptedServer bare(log);
+    EXPECT_THAT(bare.run(parseScenario("await x\n").steps, Millis(1000)).failure, HasSubstr("await needs --go-dir"));
+}
+
 // ---- the real binary ------------------------------------------------------
 
 struct BinaryRun {

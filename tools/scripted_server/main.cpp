@@ -1,6 +1,7 @@
 // main.cpp: the scripted game server's command line.
 //
-//   scripted_server [--host ADDR] [--port N] [--port-file F] [--log F] [--timeout D] [--keep-going] SCENARIO
+//   scripted_server [--host ADDR] [--port N] [--port-file F] [--log F] [--timeout D] [--keep-going]
+//                   [--go-dir DIR] SCENARIO
 //   scripted_server --check SCENARIO...
 //
 // Listens on 127.0.0.1 or --host (port 0, the default, picks a free one), prints
@@ -29,6 +30,9 @@
 //                                (24, the keep-alive, at the start)
 //   repeat N ... end             the enclosed lines N times
 //   mark NAME                    the log line "mark NAME", for screenshots
+//   await NAME [within D]        wait (default 60s) until the runner creates
+//                                the file NAME in the --go-dir folder; what
+//                                arrives waits for later
 //
 // Field lines after a send set bytes; after an expect they are checked:
 //
@@ -61,7 +65,7 @@ int usage(const std::string& why) {
     std::cerr
         << "scripted_server: " << why << "\n"
         << "usage: scripted_server [--host ADDR] [--port N] [--port-file F] [--log F] [--timeout D] [--keep-going] "
-           "SCENARIO\n"
+           "[--go-dir DIR] SCENARIO\n"
         << "       scripted_server --check SCENARIO...\n";
     return ExitError;
 }
@@ -95,6 +99,7 @@ int main(int argc, char** argv) {
     scripted::Millis timeout{120000};
     bool checkOnly = false;
     bool keepGoing = false;
+    std::string goDir;
     std::vector<std::string> files;
     for (std::size_t i = 0; i < args.size(); ++i) {
         const std::string& a = args[i];
@@ -121,6 +126,8 @@ int main(int argc, char** argv) {
             const auto r = scripted::parseScenario("wait " + v);
             if (!r.ok()) return usage("bad --timeout '" + v + "' (write e.g. 30s)");
             timeout = r.steps.front().duration;
+        } else if (a == "--go-dir") {
+            if (!value(goDir)) return usage("--go-dir needs a folder");
         } else if (a == "--keep-going") {
             keepGoing = true;
         } else if (a == "--check") {
@@ -160,6 +167,7 @@ int main(int argc, char** argv) {
     }
     std::ostream& log = logFile ? static_cast<std::ostream&>(*logFile) : std::cout;
     scripted::ScriptedServer server(log);
+    server.setGoDir(goDir);
     std::string error;
     const std::uint16_t bound = server.listen(static_cast<std::uint16_t>(port), error, host);
     if (bound == 0) {

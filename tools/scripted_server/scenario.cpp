@@ -334,6 +334,12 @@ ParseResult parseScenario(std::string_view text) {
                     if (t[1].quoted) throw ParseError("a mark's name is one word, without quotes");
                     s.kind = StepKind::Mark;
                     s.name = t[1].text;
+                } else if (kw == "await") {
+                    if (t.size() < 2 || t[1].quoted) throw ParseError("usage: await NAME [within D]");
+                    s.kind = StepKind::Await;
+                    s.name = t[1].text;
+                    s.within = DefaultAwait;
+                    parseTimes(t, 2, s, false);
                 } else if (kw == "repeat") {
                     need(t, 2, "repeat N");
                     Block b;
@@ -392,6 +398,8 @@ std::string_view toString(StepKind kind) {
         return "ignore";
     case StepKind::Mark:
         return "mark";
+    case StepKind::Await:
+        return "await";
     }
     return "unknown step";
 }
@@ -427,6 +435,9 @@ std::string describe(const Step& step) {
         break;
     case StepKind::Mark:
         o << " " << step.name;
+        break;
+    case StepKind::Await:
+        o << " " << step.name << " within " << step.within.count() << " ms";
         break;
     case StepKind::Close:
         break;

@@ -14,6 +14,7 @@ namespace scripted {
 using Millis = std::chrono::milliseconds;
 
 inline constexpr Millis DefaultWithin{10000};
+inline constexpr Millis DefaultAwait{60000};
 
 // Bytes at an offset of a message: written by a send, compared by an expect.
 // Every field line of the format (seat, value, text, zero, ...) becomes one.
@@ -41,6 +42,7 @@ enum class StepKind {
     Close,        // close the connection from our side
     Ignore,       // set the commands skipped while expecting others
     Mark,         // a named point in the log, for the runners' screenshots
+    Await,        // wait for the runner's go file; arrivals are kept
 };
 
 struct Step {
@@ -51,7 +53,7 @@ struct Step {
     Millis after{0};                // Expect: earliest accepted arrival
     Millis duration{0};             // Quiet, NoAccept, Wait
     std::set<int> ignored;          // Ignore
-    std::string name;               // Mark
+    std::string name;               // Mark, Await
 };
 
 struct ParseResult {

@@ -10,6 +10,7 @@
 #include <cerrno>
 #include <cstdio>
 #include <cstring>
+#include <filesystem>
 #include <sstream>
 
 #include "matcher.h"
@@ -105,6 +106,8 @@ RunOutcome ScriptedServer::runStep(const Step& step) {
     case StepKind::Mark:
         logLine("mark " + step.name);
         return pass();
+    case StepKind::Await:
+        return stepAwait(step, start);
     }
     return fail(step, "unknown step");
 }
@@ -299,6 +302,24 @@ RunOutcome ScriptedServer::stepWait(const Step& step, Clock::time_point start) {
     if (end > globalDeadline_) return fail(step, "the wait runs past the global time limit");
     while (pumpOnce(end, false) != Wake::Deadline) {}
     return pass();
+}
+
+RunOutcome ScriptedServer::stepAwait(const Step& step, Clock::time_point start) {
+    if (goDir_.empty()) return fail(step, "await needs --go-dir");
+    const std::filesystem::path go = std::filesystem::path(goDir_) / step.name;
+    const Clock::time_point end = start + step.within;
+    // The runner's file is looked for between socket events, at least every
+    // 100 ms, so arrivals are still read and logged while the runner works.
+    for (;;) {
+        std::error_code ec;
+        if (std::filesystem::exists(go, ec)) {
+            logLine("go " + step.name);
+            return pass();
+        }
+        const Clock::time_point now = Clock::now();
+        if (now >= end || globalExpired()) return timedOut(step, "the go file " + go.string());
+        (void)pumpOnce(std::min(end, now + Millis(100)), false);
+    }
 }
 
 RunOutcome ScriptedServer::stepClose() {

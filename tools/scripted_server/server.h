@@ -39,6 +39,9 @@ public:
     // connection at the end.
     RunOutcome run(const std::vector<Step>& steps, Millis globalTimeout, bool keepGoing = false);
 
+    // The folder where `await NAME` looks for the runner's file NAME.
+    void setGoDir(std::string dir) { goDir_ = std::move(dir); }
+
 private:
     struct Arrival {
         mj::WireMessage message;
@@ -55,6 +58,7 @@ private:
     RunOutcome stepNoAccept(const Step& step, Clock::time_point start);
     RunOutcome stepWait(const Step& step, Clock::time_point start);
     RunOutcome stepClose();
+    RunOutcome stepAwait(const Step& step, Clock::time_point start);
 
     // Waits for one socket event (data, close, a pending connection) or the
     // deadline (capped by the global one) and handles what arrived.
@@ -75,6 +79,7 @@ private:
     std::vector<std::uint8_t> partial_;
     std::deque<Arrival> queue_;
     std::set<int> ignored_{mj::CmdKeepAlive};
+    std::string goDir_;
 };
 
 }  // namespace scripted
