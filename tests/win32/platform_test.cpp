@@ -319,5 +319,39 @@ TEST(FormHost, ClicksReachTheFrontControlAndHandlerErrorsStayInside) {
     host.detach(form);
 }
 
+TEST(FormHost, PressesOnTheFormItselfAndOnItsListsCountInTwips) {
+    ui::Form form("F");
+    form.move(0, 0, 100 * 15, 80 * 15);
+    auto& list = form.add<ui::ListBox>("L", -1);
+    list.move(10 * 15, 10 * 15, 50 * 15, 40 * 15);
+    auto& off = form.add<ui::Image>("Off", -1);
+    off.move(70 * 15, 10 * 15, 20 * 15, 20 * 15);
+    off.setEnabled(false);
+    std::vector<ui::MouseEvent> formDowns, listDowns;
+    form.onMouseDown = [&](const ui::MouseEvent& e) { formDowns.push_back(e); };
+    list.onMouseDown = [&](const ui::MouseEvent& e) { listDowns.push_back(e); };
+    FormHost host;
+    form.setVisible(true);
+    host.attach(form);
+    HWND h = host.windowOf(form);
+    ASSERT_NE(h, nullptr);
+    auto press = [h](int x, int y) {
+        SendMessageW(h, WM_LBUTTONDOWN, MK_LBUTTON, MAKELPARAM(x, y));
+        SendMessageW(h, WM_LBUTTONUP, 0, MAKELPARAM(x, y));
+    };
+    press(40, 70);  // below the list: the form's own surface
+    ASSERT_EQ(formDowns.size(), 1u);
+    EXPECT_EQ(formDowns[0].x, 40 * 15);
+    EXPECT_EQ(formDowns[0].y, 70 * 15);
+    press(20, 30);  // in the list, 20 pixels below its top: in the form's units
+    ASSERT_EQ(listDowns.size(), 1u);
+    EXPECT_EQ(listDowns[0].x, 10 * 15);
+    EXPECT_EQ(listDowns[0].y, 20 * 15);
+    EXPECT_EQ(formDowns.size(), 1u);
+    press(75, 15);  // a disabled control swallows the press; the form hears nothing
+    EXPECT_EQ(formDowns.size(), 1u);
+    host.detach(form);
+}
+
 }  // namespace
 }  // namespace mj::platform::win32

@@ -241,8 +241,9 @@ void drawChildren(Canvas& c, const ui::Container& box, int ox, int oy, RECT clip
 }
 
 // The front-most visible and enabled control under the point, searching into
-// picture boxes; coordinates in pixels relative to the container.
-ui::Control* hitTest(const ui::Container& box, int x, int y, int& localX, int& localY) {
+// picture boxes; coordinates in pixels relative to the container. A disabled
+// control in front gives none and sets `blocked`.
+ui::Control* hitTest(const ui::Container& box, int x, int y, int& localX, int& localY, bool* blocked = nullptr) {
     const auto kids = box.children();
     const double upp = box.unitsPerPixel();
     for (auto it = kids.rbegin(); it != kids.rend(); ++it) {
@@ -253,11 +254,15 @@ ui::Control* hitTest(const ui::Container& box, int x, int y, int& localX, int& l
         if (x < l || y < t || x >= l + w || y >= t + h) continue;
         if (c->isHit && !c->isHit((x - l) * upp, (y - t) * upp)) continue;
         if (c->kind() == ui::Kind::PictureBox) {
-            if (ui::Control* inner = hitTest(static_cast<ui::Container&>(*c), x - l, y - t, localX, localY)) {
+            if (ui::Control* inner = hitTest(static_cast<ui::Container&>(*c), x - l, y - t, localX, localY, blocked)) {
                 return inner;
             }
+            if (blocked && *blocked) return nullptr;
         }
-        if (!c->enabled()) return nullptr;
+        if (!c->enabled()) {
+            if (blocked) *blocked = true;
+            return nullptr;
+        }
         localX = x - l;
         localY = y - t;
         return c;
@@ -271,8 +276,13 @@ void showPointer(const ui::Control* c) {
     SetCursor(LoadCursorW(nullptr, reinterpret_cast<LPCWSTR>(own ? IDC_HAND : IDC_ARROW)));
 }
 
+// A form and a picture box count in their own units, any other control in
+// its container's: a list on a form hears twips, an image in the table pixels.
 ui::MouseEvent mouseEvent(const ui::Control& c, WPARAM w, int lx, int ly, int button) {
-    const double upp = c.kind() == ui::Kind::Form || !c.parent() ? 15.0 : 1.0;
+    const bool container = c.kind() == ui::Kind::Form || c.kind() == ui::Kind::PictureBox;
+    const double upp = container    ? static_cast<const ui::Container&>(c).unitsPerPixel()
+                       : c.parent() ? c.parent()->unitsPerPixel()
+                                    : 15.0;
     ui::MouseEvent e;
     e.button = button;
     e.shift = ((w & MK_SHIFT) ? 1 : 0) | ((w & MK_CONTROL) ? 2 : 0);
@@ -591,11 +601,19 @@ LRESULT FormHost::handle(Entry& e, UINT msg, WPARAM w, LPARAM l) {
     case WM_LBUTTONDBLCLK: {
         int lx = 0, ly = 0;
         const int x = static_cast<short>(LOWORD(l)), y = static_cast<short>(HIWORD(l));
-        ui::Control* c = hitTest(f, x, y, lx, ly);
+        bool blocked = false;
+        ui::Control* c = hitTest(f, x, y, lx, ly, &blocked);
+        // A disabled control swallows the press; where no control lies the
+        // form itself is pressed: a video panel is dragged by its own surface.
+        if (blocked) return 0;
+        if (!c) {
+            c = &f;
+            lx = x;
+            ly = y;
+        }
         const int button = (msg == WM_RBUTTONDOWN || msg == WM_RBUTTONUP) ? ui::ButtonRight
                            : msg == WM_MOUSEMOVE ? ((w & MK_LBUTTON) ? ui::ButtonLeft : ui::ButtonNone)
                                                  : ui::ButtonLeft;
-        if (!c) return 0;
         const ui::MouseEvent ev = mouseEvent(*c, w, lx, ly, button);
         if (msg == WM_MOUSEMOVE) {
             if (c->onMouseMove) c->onMouseMove(ev);
