@@ -327,7 +327,10 @@ ScreenSize Win32Process::screenSize() const { return {GetSystemMetrics(SM_CXSCRE
 void Win32Process::openInBrowser(std::string_view address) {
     // Shown normally: a browser started hidden would never be seen.
     const std::wstring w = widen(address);
-    (void)ShellExecuteW(nullptr, L"open", w.c_str(), nullptr, nullptr, SW_SHOWNORMAL);
+    const auto done =
+        reinterpret_cast<INT_PTR>(ShellExecuteW(nullptr, L"open", w.c_str(), nullptr, nullptr, SW_SHOWNORMAL));
+    // Nothing is shown to the player when no browser opens; the log says so.
+    log("browser: " + std::string(address) + (done > 32 ? "" : " (no browser opened)"));
 }
 
 void Win32Process::log(std::string_view line) {
