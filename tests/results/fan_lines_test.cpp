@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include <initializer_list>
+#include <map>
 #include <utility>
 
 #include "results/fan_lines.h"
@@ -22,29 +23,56 @@ SettleRowsOfSeat rowsWith(std::initializer_list<std::pair<int, int>> set) {
 }
 
 TEST(FanLines, EveryHandPatternCodeHasItsExactLines) {
-    const std::vector<std::pair<int, Lines>> cases = {
+    // The whole table, typed from the players' boards, not from the code.
+    const Lines gangKai{"   杠开：   ×2"};
+    const Lines qiangGang{"   抢杠"};
+    const std::map<int, Lines> table = {
         {1, {"   屁胡：   ×1"}},
         {2, {"   碰碰胡： ×2"}},
+        {3, {"   清一色： ×2"}},
+        {4, {"   风一色： ×2"}},
+        {5, {"   将一色： ×2"}},
         {6, {"   清一色： ×2", "   碰碰胡： ×2"}},
+        {7, {"   风一色： ×2", "   碰碰胡： ×2"}},
         {9, {"   将一色： ×2", "   碰碰胡： ×2"}},
-        {16, {"   杠开：   ×2"}},
-        {17, {"   杠开：   ×2"}},
+        {16, gangKai},
+        {17, gangKai},
+        {18, {"   杠开：   ×2", "   碰碰胡： ×2"}},
+        {19, {"   杠开：   ×2", "   清一色： ×2"}},
+        {20, {"   杠开：   ×2", "   风一色： ×2"}},
+        {21, {"   杠开：   ×2", "   将一色： ×2"}},
+        {22, {"   杠开：   ×2", "   清一色： ×2", "   碰碰胡： ×2"}},
+        {23, {"   杠开：   ×2", "   风一色： ×2", "   碰碰胡： ×2"}},
         {25, {"   杠开：   ×2", "   将一色： ×2", "   碰碰胡： ×2"}},
         {48, {"   全求人： ×1"}},
         {49, {"   全求人： ×1"}},  // decided: reads as 48
         {50, {"   全求人： ×1", "   碰碰胡： ×2"}},
         {51, {"   清一色：×2", "   全求人：×1"}},  // 清一色 first, unlike 52..57
         {52, {"   全求人：×1", "   风一色：×2"}},
+        {53, {"   全求人：×1", "   将一色：×2"}},
+        {54, {"   全求人：×1", "   清一色：×2", "   碰碰胡：×2"}},
+        {55, {"   全求人：×1", "   风一色：×2", "   碰碰胡：×2"}},
         {57, {"   全求人：×1", "   碰碰胡：×2", "   将一色：×2"}},
-        {64, {"   抢杠"}},
-        {65, {"   抢杠"}},
+        {64, qiangGang},
+        {65, qiangGang},
         {66, {"   抢杠", "   碰碰胡：×2"}},
+        {67, {"   抢杠", "   清一色：×2"}},
+        {68, {"   抢杠", "   风一色：×2"}},
+        {69, {"   抢杠", "   将一色：×2"}},
         {70, {"   抢杠清一色碰碰胡：×2"}},
+        {71, {"   抢杠风一色碰碰胡：×2"}},
         {73, {"   抢杠将一色碰碰胡：×2"}},
     };
-    for (const auto& [code, lines] : cases) EXPECT_EQ(huPatternLines(code), lines) << "code " << code;
-    for (int code : {0, 8, 10, 15, 24, 26, 47, 56, 58, 63, 72, 74, 255}) {
-        EXPECT_TRUE(huPatternLines(code).empty()) << "code " << code;
+    ASSERT_EQ(table.size(), 35u);
+    // Every byte value: a code in the table gives its lines and one empty
+    // item after them, any other code nothing at all.
+    for (int code = 0; code <= 255; ++code) {
+        const auto it = table.find(code);
+        const Lines expected = it == table.end() ? Lines{} : it->second;
+        EXPECT_EQ(huPatternLines(code), expected) << "code " << code;
+        Lines items = expected;
+        if (!items.empty()) items.emplace_back();
+        EXPECT_EQ(fanLines(rowsWith({{results::HuPattern, code}}), 2, 0), items) << "code " << code;
     }
 }
 
