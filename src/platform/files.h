@@ -3,6 +3,8 @@
 #include <optional>
 #include <string>
 #include <string_view>
+#include <utility>
+#include <vector>
 
 namespace mj::platform {
 
@@ -19,6 +21,17 @@ public:
                        std::string_view value) = 0;
     virtual void deleteKey(const std::string& path, std::string_view section, std::string_view key) = 0;
     virtual void deleteSection(const std::string& path, std::string_view section) = 0;
+
+    // A section's keys and values in the file's order, as the file holds them:
+    // blanks around them stripped, quotes and length left as they are (`get`
+    // drops one pair of quotes and keeps 1023 bytes). Empty when the file or
+    // section is missing.
+    using Entries = std::vector<std::pair<std::string, std::string>>;
+    [[nodiscard]] virtual Entries section(const std::string& path, std::string_view section) const = 0;
+    // Replaces the section's keys with these, in this order, in one write of
+    // the file; a missing section is added at the end. Keys and values hold no
+    // line breaks or NULs, keys no "=".
+    virtual void writeSection(const std::string& path, std::string_view section, const Entries& entries) = 0;
 };
 
 class Files {

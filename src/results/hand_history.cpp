@@ -4,6 +4,7 @@
 #include <algorithm>
 #include <charconv>
 #include <optional>
+#include <unordered_map>
 
 namespace mj::results {
 
@@ -41,29 +42,85 @@ std::string handSection(int n) { return "juNum:" + std::to_string(n); }
 
 void saveHandHistory(platform::IniStore& ini, const std::string& path, int n, const BoardSnapshot& board) {
     const std::string section = handSection(n);
+    platform::IniStore::Entries entries;
     for (int i = 0; i < 4; ++i) {
-        ini.write(path, section, nameKey(i), oneLine(board.names[static_cast<std::size_t>(i)]));
-        ini.write(path, section, picKey(i), oneLine(board.picIndex[static_cast<std::size_t>(i)]));
+        entries.emplace_back(nameKey(i), oneLine(board.names[static_cast<std::size_t>(i)]));
+        entries.emplace_back(picKey(i), oneLine(board.picIndex[static_cast<std::size_t>(i)]));
     }
     for (int j = 0; j < 8; ++j) {
         const auto& list = board.lists[static_cast<std::size_t>(j)];
-        ini.write(path, section, countKey(j), std::to_string(list.size()));
+        entries.emplace_back(countKey(j), std::to_string(list.size()));
         for (std::size_t k = 0; k < list.size(); ++k) {
-            ini.write(path, section, lineKey(j, static_cast<int>(k)), oneLine(list[k]));
+            entries.emplace_back(lineKey(j, static_cast<int>(k)), oneLine(list[k]));
         }
     }
     for (int j = 0; j < 4; ++j) {
-        ini.write(path, section, colorKey(j), std::to_string(board.listColors[static_cast<std::size_t>(j)]));
+        entries.emplace_back(colorKey(j), std::to_string(board.listColors[static_cast<std::size_t>(j)]));
     }
+    // Each key written on its own rewrites the whole file, and the file grows
+    // by a board every hand: a new section goes in with one write. A section
+    // already there (a hand number saved twice) is written key by key, which
+    // keeps its keys where they stand and the ones this board has no more.
+    if (!ini.section(path, section).empty()) {
+        for (const auto& [key, value] : entries) ini.write(path, section, key, value);
+        return;
+    }
+    ini.writeSection(path, section, entries);
 }
+
+namespace {
+
+// The keys of one section read at once, answering as `IniStore::get` would.
+class SectionReader {
+public:
+    SectionReader(const platform::IniStore& ini, const std::string& path, std::string section)
+        : ini_(ini), path_(path), section_(std::move(section)), entries_(ini.section(path, section_)) {
+        index_.reserve(entries_.size());
+        for (std::size_t i = 0; i < entries_.size(); ++i) index_.emplace(lowerAscii(entries_[i].first), i);
+    }
+
+    [[nodiscard]] std::string get(const std::string& key) const {
+        const auto it = index_.find(lowerAscii(key));
+        if (it == index_.end()) return {};
+        std::string_view value = entries_[it->second].second;
+        // One pair of quotes around the whole value is dropped.
+        if (value.size() >= 2 && (value.front() == '"' || value.front() == '\'') && value.back() == value.front()) {
+            value = value.substr(1, value.size() - 2);
+        }
+        // A value that may be longer than a read gives is left to the reader,
+        // which cuts it as it always has.
+        if (value.size() > MaxReadBytes) return ini_.get(path_, section_, key);
+        return std::string(value);
+    }
+
+private:
+    // UTF-8 takes at least as many bytes as the file's encoding for any text.
+    static constexpr std::size_t MaxReadBytes = 1023;
+    static std::string lowerAscii(std::string_view text) {
+        std::string out(text);
+        for (char& ch : out) {
+            if (ch >= 'A' && ch <= 'Z') ch = static_cast<char>(ch - 'A' + 'a');
+        }
+        return out;
+    }
+
+    const platform::IniStore& ini_;
+    const std::string& path_;
+    std::string section_;
+    platform::IniStore::Entries entries_;
+    // The first key of each name counts, as with the reader.
+    std::unordered_map<std::string, std::size_t> index_;
+};
+
+}  // namespace
 
 void loadHandHistory(const platform::IniStore& ini, const std::string& path, int n, BoardSnapshot& board) {
     if (n == 0) return;
-    const std::string section = handSection(n);
+    const SectionReader file(ini, path, handSection(n));
     for (int i = 0; i < 4; ++i) {
         const auto at = static_cast<std::size_t>(i);
-        board.names[at] = ini.get(path, section, nameKey(i));
-        const std::string pic = ini.get(path, section, picKey(i));
+        board.names[at] = file.get(nameKey(i));
+        const std::string pic = file.get(picKey(i));
         if (pic.empty()) continue;
         const long long face = wholeNumber(pic).value_or(0);
         board.picIndex[at] = std::to_string(std::clamp<long long>(face, 0, FaceCount - 1));
@@ -71,19 +128,19 @@ void loadHandHistory(const platform::IniStore& ini, const std::string& path, int
     board.listColors.fill(0);
     board.nameColors.fill(NameRed);
     for (int j = 0; j < 8; ++j) {
-        const std::string count = ini.get(path, section, countKey(j));
+        const std::string count = file.get(countKey(j));
         if (count.empty()) return;
         const auto c = wholeNumber(count);
         if (!c || *c < 0 || *c > MaxListItems) continue;
         auto& list = board.lists[static_cast<std::size_t>(j)];
         list.assign(static_cast<std::size_t>(*c), " ");
         for (int k = 0; k < *c; ++k) {
-            std::string item = ini.get(path, section, lineKey(j, k));
+            std::string item = file.get(lineKey(j, k));
             list[static_cast<std::size_t>(k)] = item.empty() ? " " : std::move(item);
         }
     }
     for (int j = 0; j < 4; ++j) {
-        const auto color = wholeNumber(ini.get(path, section, colorKey(j)));
+        const auto color = wholeNumber(file.get(colorKey(j)));
         if (color && *color >= 0 && *color <= 0xFFFFFFFFLL) {
             board.listColors[static_cast<std::size_t>(j)] = static_cast<std::uint32_t>(*color);
         }

@@ -112,5 +112,66 @@ TEST_F(HandHistory, ADamagedFileIsReadLeniently) {
     EXPECT_EQ(board.lists[4], std::vector<std::string>{"最终分：100金币"});
 }
 
+TEST_F(HandHistory, ABoardIsOneWriteOfTheFileAndOneReadHoweverLongTheSession) {
+    // Every key a call of its own rewrote the whole file per key: a session
+    // of many hands made each settlement slower than the last.
+    for (int n = 1; n <= 30; ++n) saveHandHistory(sim.ini, path, n, wonBoard());
+    const int writes = sim.ini.fileWrites;
+    const int reads = sim.ini.fileReads;
+    saveHandHistory(sim.ini, path, 31, wonBoard());
+    EXPECT_EQ(sim.ini.fileWrites - writes, 1);
+    EXPECT_LE(sim.ini.fileReads - reads, 1) << "a look whether the hand is there already";
+
+    BoardSnapshot board;
+    const int before = sim.ini.fileReads;
+    loadHandHistory(sim.ini, path, 17, board);
+    EXPECT_EQ(sim.ini.fileReads - before, 1);
+    EXPECT_EQ(board.lists[0].size(), 25u);
+    EXPECT_EQ(board.names[3], "玩家3");
+}
+
+TEST_F(HandHistory, ReadingASectionAtOnceAnswersAsEachKeyOnItsOwn) {
+    // Quotes, blanks, an empty value and a value longer than one read gives:
+    // the board gets what a read of each key gives.
+    BoardSnapshot b = wonBoard();
+    b.names = {"\"引号\"", "'a'", "\"", "  blanks  "};
+    b.lists[2] = {"", "\"\"", "x=y", std::string(1500, 'L'), "'half"};
+    saveHandHistory(sim.ini, path, 5, b);
+    BoardSnapshot board;
+    loadHandHistory(sim.ini, path, 5, board);
+    for (int i = 0; i < 4; ++i) {
+        EXPECT_EQ(board.names[static_cast<std::size_t>(i)],
+                  sim.ini.get(path, "juNum:5", "name( " + std::to_string(i) + " )"))
+            << i;
+    }
+    EXPECT_EQ(board.names[0], "引号");
+    ASSERT_EQ(board.lists[2].size(), 5u);
+    for (int k = 0; k < 5; ++k) {
+        const std::string one = sim.ini.get(path, "juNum:5", "count( 2 )( " + std::to_string(k) + " )");
+        EXPECT_EQ(board.lists[2][static_cast<std::size_t>(k)], one.empty() ? " " : one) << k;
+    }
+    EXPECT_EQ(board.lists[2][3].size(), 1023u);
+}
+
+TEST_F(HandHistory, AHandSavedTwiceKeepsTheKeysOfBothAsBefore) {
+    saveHandHistory(sim.ini, path, 1, wonBoard());
+    saveHandHistory(sim.ini, path, 2, wonBoard());
+    BoardSnapshot shorter = wonBoard();
+    shorter.lists[0] = {"only"};
+    shorter.names[1] = "新名";
+    saveHandHistory(sim.ini, path, 1, shorter);
+    // Key by key, as every save once was: the old lines stay behind the
+    // count, the section keeps its place before hand 2.
+    EXPECT_EQ(sim.ini.get(path, "juNum:1", "count( 0 )"), "1");
+    EXPECT_EQ(sim.ini.get(path, "juNum:1", "count( 0 )( 0 )"), "only");
+    EXPECT_EQ(sim.ini.get(path, "juNum:1", "count( 0 )( 24 )"), "line 24");
+    EXPECT_EQ(sim.ini.get(path, "juNum:1", "name( 1 )"), "新名");
+    const std::string bytes = sim.files.readAll(path).value_or("");
+    EXPECT_LT(bytes.find("[juNum:1]"), bytes.find("[juNum:2]"));
+    BoardSnapshot board;
+    loadHandHistory(sim.ini, path, 1, board);
+    EXPECT_EQ(board.lists[0], std::vector<std::string>{"only"});
+}
+
 }  // namespace
 }  // namespace mj::test

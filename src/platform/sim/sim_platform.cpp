@@ -331,6 +331,7 @@ std::optional<std::size_t> findKey(const std::vector<std::string>& lines, std::s
 }  // namespace
 
 std::string SimIni::get(const std::string& path, std::string_view section, std::string_view key) const {
+    ++fileReads;
     // Reads are by far the most frequent call (a board reads hundreds of
     // keys), so they scan the text in place instead of splitting it.
     const auto file = files_.files.find(path);
@@ -365,6 +366,7 @@ std::string SimIni::get(const std::string& path, std::string_view section, std::
 }
 
 void SimIni::write(const std::string& path, std::string_view section, std::string_view key, std::string_view value) {
+    ++fileWrites;
     auto lines = splitLines(files_.readAll(path).value_or(""));
     const std::string s = codec_.toGbk(section);
     const std::string k = codec_.toGbk(key);
@@ -401,6 +403,45 @@ void SimIni::deleteSection(const std::string& path, std::string_view section) {
     auto range = findSection(lines, codec_.toGbk(section), &header);
     if (!range) return;
     lines.erase(lines.begin() + static_cast<long>(header), lines.begin() + static_cast<long>(range->second));
+    files_.writeAll(path, joinLines(lines));
+}
+
+IniStore::Entries SimIni::section(const std::string& path, std::string_view section) const {
+    ++fileReads;
+    Entries out;
+    const auto text = files_.readAll(path);
+    if (!text) return out;
+    const auto lines = splitLines(*text);
+    const auto range = findSection(lines, codec_.toGbk(section), nullptr);
+    if (!range) return out;
+    for (std::size_t i = range->first; i < range->second; ++i) {
+        const std::string_view line = lines[i];
+        if (trimView(line).empty() || trimView(line).front() == ';') continue;
+        const auto eq = line.find('=');
+        if (eq == std::string_view::npos) {
+            out.emplace_back(codec_.fromGbk(trimView(line)), std::string());
+        } else {
+            out.emplace_back(codec_.fromGbk(trimView(line.substr(0, eq))),
+                             codec_.fromGbk(trimView(line.substr(eq + 1))));
+        }
+    }
+    return out;
+}
+
+void SimIni::writeSection(const std::string& path, std::string_view section, const Entries& entries) {
+    ++fileWrites;
+    auto lines = splitLines(files_.readAll(path).value_or(""));
+    const std::string s = codec_.toGbk(section);
+    std::vector<std::string> body;
+    for (const auto& [key, value] : entries) body.push_back(codec_.toGbk(key) + "=" + codec_.toGbk(value));
+    auto range = findSection(lines, s, nullptr);
+    if (!range) {
+        lines.push_back("[" + s + "]");
+        lines.insert(lines.end(), body.begin(), body.end());
+    } else {
+        lines.erase(lines.begin() + static_cast<long>(range->first), lines.begin() + static_cast<long>(range->second));
+        lines.insert(lines.begin() + static_cast<long>(range->first), body.begin(), body.end());
+    }
     files_.writeAll(path, joinLines(lines));
 }
 

@@ -142,6 +142,11 @@ public:
                std::string_view value) override;
     void deleteKey(const std::string& path, std::string_view section, std::string_view key) override;
     void deleteSection(const std::string& path, std::string_view section) override;
+    [[nodiscard]] Entries section(const std::string& path, std::string_view section) const override;
+    void writeSection(const std::string& path, std::string_view section, const Entries& entries) override;
+    // Calls that went to the file, for tests that count them.
+    mutable int fileReads = 0;
+    int fileWrites = 0;
 
 private:
     SimFiles& files_;

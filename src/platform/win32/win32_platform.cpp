@@ -402,6 +402,53 @@ void Win32Ini::deleteSection(const std::string& path, std::string_view section) 
     WritePrivateProfileStringA(codec_.toGbk(section).c_str(), nullptr, nullptr, codec_.toGbk(path).c_str());
 }
 
+IniStore::Entries Win32Ini::section(const std::string& path, std::string_view section) const {
+    const std::string file = codec_.toGbk(path);
+    const std::string name = codec_.toGbk(section);
+    // The reader says a section did not fit by filling the buffer to two
+    // short of its size; then it is read again into one twice as large.
+    std::vector<char> buf(64 * 1024);
+    DWORD n = 0;
+    while (true) {
+        n = GetPrivateProfileSectionA(name.c_str(), buf.data(), static_cast<DWORD>(buf.size()), file.c_str());
+        if (n + 2 < buf.size() || buf.size() >= (64U << 20)) break;
+        buf.resize(buf.size() * 2);
+    }
+    Entries out;
+    for (std::size_t at = 0; at < n && buf[at] != '\0';) {
+        const std::string_view line(buf.data() + at);
+        at += line.size() + 1;
+        const std::size_t eq = line.find('=');
+        if (eq == std::string_view::npos) {
+            out.emplace_back(codec_.fromGbk(line), std::string());
+        } else {
+            out.emplace_back(codec_.fromGbk(line.substr(0, eq)), codec_.fromGbk(line.substr(eq + 1)));
+        }
+    }
+    return out;
+}
+
+void Win32Ini::writeSection(const std::string& path, std::string_view section, const Entries& entries) {
+    // The key-by-key writer drops the blanks around a value; the section
+    // writer only those in front. Both go, so the file reads the same bytes
+    // whichever wrote it.
+    auto trimmed = [](std::string_view v) {
+        constexpr std::string_view Blanks = " \t\r\n\v\f\x1a";
+        const auto first = v.find_first_not_of(Blanks);
+        if (first == std::string_view::npos) return std::string_view();
+        return v.substr(first, v.find_last_not_of(Blanks) - first + 1);
+    };
+    std::string block;
+    for (const auto& [key, value] : entries) {
+        block += codec_.toGbk(trimmed(key));
+        block += '=';
+        block += codec_.toGbk(trimmed(value));
+        block += '\0';
+    }
+    block += '\0';
+    WritePrivateProfileSectionA(codec_.toGbk(section).c_str(), block.data(), codec_.toGbk(path).c_str());
+}
+
 // ---------------------------------------------------------------- files
 
 bool Win32Files::exists(const std::string& path) const {
