@@ -163,6 +163,9 @@ void onHandStart(link::Client& c) {
     c.dispatch.gameStarted = 1;
     c.dispatch.seating.randomSeatOn = false;
     c.dispatch.propReinitPending = true;
+    // An announcement of box data that came after the last hand was settled
+    // belongs to that hand; this hand waits for its own.
+    c.props.scoreInfoReady = false;
     call(c, c.unloadExitDialog);
     l.leaveAfterGame = false;
 

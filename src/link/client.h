@@ -276,6 +276,8 @@ private:
     void linkCheckTask();
     // Both false when the plug-in went away meanwhile: the tick ends there.
     bool propsTasks();
+    // Shuts a plug-in that failed down, as if it had never loaded.
+    void retireFaultyPlugin();
     bool settlementHandOff();
     // The hall window, looked up again; ends the process when it is gone, 0
     // when no hall is known.

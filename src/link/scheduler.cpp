@@ -13,6 +13,9 @@ constexpr int WatchdogRuns = 2400;
 constexpr ui::Color Green{0, 255, 0};
 constexpr ui::Color Red{255, 0, 0};
 constexpr int MaxPropRequestsPerTick = 64;
+// The largest whole amount a gold figure (a double) holds to the unit.
+constexpr long long MaxRewardWhole = 1LL << 53;
+constexpr auto MaxReward = static_cast<double>(MaxRewardWhole);
 }  // namespace
 
 void Client::timerBongTick() {
@@ -28,6 +31,10 @@ void Client::timerBongTick() {
             c.timerBong->setEnabled(true);
         }
     } rearm{*this};
+
+    // A plug-in member that failed since the last tick: the plug-in goes now,
+    // between calls, before any task looks at it.
+    retireFaultyPlugin();
 
     for (Task* t : {&link.sendTask, &link.recvTask, &link.loginTask, &link.blinkTask, &link.linkCheck,
                     &link.turnCountdown, &link.readyCountdown, &link.bubbleTask}) {
@@ -63,7 +70,9 @@ void Client::timerBongTick() {
     }
     if (link.bubbleTask.ticks >= 40) link.bubbleTask.ticks = 0;
 
-    if (props.propInitOk && !propsTasks()) return;
+    const bool propsDone = !props.propInitOk || propsTasks();
+    retireFaultyPlugin();
+    if (!propsDone) return;
     // The result handed to the plug-in is shown once it is ready, or by the
     // client when the plug-in is gone, whether or not it was initialised.
     if (!settlementHandOff()) return;
@@ -290,6 +299,15 @@ void Client::linkCheckTask() {
     link.linkCheck.ticks = 0;
 }
 
+void Client::retireFaultyPlugin() {
+    if (!props.pluginFaulted || props.propGameDllState == -1) return;
+    // The plug-in is no more called (its guard sees to that); what it showed
+    // goes, and a treasure-box phase it held up ends in the settlement.
+    if (props.propGameDllState >= 1 && exitGameDll) exitGameDll(*this, 0);
+    props.propGameDllState = -1;
+    props.propInitOk = false;
+}
+
 bool Client::propsTasks() {
     if (!props.loaded()) return true;
     const int waiting = props.propDll->checkSendBuff();
@@ -334,10 +352,18 @@ bool Client::settlementHandOff() {
     platform::PropRewards reward = results.box.reward;
     platform::PropBoxInfo boxInfo = props.boxInfo;
     if (props.propDll->getScoreInfo(itemText, reward, boxInfo) != 1) return true;
-    for (double& r : reward) {
+    for (std::size_t v = 0; v < reward.size(); ++v) {
+        double& r = reward[v];
+        const std::string whose = "props hand-end data: view " + std::to_string(v) + "'s reward ";
         if (!std::isfinite(r)) {
-            log("props hand-end data: a reward that is not a number taken as 0");
+            log(whose + "is not a number; taken as 0");
             r = 0;
+        } else if (r < 0) {
+            log(whose + "is negative; refused");
+            r = 0;
+        } else if (r > MaxReward) {
+            log(whose + "is beyond what a gold figure holds; cut to " + std::to_string(MaxRewardWhole));
+            r = MaxReward;
         }
     }
     results.box.itemText = std::move(itemText);

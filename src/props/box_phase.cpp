@@ -161,8 +161,21 @@ void setUpRewards(Client& c) {
     s.rewardLayout = r.layout;
     ui::Label& label = propLabel(c);
     label.setCaption("");
-    label.move(static_cast<double>(s.layout.promptCentre[0]) - r.width / 2,
-               static_cast<double>(s.layout.promptCentre[1]), r.width, r.height);
+    double width = r.width;
+    double height = r.height;
+    double left = static_cast<double>(s.layout.promptCentre[0]) - width / 2;
+    double top = static_cast<double>(s.layout.promptCentre[1]);
+    // Names, amounts and items come from the plug-in: however long they are,
+    // the label stays on the table picture.
+    const double tableWidth = c.pic1->width();
+    const double tableHeight = c.pic1->height();
+    if (tableWidth > 0 && tableHeight > 0) {
+        width = std::min(width, tableWidth);
+        height = std::min(height, tableHeight);
+        left = std::clamp(left, 0.0, tableWidth - width);
+        top = std::clamp(top, 0.0, tableHeight - height);
+    }
+    label.move(left, top, width, height);
     label.setAlignment(ui::Control::Align::Center);
     label.setForeColor(Yellow);
     label.setVisible(true);

@@ -179,7 +179,9 @@ void showPropMessage(Client& c, const std::string& text, const std::vector<long>
     label.setCaption(text);
     label.setVisible(true);
     label.bringToFront();
-    if (style[0] >= 1 && style[1] >= 1) {
+    // The reward display owns the timer while it runs: a label then keeps no
+    // time of its own, so the settlement it leads to is never held up.
+    if (style[0] >= 1 && style[1] >= 1 && !s.rewardShowing) {
         // An interval beyond what a timer takes is the longest it takes.
         s.timerProp->setInterval(platform::Millis(std::min(style[0], MaxTimerInterval)));
         s.propLabelTickLimit = static_cast<int>(std::min<long>(style[1], 32767));

@@ -6,6 +6,7 @@
 #include "link/client.h"
 #include "platform/files.h"
 #include "props/box_phase.h"
+#include "props/guarded_plugin.h"
 #include "props/prop_requests.h"
 
 namespace mj::props {
@@ -106,14 +107,26 @@ bool initGameDll(Client& c) {
             bank->bringToFront();
         }
         s.randomState = static_cast<std::uint32_t>(c.p.clock.monotonic().count()) | 1U;
+        if (s.pluginFaulted) {
+            s.propGameDllState = PropStateUnused;
+            return;
+        }
         if (!s.propDll) {
             const std::string path = pluginPath(c);
             if (!c.link.loggedIn || !c.p.files.exists(path)) {
                 s.propGameDllState = PropStateUnused;
                 return;
             }
-            s.propDll = c.p.components.createPropsPlugin(path);
-            if (!s.propDll) c.log("props plug-in: " + path + " could not be loaded");
+            if (auto plugin = c.p.components.createPropsPlugin(path)) {
+                s.propDll = std::make_unique<GuardedPlugin>(
+                    std::move(plugin), [&c](std::string_view member, const std::string& what) {
+                        c.props.pluginFaulted = true;
+                        c.log("props plug-in: " + std::string(member) + " failed (" + what +
+                              "); the plug-in is shut down for this session");
+                    });
+            } else {
+                c.log("props plug-in: " + path + " could not be loaded");
+            }
         }
         if (!s.propDll || !c.link.loggedIn) {
             s.propGameDllState = PropStateUnused;

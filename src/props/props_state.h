@@ -53,6 +53,9 @@ struct PropsState {
     int propResultMode = 0;
     int exitPluginAfterDraw = 0;
     int propDisplayClosed = 0;
+    // A member of the plug-in failed: it is never called again, the next tick
+    // shuts it down, and it stays off for the rest of the run.
+    bool pluginFaulted = false;
 
     // The request fields, kept between fetches.
     platform::PropRequest request;
@@ -84,7 +87,7 @@ struct PropsState {
     // The random picks; seeded from the clock when the plug-in is loaded.
     std::uint32_t randomState = 1;
 
-    [[nodiscard]] bool loaded() const { return propGameDllState > 0 && propDll != nullptr; }
+    [[nodiscard]] bool loaded() const { return propGameDllState > 0 && propDll != nullptr && !pluginFaulted; }
 };
 
 }  // namespace mj::props

@@ -1,7 +1,11 @@
 // box_phase_test.cpp: the treasure-box phase from the hand's end to the
 // settlement: the boxes, the choice, the reward display, the credit, and a
 // hand settled exactly once however the plug-in behaves.
+#include <algorithm>
+#include <limits>
+
 #include "props/box_phase.h"
+#include "props/prop_requests.h"
 #include "props/props_fixture.h"
 
 namespace mj::test {
@@ -324,6 +328,95 @@ TEST_F(BoxPhaseTest, TheLastHandsBoxDataIsGoneAtTheNextHandsEnd) {
     ASSERT_FALSE(run(platform::Millis(1200)));
     EXPECT_EQ(client->props.boxInfo[0][1], "");
     EXPECT_EQ(client->results.box.reward[1], 0);
+}
+
+TEST_F(BoxPhaseTest, ALabelAskedForDuringTheRewardDisplayDoesNotHoldUpTheSettlement) {
+    boxData();
+    wonHand();
+    ASSERT_FALSE(run(Millis(1000)));
+    box(0)->onClick();
+    ASSERT_TRUE(client->props.rewardShowing);
+    // The longest interval a timer takes, three times: the display's own
+    // timer must not take it.
+    fake->requests.push_back({"", "道具", {}, props::PropKindLabel, {120, 30, 10, 10}, {65535, 3, 12, 0xFF, 0}});
+    ASSERT_FALSE(run(Millis(300)));
+    EXPECT_EQ(fake->requests.size(), 0u) << "the label was asked for";
+    ASSERT_FALSE(run(Millis(2700)));
+    EXPECT_EQ(heroRows(), 1) << "settled within the display's own time";
+    EXPECT_EQ(client->dispatch.player[0].gold, 1230);
+    EXPECT_FALSE(client->props.rewardShowing);
+    // Held messages wait for the countdown; it comes within seconds, not minutes.
+    EXPECT_LE(client->props.timerProp->interval(), Millis(100));
+}
+
+TEST_F(BoxPhaseTest, RewardsAreBoundedToTheGoldFigureANegativeOneRefusedAndTheLabelStaysOnTheTable) {
+    struct Case {
+        const char* what;
+        double reward;
+        double credited;
+        const char* logged;  // part of the log line, or nullptr for none
+    };
+    const double most = 9007199254740992.0;  // the largest whole amount a double holds to the unit
+    const Case cases[] = {
+        {"an ordinary reward", 200, 200, nullptr},
+        {"the largest", most, most, nullptr},
+        {"beyond any gold figure", 1e300, most, "view 0's reward is beyond what a gold figure holds"},
+        {"negative", -5000, 0, "view 0's reward is negative; refused"},
+        {"not a number", std::numeric_limits<double>::quiet_NaN(), 0, "view 0's reward is not a number"},
+    };
+    int juNum = 1;
+    for (const auto& k : cases) {
+        client->resetRoundData(*client);
+        client->dispatch.player[0].gold = 1000;
+        sim.process.logLines.clear();
+        boxData(k.reward);
+        // Item text long enough to be wider than the table on its own.
+        fake->boxItemText = {std::string(300, 'W'), "", "", ""};
+        fake->boxInfoData[1][0] = std::string(200, 'I');
+        wonHand(true, juNum++);
+        ASSERT_FALSE(run(Millis(1000)));
+        ASSERT_TRUE(client->props.boxPromptOn) << k.what;
+        box(0)->onClick();
+        ASSERT_FALSE(run(Millis(150)));
+        const ui::Label& l = label();
+        EXPECT_GE(l.left(), 0) << k.what;
+        EXPECT_GE(l.top(), 0) << k.what;
+        EXPECT_LE(l.left() + l.width(), client->pic1->width()) << k.what;
+        EXPECT_LE(l.top() + l.height(), client->pic1->height()) << k.what;
+        ASSERT_FALSE(run(Millis(4000)));
+        EXPECT_EQ(client->dispatch.player[0].gold, 1000 + 30 + k.credited) << k.what;
+        const std::string cash = client->mainForm.find("Cash", 0)->caption();
+        EXPECT_LE(cash.size(), std::string("9007199254741022金币").size()) << k.what << ": " << cash;
+        const auto& logs = sim.process.logLines;
+        const bool found = k.logged && std::any_of(logs.begin(), logs.end(), [&k](const std::string& line) {
+                               return line.find(k.logged) != std::string::npos;
+                           });
+        EXPECT_EQ(found, k.logged != nullptr) << k.what;
+        if (!k.logged) {
+            EXPECT_TRUE(std::none_of(logs.begin(), logs.end(), [](const std::string& line) {
+                return line.find("reward") != std::string::npos;
+            })) << k.what;
+        }
+        // The next hand starts from a settled board.
+        ASSERT_FALSE(run(Millis(2000)));
+    }
+}
+
+TEST_F(BoxPhaseTest, AnAnnouncementAfterTheHandWasSettledIsNotTheNextHands) {
+    wonHand(false);
+    ASSERT_FALSE(run(Millis(1000)));
+    ASSERT_EQ(heroRows(), 1);
+    // The box data announced late, after the hand was settled without it.
+    deliver(message(46, OwnSeat));
+    ASSERT_FALSE(run(Millis(500)));
+    deliver(validMessage(4));  // the next hand starts
+    ASSERT_FALSE(run(Millis(2000)));
+    EXPECT_FALSE(client->props.scoreInfoReady);
+    const int asked = fake->scoreAsks;
+    wonHand(false, 2);
+    ASSERT_FALSE(run(Millis(1500)));
+    EXPECT_EQ(heroRows(), 2) << "settled at once, not after a wait for data never announced";
+    EXPECT_EQ(fake->scoreAsks, asked);
 }
 
 }  // namespace
