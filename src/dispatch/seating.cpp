@@ -349,6 +349,7 @@ void onUserInfo(link::Client& c) {
         if (++s.playerCount == 3 && c.dispatch.gameStarted == 0) {
             c.mainForm.setWindowState(ui::Form::WindowState::Normal);
             c.minimizeHallWindow();
+            c.mainForm.setFocus();
         }
     }
     if (counting) ++s.profilesInCycle;

@@ -188,6 +188,7 @@ void bankerAndKey(link::Client& c) {
     if (c.mainForm.windowState() != ui::Form::WindowState::Normal && !c.shell.bossKeyOn) {
         c.mainForm.setWindowState(ui::Form::WindowState::Normal);
         c.minimizeHallWindow();
+        c.mainForm.setFocus();
     }
     for (int v = 1; v <= 3; ++v) c.dispatch.seating.otherName[at(v)] = t.custom[at(v)].name;
     // Kept as received: the reconnect request echoes these bytes unchanged.

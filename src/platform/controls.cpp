@@ -292,6 +292,112 @@ void ListBox::setHeight(double v) {
     const double lines = std::max(1.0, std::floor(v / line));
     Control::setHeight(lines * line);
 }
+namespace {
+double unitsOf(const Control& c) { return c.parent() ? c.parent()->unitsPerPixel() : 1.0; }
+}  // namespace
+int ListBox::widthPixels() const { return toPixels(width(), unitsOf(*this)); }
+int ListBox::heightPixels() const { return toPixels(height(), unitsOf(*this)); }
+int ListBox::visibleRows() const {
+    const int line = std::max(1, toPixels(itemHeight(), unitsOf(*this)));
+    return std::max(1, heightPixels() / line);
+}
+void ListBox::scrollBy(int rows) {
+    const int top = std::clamp(std::min(topIndex_, maxTopIndex()) + rows, 0, maxTopIndex());
+    if (top != topIndex_) setTopIndex(top);
+}
+bool ListBox::navigationKey(int keyCode) {
+    constexpr int PageUp = 33, PageDown = 34, End = 35, Home = 36, Up = 38, Down = 40;
+    const int last = listCount() - 1;
+    const int page = visibleRows();
+    int to = listIndex_;
+    switch (keyCode) {
+    case Up:
+        to = listIndex_ < 0 ? 0 : listIndex_ - 1;
+        break;
+    case Down:
+        to = listIndex_ + 1;
+        break;
+    case PageUp:
+        to = listIndex_ < 0 ? 0 : listIndex_ - (page - 1);
+        break;
+    case PageDown:
+        to = listIndex_ < 0 ? page - 1 : listIndex_ + (page - 1);
+        break;
+    case Home:
+        to = 0;
+        break;
+    case End:
+        to = last;
+        break;
+    default:
+        return false;
+    }
+    if (last < 0) return true;
+    to = std::clamp(to, 0, last);
+    if (to != listIndex_) setListIndex(to);
+    // The selected row comes into view at the nearer edge.
+    if (to < topIndex_)
+        setTopIndex(to);
+    else if (to >= topIndex_ + page)
+        setTopIndex(std::min(to - page + 1, maxTopIndex()));
+    return true;
+}
+ListBox::ScrollBar ListBox::scrollBar() const {
+    ScrollBar b;
+    if (!showsScrollBar()) return b;
+    b.height = heightPixels();
+    b.width = std::min(ScrollBarWidth, widthPixels());
+    b.left = widthPixels() - b.width;
+    // A bar shorter than two whole buttons squeezes them, as the system's do.
+    b.arrow = std::min(ScrollBarWidth, b.height / 2);
+    const int track = b.height - 2 * b.arrow;
+    constexpr int MinThumb = 8;
+    if (track < MinThumb) return b;
+    const int rows = visibleRows();
+    b.thumbHeight = std::clamp(track * rows / std::max(1, listCount()), MinThumb, track);
+    const int range = maxTopIndex();
+    const int top = std::min(topIndex_, range);
+    b.thumbTop = b.arrow + (range > 0 ? (track - b.thumbHeight) * top / range : 0);
+    return b;
+}
+ListBox::ScrollPart ListBox::scrollPartAt(int x, int y) const {
+    const ScrollBar b = scrollBar();
+    if (b.width <= 0 || x < b.left || x >= b.left + b.width || y < 0 || y >= b.height) return ScrollPart::None;
+    if (y < b.arrow) return ScrollPart::LineUp;
+    if (y >= b.height - b.arrow) return ScrollPart::LineDown;
+    if (b.thumbHeight == 0) return ScrollPart::None;
+    if (y < b.thumbTop) return ScrollPart::PageUp;
+    if (y >= b.thumbTop + b.thumbHeight) return ScrollPart::PageDown;
+    return ScrollPart::Thumb;
+}
+void ListBox::scrollByPart(ScrollPart part) {
+    const int page = visibleRows();
+    switch (part) {
+    case ScrollPart::LineUp:
+        scrollBy(-1);
+        break;
+    case ScrollPart::LineDown:
+        scrollBy(1);
+        break;
+    case ScrollPart::PageUp:
+        scrollBy(-page);
+        break;
+    case ScrollPart::PageDown:
+        scrollBy(page);
+        break;
+    case ScrollPart::Thumb:
+    case ScrollPart::None:
+        break;
+    }
+}
+int ListBox::topIndexForThumb(int thumbTop) const {
+    const ScrollBar b = scrollBar();
+    const int free = b.height - 2 * b.arrow - b.thumbHeight;
+    if (b.thumbHeight == 0 || free <= 0) return std::min(topIndex_, maxTopIndex());
+    const int range = maxTopIndex();
+    const int at = std::clamp(thumbTop - b.arrow, 0, free);
+    return (at * range + free / 2) / free;
+}
 void ListBox::copyPropertiesFrom(const Control& other) {
     Control::copyPropertiesFrom(other);
     if (auto* l = dynamic_cast<const ListBox*>(&other)) items_ = l->items_;

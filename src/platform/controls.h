@@ -2,6 +2,7 @@
 // plain objects; the Win32 host paints them and turns input into their events;
 // tests read the properties and fire the events directly.
 #pragma once
+#include <algorithm>
 #include <cstdint>
 #include <functional>
 #include <memory>
@@ -47,7 +48,7 @@ enum class Kind { Form, PictureBox, Image, Label, TextBox, ListBox, Component };
 enum MouseButton : int { ButtonNone = 0, ButtonLeft = 1, ButtonRight = 2, ButtonMiddle = 4 };
 
 // Control::mousePointer values the host knows.
-enum MousePointer : int { PointerDefault = 0, PointerCustom = 99 };
+enum MousePointer : int { PointerDefault = 0, PointerArrow = 1, PointerSizeAll = 15, PointerCustom = 99 };
 
 // Mouse position in the control's own units (pixels inside picture boxes,
 // twips on forms), relative to the control's top left.
@@ -117,7 +118,8 @@ public:
     [[nodiscard]] const std::string& toolTip() const { return toolTip_; }
     void setToolTip(std::string text);
     // The pointer shown over the control (MousePointer values; the host shows
-    // a hand for PointerCustom). Nothing is repainted when it changes.
+    // a hand for PointerCustom, the four-way arrow for PointerSizeAll).
+    // Nothing is repainted when it changes.
     [[nodiscard]] int mousePointer() const { return mousePointer_; }
     void setMousePointer(int p) { mousePointer_ = p; }
     // Free text a caller may hang on a control (a window's "speak1" tag).
@@ -243,6 +245,40 @@ public:
     // Height of one item in the container's units, from the font size.
     [[nodiscard]] double itemHeight() const;
     void copyPropertiesFrom(const Control& other) override;
+
+    // Scrolling of a painted list, as the system's list boxes scroll: a
+    // vertical bar at the right edge while the items do not all fit, the
+    // wheel, and the arrow and page keys while the list has the focus. The
+    // native ones scroll themselves.
+    [[nodiscard]] int visibleRows() const;
+    // The first row shown when the list is scrolled to its end.
+    [[nodiscard]] int maxTopIndex() const { return std::max(0, listCount() - visibleRows()); }
+    [[nodiscard]] bool showsScrollBar() const { return !native() && listCount() > visibleRows(); }
+    // Scrolls by whole rows, never past either end.
+    void scrollBy(int rows);
+    // Up, down, page up, page down, home and end (virtual-key codes) move the
+    // selection and keep it in view; false for any other key.
+    bool navigationKey(int keyCode);
+
+    // The scroll bar in the list's own pixels: its left edge, the height of
+    // each arrow button and the thumb (none when the track is too short).
+    static constexpr int ScrollBarWidth = 16;
+    struct ScrollBar {
+        int left = 0, width = 0, height = 0;
+        int arrow = 0;
+        int thumbTop = 0, thumbHeight = 0;  // thumbHeight 0: no thumb
+    };
+    [[nodiscard]] ScrollBar scrollBar() const;
+    enum class ScrollPart { None, LineUp, PageUp, Thumb, PageDown, LineDown };
+    // The part of the bar at a point in the list's own pixels.
+    [[nodiscard]] ScrollPart scrollPartAt(int x, int y) const;
+    // Scrolls as a press on that part does once (the thumb does nothing).
+    void scrollByPart(ScrollPart part);
+    // The first row that puts the thumb's top nearest to `thumbTop` pixels.
+    [[nodiscard]] int topIndexForThumb(int thumbTop) const;
+    // The list's size in whole pixels, as the host draws it.
+    [[nodiscard]] int widthPixels() const;
+    [[nodiscard]] int heightPixels() const;
 
 private:
     std::vector<std::string> items_;
@@ -400,6 +436,12 @@ public:
     std::function<void()> moveWithMouse;
     // The user asked to close the window (the unload event follows the close).
     std::function<void()> onUnload;
+    // Gives the window the input focus (it comes to the front as the active
+    // window); the host moves the real focus through onFocusRequest.
+    void setFocus() {
+        if (onFocusRequest) onFocusRequest();
+    }
+    std::function<void()> onFocusRequest;
     // The system's handle of the window once the host shows it, else 0.
     std::uintptr_t windowHandle = 0;
     void childChanged() override;

@@ -183,10 +183,10 @@ void pic1MouseMove(link::Client& c, double x, double y) {
         c.shell.bankHover = false;
         if (ui::Control* bank = c.mainForm.find("Bank")) (void)table::loadPicture(c, link::BankNormalId, *bank);
     }
-    c.shell.qvVideoShown = false;
-    if (c.shell.qvVideoSeat >= 1 && c.shell.qvVideoSeat <= 4) {
-        if (c.props.loaded()) c.props.propDll->showQvVideo(c.shell.qvVideoSeat - 1, false, 0);
-        c.shell.qvVideoSeat = 0;
+    c.video.qvVideoShown = false;
+    if (c.video.qvVideoSeat >= 1 && c.video.qvVideoSeat <= 4) {
+        if (c.props.loaded()) c.props.propDll->showQvVideo(c.video.qvVideoSeat - 1, false, 0);
+        c.video.qvVideoSeat = 0;
     }
     if (c.video.ownVideoOn) {
         if (ui::Control* tip = c.mainForm.find("Tiplbl"); tip && tip->visible()) tip->setVisible(false);

@@ -33,8 +33,7 @@ struct ShellState {
     std::string chatBody;
     // Alt and C pressed one after the other (either order) close the history.
     std::array<int, 2> altCKeyState{};
-    // The bank button shows its hover picture; the plug-in's video pop-up and
-    // its seat 1..4 (0 none), closed when the pointer moves over the table.
+    // The bank button shows its hover picture.
     bool bankHover = false;
     // The settings dialog: the options switched since OK or Cancel (music,
     // system sounds, all sound, voice style), and the voice style itself.
@@ -42,8 +41,6 @@ struct ShellState {
     bool dialectVoice = false;
     // The view whose player the card shows.
     int cardView = -1;
-    bool qvVideoShown = false;
-    int qvVideoSeat = 0;
     // The seat-change caption's animation and its next caption.
     std::unique_ptr<platform::Timer> timerShuffle;
     int shufflePos = 0;

@@ -161,6 +161,7 @@ void dragAreaDown(link::Client& c, int button) {
     if (c.results.score) c.results.score->setVisible(false);
     if (c.results.hero) c.results.hero->setVisible(false);
     hideIfLoaded(shellWindows(c).vosSet);
+    if (ui::Control* drag = c.mainForm.find("LbMove")) drag->setMousePointer(ui::PointerSizeAll);
     if (c.mainForm.moveWithMouse) c.mainForm.moveWithMouse();
 }
 
@@ -192,7 +193,7 @@ void installWindowFrame(link::Client& c) {
     }
     auto& drag = ctl(c, "LbMove");
     drag.onMouseMove = [&c, &drag](const ui::MouseEvent&) {
-        drag.setMousePointer(ui::PointerDefault);
+        drag.setMousePointer(ui::PointerArrow);
         captionButtonsToNormal(c);
     };
     drag.onMouseDown = [&c](const ui::MouseEvent& e) { dragAreaDown(c, e.button); };

@@ -2,6 +2,7 @@
 #include "video/video_display.h"
 
 #include "link/client.h"
+#include "shell/shell_windows.h"
 #include "video/video_controls.h"
 
 namespace mj::video {
@@ -107,6 +108,8 @@ void vshowTimer(link::Client& c, int view) {
 
 void vshowMouseMove(link::Client& c, int view, double x, double y) {
     if (view < 1 || view > 3) return;
+    // The player card, when shown, stays the only thing over the seat.
+    if (c.shell.windows && c.shell.windows->information.shown()) return;
     if (c.dispatch.player[at(view)].nickName.empty()) return;
     ui::Control* v = find(c, "vshow", view);
     if (!v || x <= 0 || x >= v->width() || y <= 0 || y >= v->height()) return;

@@ -48,7 +48,9 @@ struct VideoState {
     std::array<Frame, 4> lastFrame{};
     // Frames per view that were not pictures, logged per change.
     std::array<platform::RepeatLog, 4> badFrames{};
-    // The plug-in's popup over a seat's video; the seat as view + 1.
+    // The plug-in's popup over a seat's video and its seat as view + 1 (0
+    // none): opened by the hover over a picture, closed when the pointer
+    // moves over the table.
     bool qvVideoShown = false;
     int qvVideoSeat = 0;
 

@@ -220,6 +220,8 @@ TEST_F(SeatingTest, TableFilledByNewPlayersStillRunsTheSeatDraw) {
     // reset puts its tiles back into the wall.
     seatFourNames();
     const auto slept = sim.clock.totalSlept();
+    int focusCalls = 0;
+    client->mainForm.onFocusRequest = [&] { ++focusCalls; };
     receiveAll(
         {profile(15, "zhang", "小张"), profile(0, "zhao", "z"), profile(0, "li", "l", 0), profile(0, "wang", "w")});
     EXPECT_EQ(sim.clock.totalSlept() - slept, platform::Millis(1000));
@@ -232,6 +234,8 @@ TEST_F(SeatingTest, TableFilledByNewPlayersStillRunsTheSeatDraw) {
     EXPECT_TRUE(client->link.readySent);
     EXPECT_EQ(strip(0), "游戏将在15秒内开始");
     EXPECT_EQ(sim.hall.minimized.size(), 1u);
+    // The filled table comes up with the input focus.
+    EXPECT_EQ(focusCalls, 1);
     // The reset came last: the drawn tiles are back in the wall, hidden.
     EXPECT_FALSE(ctl("MJ_Image", 0).visible());
     EXPECT_EQ(ctl("MJ_Image", 0).left(), 809);

@@ -50,6 +50,30 @@ TEST_F(TableStatusTest, BankerAnnouncementKeepsTheKeyBytesAsReceived) {
     EXPECT_EQ(client->dispatch.seating.otherName[2], "p2");
 }
 
+// The banker's announcement brings a minimised or maximised window back to
+// normal with the input focus, unless the boss key hid it.
+TEST_F(TableStatusTest, BankerAnnouncementRestoresTheWindowWithTheFocus) {
+    using State = ui::Form::WindowState;
+    struct Case {
+        State state;
+        bool bossKey;
+        bool restores;
+    };
+    for (const Case k : {Case{State::Normal, false, false}, Case{State::Minimized, false, true},
+                         Case{State::Maximized, false, true}, Case{State::Minimized, true, false}}) {
+        client->mainForm.setWindowState(k.state);
+        client->shell.bossKeyOn = k.bossKey;
+        int focusCalls = 0;
+        client->mainForm.onFocusRequest = [&] { ++focusCalls; };
+        const auto hallBefore = sim.hall.minimized.size();
+        ASSERT_FALSE(receive(status(2, 8)));
+        const int state = static_cast<int>(k.state);
+        EXPECT_EQ(focusCalls, k.restores ? 1 : 0) << state;
+        EXPECT_EQ(client->mainForm.windowState(), k.restores ? State::Normal : k.state) << state;
+        EXPECT_EQ(sim.hall.minimized.size() > hallBefore, k.restores) << state;
+    }
+}
+
 TEST_F(TableStatusTest, NextHandShowsTheTablesOwnMultipleUnlessTheScreenOpens) {
     client->table.isWealthMultiple = 3;
     client->table.wealthByView = {3, 2, 5, 9};

@@ -166,12 +166,12 @@ TEST_F(RaisedTileTest, AWatcherOrAnArmedStartButtonLeavesItRaised) {
 
 TEST_F(KeysTest, PointerOverTheTableEndsEveryHover) {
     loadPlugin();
-    client->shell.qvVideoSeat = 3;
+    client->video.qvVideoSeat = 3;
     client->shell.bankHover = true;
     windows().information.get().setVisible(true);
     client->pic1->onMouseMove({});
     EXPECT_EQ(plugin->videos, (std::vector<std::pair<int, bool>>{{2, false}}));
-    EXPECT_EQ(client->shell.qvVideoSeat, 0);
+    EXPECT_EQ(client->video.qvVideoSeat, 0);
     EXPECT_FALSE(client->shell.bankHover);
     EXPECT_EQ(shownResource(control(*client, "Bank")), link::BankNormalId);
     EXPECT_FALSE(windows().information.shown());

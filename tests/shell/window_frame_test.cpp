@@ -83,13 +83,22 @@ TEST_F(WindowFrameTest, CloseAsksAndMinimiseHides) {
 
 TEST_F(WindowFrameTest, OnlyTheLeftButtonDragsTheWindow) {
     int drags = 0;
-    client->mainForm.moveWithMouse = [&] { ++drags; };
+    auto& area = frame("LbMove");
+    // The four-way arrow is up before the system's move takes the mouse.
+    client->mainForm.moveWithMouse = [&] {
+        ++drags;
+        EXPECT_EQ(area.mousePointer(), ui::PointerSizeAll);
+    };
     client->talk.setVisible(true);
-    frame("LbMove").onMouseDown({ui::ButtonRight});
+    area.onMouseDown({ui::ButtonRight});
     EXPECT_TRUE(client->talk.visible());
-    frame("LbMove").onMouseDown({ui::ButtonLeft});
+    EXPECT_NE(area.mousePointer(), ui::PointerSizeAll);
+    area.onMouseDown({ui::ButtonLeft});
     EXPECT_FALSE(client->talk.visible());
     EXPECT_EQ(drags, 1);
+    // Moving over it again shows the arrow.
+    area.onMouseMove({});
+    EXPECT_EQ(area.mousePointer(), ui::PointerArrow);
 }
 
 TEST_F(WindowFrameTest, FileExistenceAndCrop) {

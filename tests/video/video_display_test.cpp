@@ -4,6 +4,7 @@
 
 #include <stdexcept>
 
+#include "shell/shell_windows.h"
 #include "video/video_display.h"
 #include "video_fixture.h"
 
@@ -127,6 +128,29 @@ TEST_F(OwnCamera, HoverOpensThePopupOncePerEntryInsideThePicture) {
     ctl("Proponeself").onMouseMove({0, 0, 5, 5});
     EXPECT_EQ(videoPlugin->popups, (std::vector<int>{2, 0}));
     EXPECT_EQ(vs().qvVideoSeat, 1);
+}
+
+// The pop-up's state is one: the pointer over the table closes what the hover
+// opened, so the next hover opens it again; never while the card shows.
+TEST_F(OwnCamera, ThePopupClosesOverTheTableAndOpensAgainUnlessTheCardShows) {
+    loadVideoPlugin();
+    client->dispatch.player[2].nickName = "小王";
+    auto& viewer = ctl("vshow", 2);
+    viewer.onMouseMove({0, 0, 5, 5});
+    viewer.onMouseMove({0, 0, 6, 6});
+    EXPECT_EQ(videoPlugin->popups, std::vector<int>{2});
+    client->pic1->onMouseMove({0, 0, 300, 300});
+    EXPECT_EQ(videoPlugin->closed, std::vector<int>{2});
+    EXPECT_FALSE(vs().qvVideoShown);
+    EXPECT_EQ(vs().qvVideoSeat, 0);
+    viewer.onMouseMove({0, 0, 5, 5});
+    EXPECT_EQ(videoPlugin->popups, (std::vector<int>{2, 2}));
+
+    client->pic1->onMouseMove({0, 0, 300, 300});
+    shell::shellWindows(c()).information.get().setVisible(true);
+    viewer.onMouseMove({0, 0, 5, 5});
+    EXPECT_EQ(videoPlugin->popups, (std::vector<int>{2, 2})) << "the player card is shown";
+    EXPECT_EQ(vs().qvVideoSeat, 0);
 }
 
 TEST_F(OwnCamera, WithoutThePluginPicturesStillShow) {

@@ -15,8 +15,8 @@ namespace mj::test {
 class VideoPlugin : public RecordingPlugin {
 public:
     void recState(int kind, bool flag, int view) override { videoStates.push_back({kind, flag, view}); }
-    bool showQvVideo(int view, bool, int) override {
-        popups.push_back(view);
+    bool showQvVideo(int view, bool show, int) override {
+        (show ? popups : closed).push_back(view);
         return opens;
     }
     struct State {
@@ -27,6 +27,7 @@ public:
     };
     std::vector<State> videoStates;
     std::vector<int> popups;
+    std::vector<int> closed;
     bool opens = true;
 };
 

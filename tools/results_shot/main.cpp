@@ -1,11 +1,16 @@
 // results_shot: the settlement board after a won hand and after a drawn hand,
 // and the session board with both rows, painted by the window host under Wine
-// into BMP files. The boards go through the client's own settlement, so the
+// into BMP files; then both boards in real windows, scrolled and reopened by
+// real mouse input, taken from the screen. The boards go through the client's own settlement, so the
 // hand history is written with the real profile functions on the way.
+#include <algorithm>
+#include <cstdio>
 #include <string>
+#include <vector>
 
 #include "results/result_boards.h"
 #include "results/results_install.h"
+#include "shot_support/screen_capture.h"
 #include "shot_support/shot_table.h"
 
 namespace {
@@ -61,6 +66,86 @@ void wonHand(mj::link::Client& c) {
     showSettlement(c);
 }
 
+INPUT mouseAt(int x, int y) {
+    INPUT i{};
+    i.type = INPUT_MOUSE;
+    i.mi.dwFlags = MOUSEEVENTF_MOVE | MOUSEEVENTF_ABSOLUTE;
+    i.mi.dx = MulDiv(x, 65536, GetSystemMetrics(SM_CXSCREEN)) + 1;
+    i.mi.dy = MulDiv(y, 65536, GetSystemMetrics(SM_CYSCREEN)) + 1;
+    return i;
+}
+
+INPUT mouseDo(DWORD flags, DWORD data = 0) {
+    INPUT i{};
+    i.type = INPUT_MOUSE;
+    i.mi.dwFlags = flags;
+    i.mi.mouseData = data;
+    return i;
+}
+
+void send(std::vector<INPUT> in) { SendInput(static_cast<UINT>(in.size()), in.data(), sizeof(INPUT)); }
+
+// A control's top left on the screen, in pixels.
+POINT screenOf(const mj::ui::Control& ctl) {
+    const mj::ui::PixelRect r = const_cast<mj::ui::Control&>(ctl).paintedRect();
+    auto& form = *const_cast<mj::ui::Control&>(ctl).form();
+    return POINT{static_cast<LONG>(form.left() / 15) + r.left, static_cast<LONG>(form.top() / 15) + r.top};
+}
+
+// The boards in real windows, played by real input: the wheel scrolls the
+// longest detail list of the won hand and its bar's arrow goes one row
+// further; a double-click on the session board's second row reopens the
+// drawn hand.
+bool liveBoards(mj::link::Client& c, const std::string& dir) {
+    mj::platform::win32::FormHost host;
+    auto& score = *c.results.score;
+    auto& hero = *c.results.hero;
+    host.attach(score);
+    host.attach(hero);
+    mj::ui::ListBox* longest = nullptr;
+    for (int j = 0; j < 4; ++j) {
+        auto* l = score.findAs<mj::ui::ListBox>("State", j);
+        std::fprintf(stderr, "detail list %d: %d items, %d rows shown\n", j, l->listCount(), l->visibleRows());
+        if (!longest || l->listCount() > longest->listCount()) longest = l;
+    }
+    if (!longest->showsScrollBar()) {
+        std::fprintf(stderr, "the won hand's lists all fit: nothing to scroll\n");
+        return false;
+    }
+    SetForegroundWindow(host.windowOf(score));
+    mj::shots::pump(200);
+    const POINT at = screenOf(*longest);
+    send({mouseAt(at.x + 30, at.y + 60), mouseDo(MOUSEEVENTF_LEFTDOWN), mouseDo(MOUSEEVENTF_LEFTUP),
+          mouseDo(MOUSEEVENTF_WHEEL, static_cast<DWORD>(-WHEEL_DELTA))});
+    mj::shots::pump(300);
+    const auto bar = longest->scrollBar();
+    send({mouseAt(at.x + bar.left + bar.width / 2, at.y + bar.height - 3), mouseDo(MOUSEEVENTF_LEFTDOWN),
+          mouseDo(MOUSEEVENTF_LEFTUP)});
+    mj::shots::pump(300);
+    std::fprintf(stderr, "scrolled to row %d of %d\n", longest->topIndex(), longest->maxTopIndex());
+    if (longest->topIndex() != std::min(4, longest->maxTopIndex())) return false;
+    bool ok = mj::shots::shootScreen(dir + "/results_score_scrolled.bmp", 1024, 768);
+
+    score.setVisible(false);
+    toggleHeroBoard(c);
+    SetForegroundWindow(host.windowOf(hero));
+    mj::shots::pump(200);
+    const POINT row = screenOf(*hero.find("Grade", 1));
+    const int line = static_cast<int>(hero.findAs<mj::ui::ListBox>("Grade", 1)->itemHeight() / 15);
+    send({mouseAt(row.x + 20, row.y + line + line / 2), mouseDo(MOUSEEVENTF_LEFTDOWN), mouseDo(MOUSEEVENTF_LEFTUP),
+          mouseDo(MOUSEEVENTF_LEFTDOWN), mouseDo(MOUSEEVENTF_LEFTUP)});
+    mj::shots::pump(400);
+    const auto& reopened = score.findAs<mj::ui::ListBox>("State", 0)->items();
+    std::fprintf(stderr, "after the double-click: board %s, row %d selected, first line \"%s\"\n",
+                 score.visible() ? "shown" : "hidden", c.results.heroSelected,
+                 reopened.empty() ? "" : reopened.front().c_str());
+    if (!score.visible() || c.results.heroSelected != 1) return false;
+    ok = mj::shots::shootScreen(dir + "/results_reopened_live.bmp", 1024, 768) && ok;
+    host.detach(score);
+    host.detach(hero);
+    return ok;
+}
+
 }  // namespace
 
 int main(int argc, char** argv) {
@@ -76,5 +161,6 @@ int main(int argc, char** argv) {
     reopenHeroRow(c, 0);
     ok = shootForm(*c.results.score, dir + "/results_score_reopened.bmp") && ok;
     ok = shootForm(*c.results.hero, dir + "/results_hero.bmp") && ok;
+    ok = liveBoards(c, dir) && ok;
     return ok ? 0 : 1;
 }

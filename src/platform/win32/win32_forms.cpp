@@ -168,6 +168,23 @@ RECT intersect(RECT a, RECT b) {
 
 void drawChildren(Canvas& c, const ui::Container& box, int ox, int oy, RECT clip);
 
+// A list's vertical scroll bar in the system's own look: two arrow buttons,
+// the track and the thumb.
+void drawScrollBar(Canvas& c, const ui::ListBox::ScrollBar& b, int ox, int oy) {
+    const int l = ox + b.left, rgt = l + b.width;
+    RECT up{l, oy, rgt, oy + b.arrow};
+    RECT down{l, oy + b.height - b.arrow, rgt, oy + b.height};
+    const COLORREF track = GetSysColor(COLOR_SCROLLBAR);
+    fillRect(c, RECT{l, oy + b.arrow, rgt, oy + b.height - b.arrow},
+             ui::Color{GetRValue(track), GetGValue(track), GetBValue(track)});
+    DrawFrameControl(c.dc, &up, DFC_SCROLL, DFCS_SCROLLUP);
+    DrawFrameControl(c.dc, &down, DFC_SCROLL, DFCS_SCROLLDOWN);
+    if (b.thumbHeight > 0) {
+        RECT thumb{l, oy + b.thumbTop, rgt, oy + b.thumbTop + b.thumbHeight};
+        DrawFrameControl(c.dc, &thumb, DFC_BUTTON, DFCS_BUTTONPUSH);
+    }
+}
+
 void drawControl(Canvas& c, const ui::Control& ctl, double upp, int ox, int oy, RECT clip) {
     if (!ctl.visible()) return;
     RECT r{ox + px(ctl.left(), upp), oy + px(ctl.top(), upp), 0, 0};
@@ -208,14 +225,16 @@ void drawControl(Canvas& c, const ui::Control& ctl, double upp, int ox, int oy, 
         const auto& list = static_cast<const ui::ListBox&>(ctl);
         fillRect(c, r, ctl.backColor());
         const int line = std::max(1, px(list.itemHeight(), upp));
+        const ui::ListBox::ScrollBar bar = list.scrollBar();
+        const LONG textRight = r.right - bar.width;
         int y = r.top;
         for (int i = list.topIndex(); i < list.listCount() && y < r.bottom; ++i, y += line) {
-            const RECT row{r.left + 2, y, r.right, y + line};
+            const RECT row{r.left + 2, y, textRight, y + line};
             // The selected row in the system's selection colours, as a list
             // box of the system shows it.
             if (i == list.listIndex()) {
                 const COLORREF back = GetSysColor(COLOR_HIGHLIGHT);
-                fillRect(c, RECT{r.left, y, r.right, std::min(y + line, static_cast<int>(r.bottom))},
+                fillRect(c, RECT{r.left, y, textRight, std::min(y + line, static_cast<int>(r.bottom))},
                          ui::Color{GetRValue(back), GetGValue(back), GetBValue(back)});
                 const COLORREF text = GetSysColor(COLOR_HIGHLIGHTTEXT);
                 drawText(c, ctl, row, list.items()[static_cast<std::size_t>(i)], DT_SINGLELINE | DT_VCENTER, line,
@@ -224,6 +243,7 @@ void drawControl(Canvas& c, const ui::Control& ctl, double upp, int ox, int oy, 
             }
             drawText(c, ctl, row, list.items()[static_cast<std::size_t>(i)], DT_SINGLELINE | DT_VCENTER, line);
         }
+        if (bar.width > 0) drawScrollBar(c, bar, r.left, r.top);
         break;
     }
     case ui::Kind::Component:
@@ -272,17 +292,52 @@ ui::Control* hitTest(const ui::Container& box, int x, int y, int& localX, int& l
 
 // The pointer the control under the mouse asks for; the class arrow elsewhere.
 void showPointer(const ui::Control* c) {
-    const bool own = c && c->mousePointer() == ui::PointerCustom;
-    SetCursor(LoadCursorW(nullptr, reinterpret_cast<LPCWSTR>(own ? IDC_HAND : IDC_ARROW)));
+    const int p = c ? c->mousePointer() : ui::PointerDefault;
+    const LPCWSTR id = p == ui::PointerCustom ? IDC_HAND : p == ui::PointerSizeAll ? IDC_SIZEALL : IDC_ARROW;
+    SetCursor(LoadCursorW(nullptr, id));
 }
+
+// Whether the control is still part of the box (controls of an array may be
+// unloaded while the host remembers one).
+bool holds(const ui::Container& box, const ui::Control* c) {
+    for (ui::Control* child : box.children()) {
+        if (child == c) return true;
+        if (child->kind() == ui::Kind::PictureBox && holds(static_cast<const ui::Container&>(*child), c)) return true;
+    }
+    return false;
+}
+
+bool shownAndEnabled(const ui::Control& c) {
+    for (const ui::Control* at = &c; at && at->parent(); at = at->parent())
+        if (!at->visible() || !at->enabled()) return false;
+    return true;
+}
+
+// What takes the keyboard focus when the control is pressed: a painted list
+// itself, otherwise the nearest picture box around it (the table picture for
+// its tiles). Labels and images on the form itself leave the focus where it is.
+ui::Control* focusTargetOf(ui::Control* c) {
+    for (ui::Control* at = c; at && at->parent(); at = at->parent()) {
+        if (at->kind() == ui::Kind::ListBox) return at->native() ? nullptr : at;
+        if (at->kind() == ui::Kind::PictureBox) return at;
+    }
+    return nullptr;
+}
+
+bool isPaintedList(const ui::Control* c) { return c && c->kind() == ui::Kind::ListBox && !c->native(); }
+
+constexpr UINT_PTR ScrollRepeatTimer = 0x4D4A;
+constexpr UINT ScrollRepeatFirst = 400, ScrollRepeatNext = 50;
 
 // A form and a picture box count in their own units, any other control in
 // its container's: a list on a form hears twips, an image in the table pixels.
+// A component hears its own pixels wherever it sits.
 ui::MouseEvent mouseEvent(const ui::Control& c, WPARAM w, int lx, int ly, int button) {
     const bool container = c.kind() == ui::Kind::Form || c.kind() == ui::Kind::PictureBox;
-    const double upp = container    ? static_cast<const ui::Container&>(c).unitsPerPixel()
-                       : c.parent() ? c.parent()->unitsPerPixel()
-                                    : 15.0;
+    const double upp = container                         ? static_cast<const ui::Container&>(c).unitsPerPixel()
+                       : c.kind() == ui::Kind::Component ? 1.0
+                       : c.parent()                      ? c.parent()->unitsPerPixel()
+                                                         : 15.0;
     ui::MouseEvent e;
     e.button = button;
     e.shift = ((w & MK_SHIFT) ? 1 : 0) | ((w & MK_CONTROL) ? 2 : 0);
@@ -295,6 +350,8 @@ ui::MouseEvent mouseEvent(const ui::Control& c, WPARAM w, int lx, int ly, int bu
 
 FormHost::FormHost() {
     WNDCLASSW wc{};
+    // Double-clicks arrive as such: the result boards' rows reopen a hand on one.
+    wc.style = CS_DBLCLKS;
     wc.lpfnWndProc = &FormHost::wndProc;
     wc.hInstance = GetModuleHandleW(nullptr);
     wc.hCursor = LoadCursorW(nullptr, reinterpret_cast<LPCWSTR>(IDC_ARROW));
@@ -306,6 +363,7 @@ FormHost::~FormHost() {
     for (auto& [f, e] : entries_) {
         f->onChanged = nullptr;
         f->moveWithMouse = nullptr;
+        f->onFocusRequest = nullptr;
         if (e.hwnd) DestroyWindow(e.hwnd);
     }
 }
@@ -322,9 +380,18 @@ void FormHost::attach(ui::Form& form) {
     form.moveWithMouse = [this, &form] {
         auto it = entries_.find(&form);
         if (it == entries_.end() || !it->second.hwnd) return;
+        // The pointer the pressed control asks for now (the frame's four-way
+        // arrow) stays for the whole move: the system's move loop sets none.
+        if (ui::Control* p = it->second.pressed; p && holds(form, p)) showPointer(p);
         it->second.pressed = nullptr;
         ReleaseCapture();
         SendMessageW(it->second.hwnd, WM_NCLBUTTONDOWN, HTCAPTION, 0);
+    };
+    form.onFocusRequest = [this, &form] {
+        auto it = entries_.find(&form);
+        if (it == entries_.end() || !it->second.hwnd) return;
+        SetForegroundWindow(it->second.hwnd);
+        SetFocus(it->second.hwnd);
     };
     // Whatever was noted before is painted with the first, whole paint.
     (void)form.takeDirty();
@@ -372,6 +439,7 @@ void FormHost::detach(ui::Form& form) {
     if (it == entries_.end()) return;
     form.onChanged = nullptr;
     form.moveWithMouse = nullptr;
+    form.onFocusRequest = nullptr;
     if (it->second.hwnd) DestroyWindow(it->second.hwnd);
     entries_.erase(it);
 }
@@ -537,6 +605,63 @@ void FormHost::paint(Entry& e) {
     EndPaint(h, &ps);
 }
 
+ui::Control* FormHost::focused(Entry& e) {
+    ui::Control* t = e.focus;
+    if (!t || !holds(*e.form, t) || !shownAndEnabled(*t)) return nullptr;
+    return (isPaintedList(t) || t->onKeyDown || t->onKeyPress) ? t : nullptr;
+}
+
+void FormHost::takeFocus(Entry& e, ui::Control* pressed) {
+    ui::Control* t = focusTargetOf(pressed);
+    if (!t) return;
+    e.focus = t;
+    // The window takes the keyboard back from its edit and list windows (the
+    // chat box), so the table's keys work again after a click on it.
+    if (GetFocus() != e.hwnd) SetFocus(e.hwnd);
+}
+
+void FormHost::startScroll(Entry& e, ui::ListBox& list, ui::ListBox::ScrollPart part, int originX, int originY,
+                           int listY) {
+    e.scroll.list = &list;
+    e.scroll.part = part;
+    e.scroll.originX = originX;
+    e.scroll.originY = originY;
+    e.scroll.grab = listY - list.scrollBar().thumbTop;
+    SetCapture(e.hwnd);
+    if (part == ui::ListBox::ScrollPart::Thumb) return;
+    list.scrollByPart(part);
+    SetTimer(e.hwnd, ScrollRepeatTimer, ScrollRepeatFirst, nullptr);
+}
+
+void FormHost::scrollDrag(Entry& e, int windowY) {
+    if (e.scroll.part != ui::ListBox::ScrollPart::Thumb || !holds(*e.form, e.scroll.list)) return;
+    ui::ListBox& list = *e.scroll.list;
+    const int top = list.topIndexForThumb(windowY - e.scroll.originY - e.scroll.grab);
+    if (top != std::min(list.topIndex(), list.maxTopIndex())) list.setTopIndex(top);
+}
+
+// A held arrow or track goes on scrolling while the pointer stays on the part
+// pressed, as the system's bars do; the track stops under the pointer.
+void FormHost::scrollRepeat(Entry& e) {
+    if (!e.scroll.list || !holds(*e.form, e.scroll.list)) {
+        endScroll(e);
+        return;
+    }
+    SetTimer(e.hwnd, ScrollRepeatTimer, ScrollRepeatNext, nullptr);
+    POINT pt{};
+    GetCursorPos(&pt);
+    ScreenToClient(e.hwnd, &pt);
+    ui::ListBox& list = *e.scroll.list;
+    if (list.scrollPartAt(pt.x - e.scroll.originX, pt.y - e.scroll.originY) == e.scroll.part)
+        list.scrollByPart(e.scroll.part);
+}
+
+void FormHost::endScroll(Entry& e) {
+    KillTimer(e.hwnd, ScrollRepeatTimer);
+    e.scroll = {};
+    ReleaseCapture();
+}
+
 LRESULT CALLBACK FormHost::wndProc(HWND h, UINT msg, WPARAM w, LPARAM l) {
     auto* host = reinterpret_cast<FormHost*>(GetWindowLongPtrW(h, GWLP_USERDATA));
     auto* form = reinterpret_cast<ui::Form*>(GetPropW(h, L"MjForm"));
@@ -593,14 +718,55 @@ LRESULT FormHost::handle(Entry& e, UINT msg, WPARAM w, LPARAM l) {
         showPointer(hitTest(f, pt.x, pt.y, lx, ly));
         return TRUE;
     }
+    case WM_SYSCOMMAND:
+        // Alt pressed and released, or Alt with a letter, would put the window
+        // in the menu mode of its system menu, which takes the next key: the
+        // table's Alt-then-C needs the C. Alt+Space still opens the menu.
+        if ((w & 0xFFF0) == SC_KEYMENU && l != ' ') return 0;
+        break;
+    case WM_TIMER:
+        if (w != ScrollRepeatTimer) break;
+        scrollRepeat(e);
+        return 0;
+    case WM_CAPTURECHANGED:
+        if (e.scroll.list) {
+            KillTimer(h, ScrollRepeatTimer);
+            e.scroll = {};
+        }
+        break;
+    case WM_MOUSEWHEEL: {
+        POINT pt{static_cast<short>(LOWORD(l)), static_cast<short>(HIWORD(l))};
+        ScreenToClient(h, &pt);
+        int lx = 0, ly = 0;
+        ui::Control* under = hitTest(f, pt.x, pt.y, lx, ly);
+        // The list under the pointer, else the one with the focus.
+        ui::Control* target = isPaintedList(under) ? under : focused(e);
+        if (!isPaintedList(target)) break;
+        auto& list = static_cast<ui::ListBox&>(*target);
+        e.wheelRest += GET_WHEEL_DELTA_WPARAM(w);
+        const int notches = e.wheelRest / WHEEL_DELTA;
+        e.wheelRest -= notches * WHEEL_DELTA;
+        UINT lines = 3;
+        SystemParametersInfoW(SPI_GETWHEELSCROLLLINES, 0, &lines, 0);
+        const int step = lines == WHEEL_PAGESCROLL ? list.visibleRows() : static_cast<int>(lines);
+        list.scrollBy(-notches * step);
+        return 0;
+    }
     case WM_LBUTTONDOWN:
     case WM_RBUTTONDOWN:
     case WM_LBUTTONUP:
     case WM_RBUTTONUP:
     case WM_MOUSEMOVE:
-    case WM_LBUTTONDBLCLK: {
-        int lx = 0, ly = 0;
+    case WM_LBUTTONDBLCLK:
+    case WM_RBUTTONDBLCLK: {
         const int x = static_cast<short>(LOWORD(l)), y = static_cast<short>(HIWORD(l));
+        // A press on a list's scroll bar holds the mouse until it is released.
+        if (e.scroll.list) {
+            if (msg == WM_MOUSEMOVE) scrollDrag(e, y);
+            if (msg == WM_LBUTTONUP) endScroll(e);
+            return 0;
+        }
+        int lx = x, ly = y;
         bool blocked = false;
         ui::Control* c = hitTest(f, x, y, lx, ly, &blocked);
         // A disabled control swallows the press; where no control lies the
@@ -611,21 +777,47 @@ LRESULT FormHost::handle(Entry& e, UINT msg, WPARAM w, LPARAM l) {
             lx = x;
             ly = y;
         }
-        const int button = (msg == WM_RBUTTONDOWN || msg == WM_RBUTTONUP) ? ui::ButtonRight
+        bool down = msg == WM_LBUTTONDOWN || msg == WM_RBUTTONDOWN;
+        bool dbl = msg == WM_LBUTTONDBLCLK;
+        // The second press of a double-click is a plain press for a control
+        // that has no use for the double-click: quick clicks on tiles and
+        // buttons stay clicks.
+        if (msg == WM_RBUTTONDBLCLK || (dbl && !c->onDblClick)) {
+            down = true;
+            dbl = false;
+        }
+        const bool right = msg == WM_RBUTTONDOWN || msg == WM_RBUTTONUP || msg == WM_RBUTTONDBLCLK;
+        const int button = right                 ? ui::ButtonRight
                            : msg == WM_MOUSEMOVE ? ((w & MK_LBUTTON) ? ui::ButtonLeft : ui::ButtonNone)
                                                  : ui::ButtonLeft;
+        if (down || dbl) takeFocus(e, c);
+        if ((down || dbl) && !right && isPaintedList(c)) {
+            auto& list = static_cast<ui::ListBox&>(*c);
+            const auto part = list.scrollPartAt(lx, ly);
+            if (part != ui::ListBox::ScrollPart::None) {
+                startScroll(e, list, part, x - lx, y - ly, ly);
+                return 0;
+            }
+            // A press on a row selects it, as in the system's list boxes.
+            const int line = std::max(1, px(list.itemHeight(), list.parent()->unitsPerPixel()));
+            const int row = list.topIndex() + ly / line;
+            if (row < list.listCount()) list.setListIndex(row);
+        }
         const ui::MouseEvent ev = mouseEvent(*c, w, lx, ly, button);
         if (msg == WM_MOUSEMOVE) {
             if (c->onMouseMove) c->onMouseMove(ev);
             // The handler may have changed the pointer; show it without waiting
             // for the next move.
             showPointer(c);
-        } else if (msg == WM_LBUTTONDOWN || msg == WM_RBUTTONDOWN) {
+        } else if (down) {
             e.pressed = c;
             SetCapture(h);
             if (c->onMouseDown) c->onMouseDown(ev);
-        } else if (msg == WM_LBUTTONDBLCLK) {
-            if (c->onDblClick) c->onDblClick();
+        } else if (dbl) {
+            // The release that ends a double-click is no click.
+            e.pressed = nullptr;
+            SetCapture(h);
+            c->onDblClick();
         } else {
             ReleaseCapture();
             const bool same = e.pressed == c;
@@ -639,20 +831,33 @@ LRESULT FormHost::handle(Entry& e, UINT msg, WPARAM w, LPARAM l) {
     case WM_SYSKEYDOWN: {
         int key = static_cast<int>(w);
         const int shift = ((GetKeyState(VK_SHIFT) < 0) ? 1 : 0) | ((GetKeyState(VK_CONTROL) < 0) ? 2 : 0);
-        // Keys of the window itself go to its table picture; text and list
-        // boxes are the system's own windows and hear their keys there.
-        for (ui::Control* c : f.children()) {
-            if (c->kind() != ui::Kind::TextBox && c->kind() != ui::Kind::ListBox && c->onKeyDown) {
-                c->onKeyDown(key, shift);
-                break;
+        if (ui::Control* t = focused(e)) {
+            // The control's handler first; a list then moves by the key the
+            // handler left it.
+            if (t->onKeyDown) t->onKeyDown(key, shift);
+            if (key != 0 && msg == WM_KEYDOWN && isPaintedList(t)) static_cast<ui::ListBox*>(t)->navigationKey(key);
+        } else {
+            // Until a control has been pressed, keys of the window go to its
+            // table picture; text and list boxes are the system's own windows
+            // and hear their keys there.
+            for (ui::Control* c : f.children()) {
+                if (c->kind() != ui::Kind::TextBox && c->kind() != ui::Kind::ListBox && c->onKeyDown) {
+                    c->onKeyDown(key, shift);
+                    break;
+                }
             }
         }
-        // Alt's own system processing (the window menu) stays with the system.
+        // Alt's own system processing stays with the system (its menu mode is
+        // refused above).
         if (msg == WM_SYSKEYDOWN) break;
         return 0;
     }
     case WM_CHAR: {
         int key = static_cast<int>(w);
+        if (ui::Control* t = focused(e)) {
+            if (t->onKeyPress) t->onKeyPress(key);
+            return 0;
+        }
         for (ui::Control* c : f.children()) {
             if (c->kind() != ui::Kind::TextBox && c->kind() != ui::Kind::ListBox && c->onKeyPress) {
                 c->onKeyPress(key);

@@ -78,12 +78,31 @@ private:
         // when the window was not asked to paint it (hidden, minimised).
         ui::DirtyRegion pending;
         std::unique_ptr<NativeControls> native;
+        // The painted control with the keyboard focus inside the window (the
+        // last pressed list or picture box), nullptr before any.
+        ui::Control* focus = nullptr;
+        // A press held on a list's scroll bar: the part pressed, the list's
+        // top left in window pixels and where on the thumb it was taken.
+        struct Scroll {
+            ui::ListBox* list = nullptr;
+            ui::ListBox::ScrollPart part = ui::ListBox::ScrollPart::None;
+            int originX = 0, originY = 0;
+            int grab = 0;
+        } scroll;
+        // Wheel turns smaller than a notch, kept until they make one.
+        int wheelRest = 0;
     };
     static LRESULT CALLBACK wndProc(HWND, UINT, WPARAM, LPARAM);
     void sync(Entry& e);
     void formChanged(Entry& e);
     void paint(Entry& e);
     LRESULT handle(Entry& e, UINT msg, WPARAM w, LPARAM l);
+    ui::Control* focused(Entry& e);
+    void takeFocus(Entry& e, ui::Control* pressed);
+    void startScroll(Entry& e, ui::ListBox& list, ui::ListBox::ScrollPart part, int originX, int originY, int listY);
+    void scrollDrag(Entry& e, int windowY);
+    void scrollRepeat(Entry& e);
+    void endScroll(Entry& e);
     std::map<ui::Form*, Entry> entries_;
 };
 

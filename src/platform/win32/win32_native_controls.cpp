@@ -76,6 +76,9 @@ void readSelection(HWND edit, ui::TextBox& box) {
 }
 
 LRESULT callOld(HWND h, UINT msg, WPARAM w, LPARAM l) {
+    // Alt released in the chat box or a list would put the window in the
+    // menu mode of its system menu, which swallows the next key.
+    if (msg == WM_SYSCOMMAND && (w & 0xFFF0) == SC_KEYMENU && l != ' ') return 0;
     auto old = reinterpret_cast<WNDPROC>(GetPropW(h, OldProcProp));
     return old ? CallWindowProcW(old, h, msg, w, l) : DefWindowProcW(h, msg, w, l);
 }
