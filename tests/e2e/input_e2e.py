@@ -428,17 +428,18 @@ def settled_cases():
         Case("result_button_after_the_hand", [p("click", TOOLBAR[5])], [Shown(SCORE)]),
         Case("result_board_drag", [p("drag", (320, 417), (-60, -40), SCORE)], [Moved(SCORE, (-60, -40))],
              undo=[p("drag", (260, 377), (60, 40), SCORE)]),
-        # The first seat's list of the settlement: 23 lines in 21 rows. Its top
-        # rows change when it scrolls.
-        Case("settlement_list_scroll_bar", [p("click", (149, 404), SCORE), p("click", (149, 404), SCORE)],
+        # The first seat's list of the settlement: 23 lines in 21 rows of 15
+        # pixels from 84 down. Its top rows change when it scrolls; its scroll
+        # bar's arrows lie at its right edge.
+        Case("settlement_list_scroll_bar", [p("click", (149, 390), SCORE), p("click", (149, 390), SCORE)],
              [Changed((8, 86, 130, 60), SCORE)], undo=[p("click", (149, 92), SCORE)] * 2, xfail=SCROLL_MEND),
         Case("settlement_list_wheel", [p("wheel", (80, 250), SCORE, 3)],
              [Changed((8, 86, 130, 60), SCORE)], undo=[p("wheel", (80, 250), SCORE, 3, False)], xfail=SCROLL_MEND),
         Case("hero_button_shows", [p("click", TOOLBAR[6])], [Shown(HERO)]),
         # A click on the sixth row selects it across the board.
         Case("hero_row_click", [p("click", (60, 74 + 5 * 17 + 8), HERO)], [Changed((8, 74 + 5 * 17, 110, 17), HERO)]),
-        # Twenty hands in eighteen rows.
-        Case("hero_list_scroll_bar", [p("click", (121, 382), HERO), p("click", (121, 382), HERO)],
+        # Twenty hands in eighteen rows of 17 pixels from 74 down.
+        Case("hero_list_scroll_bar", [p("click", (121, 372), HERO), p("click", (121, 372), HERO)],
              [Changed((8, 76, 110, 50), HERO)], undo=[p("click", (121, 82), HERO)] * 2, xfail=SCROLL_MEND),
         Case("hero_list_wheel", [p("wheel", (60, 200), HERO, 3)],
              [Changed((8, 76, 110, 50), HERO)], undo=[p("wheel", (60, 200), HERO, 3, False)], xfail=SCROLL_MEND),
