@@ -419,49 +419,58 @@ std::pair<double, double> kaiPlace(link::Client& c, int view, SeatRecord& r, int
     }
 }
 
+// One seat's single-kong stack pictures, raised or lowered by stack index.
+struct KongStacks {
+    link::Client& c;
+    int view;
+    [[nodiscard]] ui::Control* picture(int k) const {
+        const auto& col = c.table.singleGangImg[static_cast<std::size_t>(view)];
+        return table::tileControl(c, col[static_cast<std::size_t>(k)]);
+    }
+    void raise(int k) const {
+        if (ui::Control* x = picture(k)) x->bringToFront();
+    }
+    void lower(int k) const {
+        if (ui::Control* x = picture(k)) x->sendToBack();
+    }
+};
+
 // Keeps the side seats' kong stacks drawn in the order they overlap.
 void restackSingleKongs(link::Client& c, int view) {
     const table::TableState& t = c.table;
     const SeatRecord& r = t.custom[static_cast<std::size_t>(view)];
-    const auto& col = t.singleGangImg[static_cast<std::size_t>(view)];
-    const auto sgi = [&](int k) { return table::tileControl(c, col[static_cast<std::size_t>(k)]); };
-    const auto raise = [&](int k) {
-        if (ui::Control* x = sgi(k)) x->bringToFront();
-    };
-    const auto lower = [&](int k) {
-        if (ui::Control* x = sgi(k)) x->sendToBack();
-    };
+    const KongStacks stacks{c, view};
     if (view == 1) {
         if (t.specialMode == 2) {
             if (r.slots[1].img > -1) {
                 if (ui::Control* x = table::tileControl(c, r.slots[1].img)) x->sendToBack();
             }
-            for (int k = 1; k < r.baoGangs; ++k) raise(k + 4);
+            for (int k = 1; k < r.baoGangs; ++k) stacks.raise(k + 4);
             if (r.slots[0].img > -1) {
-                for (int k = 0; k < r.hongZhongGangs; ++k) lower(k);
-                for (int k = r.baoGangs; k < r.hongZhongGangs; ++k) raise(k);
+                for (int k = 0; k < r.hongZhongGangs; ++k) stacks.lower(k);
+                for (int k = r.baoGangs; k < r.hongZhongGangs; ++k) stacks.raise(k);
             }
         } else if (t.specialMode == 3) {
             if (r.pizi1Gangs > 0) {
-                lower(0);
-                for (int k = 1; k < r.pizi1Gangs; ++k) raise(k);
+                stacks.lower(0);
+                for (int k = 1; k < r.pizi1Gangs; ++k) stacks.raise(k);
             }
-            for (int k = 0; k < r.pizi2Gangs; ++k) raise(k + 8);
+            for (int k = 0; k < r.pizi2Gangs; ++k) stacks.raise(k + 8);
             if (r.baoGangs > 0) {
-                for (int k = 0; k < r.baoGangs; ++k) raise(k + 4);
+                for (int k = 0; k < r.baoGangs; ++k) stacks.raise(k + 4);
                 if (r.meldEnd >= 6) {
-                    lower(4);
-                    if (r.pizi1Gangs > 0) lower(0);
+                    stacks.lower(4);
+                    if (r.pizi1Gangs > 0) stacks.lower(0);
                 }
             }
         }
     } else if (view == 3) {
-        for (int k = 0; k < r.baoGangs; ++k) raise(k + 4);
+        for (int k = 0; k < r.baoGangs; ++k) stacks.raise(k + 4);
         if (t.specialMode == 2) {
-            for (int k = 0; k < r.hongZhongGangs; ++k) raise(k);
+            for (int k = 0; k < r.hongZhongGangs; ++k) stacks.raise(k);
         } else if (t.specialMode == 3) {
-            for (int k = 0; k < r.pizi1Gangs; ++k) raise(k);
-            for (int k = 0; k < r.pizi2Gangs; ++k) raise(k + 8);
+            for (int k = 0; k < r.pizi1Gangs; ++k) stacks.raise(k);
+            for (int k = 0; k < r.pizi2Gangs; ++k) stacks.raise(k + 8);
         }
     }
 }
@@ -485,32 +494,25 @@ void dropOwnKongTile(link::Client& c, int slot) {
 void sideRestackSingleKongs(link::Client& c, int view) {
     const table::TableState& t = c.table;
     const SeatRecord& r = t.custom[static_cast<std::size_t>(view)];
-    const auto& col = t.singleGangImg[static_cast<std::size_t>(view)];
-    const auto sgi = [&](int k) { return table::tileControl(c, col[static_cast<std::size_t>(k)]); };
-    const auto raise = [&](int k) {
-        if (ui::Control* x = sgi(k)) x->bringToFront();
-    };
-    const auto lower = [&](int k) {
-        if (ui::Control* x = sgi(k)) x->sendToBack();
-    };
+    const KongStacks stacks{c, view};
     if (view == 1) {
         if (r.slots[1].img > -1) {
             if (ui::Control* x = table::tileControl(c, r.slots[1].img)) x->sendToBack();
         }
-        for (int k = 1; k < r.baoGangs; ++k) raise(k + 4);
+        for (int k = 1; k < r.baoGangs; ++k) stacks.raise(k + 4);
         if (r.slots[0].img > -1) {
-            for (int k = 0; k < r.hongZhongGangs; ++k) lower(k);
-            for (int k = r.baoGangs; k < r.hongZhongGangs; ++k) raise(k);
+            for (int k = 0; k < r.hongZhongGangs; ++k) stacks.lower(k);
+            for (int k = r.baoGangs; k < r.hongZhongGangs; ++k) stacks.raise(k);
         }
     } else if (view == 3) {
-        for (int k = 0; k < r.baoGangs; ++k) raise(k + 4);
-        for (int k = 0; k < r.hongZhongGangs; ++k) raise(k);
+        for (int k = 0; k < r.baoGangs; ++k) stacks.raise(k + 4);
+        for (int k = 0; k < r.hongZhongGangs; ++k) stacks.raise(k);
     } else {
         return;
     }
     if (t.specialMode != 3) return;
-    for (int k = 0; k < r.pizi1Gangs; ++k) raise(k);
-    for (int k = 0; k < r.pizi2Gangs; ++k) raise(k + 8);
+    for (int k = 0; k < r.pizi1Gangs; ++k) stacks.raise(k);
+    for (int k = 0; k < r.pizi2Gangs; ++k) stacks.raise(k + 8);
 }
 
 // A single-tile kong: the tile goes onto its kind's stack beside the hand, or
