@@ -24,8 +24,10 @@ public:
 
     // A section's keys and values in the file's order, as the file holds them:
     // blanks around them stripped, quotes and length left as they are (`get`
-    // drops one pair of quotes and keeps 1023 bytes). Empty when the file or
-    // section is missing.
+    // drops one pair of quotes and keeps 1023 bytes). A line without "=" is
+    // no key and is left out, as `get` passes it over, so a stray line cannot
+    // hide the key of that name further down. Empty when the file or section
+    // is missing.
     using Entries = std::vector<std::pair<std::string, std::string>>;
     [[nodiscard]] virtual Entries section(const std::string& path, std::string_view section) const = 0;
     // Replaces the section's keys with these, in this order, in one write of

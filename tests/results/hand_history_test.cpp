@@ -112,6 +112,21 @@ TEST_F(HandHistory, ADamagedFileIsReadLeniently) {
     EXPECT_EQ(board.lists[4], std::vector<std::string>{"最终分：100金币"});
 }
 
+TEST_F(HandHistory, AStrayLineWithoutAValueHidesNoKeyOfItsName) {
+    // A damaged file: a line naming a key but holding no "=" stands before
+    // the section's real keys. Saving onto that hand and loading it back
+    // keeps the board.
+    sim.files.files[path] = "[juNum:1]\r\ncount( 2 )\r\nname( 0 )\r\n";
+    BoardSnapshot b = wonBoard();
+    b.lists[2] = {"一", "二"};
+    saveHandHistory(sim.ini, path, 1, b);
+    BoardSnapshot board;
+    loadHandHistory(sim.ini, path, 1, board);
+    EXPECT_EQ(board.lists[2], (std::vector<std::string>{"一", "二"}));
+    EXPECT_EQ(board.names[0], "玩家0");
+    EXPECT_EQ(board.lists[0].size(), 25u);
+}
+
 TEST_F(HandHistory, ABoardIsOneWriteOfTheFileAndOneReadHoweverLongTheSession) {
     // Every key a call of its own rewrote the whole file per key: a session
     // of many hands made each settlement slower than the last.

@@ -276,6 +276,18 @@ protected:
     }
 };
 
+#if defined(__SANITIZE_ADDRESS__)
+constexpr bool HeapIsInstrumented = true;
+#elif defined(__has_feature)
+#if __has_feature(address_sanitizer)
+constexpr bool HeapIsInstrumented = true;
+#else
+constexpr bool HeapIsInstrumented = false;
+#endif
+#else
+constexpr bool HeapIsInstrumented = false;
+#endif
+
 // A receiver that never reads while its peer floods it with data: the relay
 // keeps a bounded backlog for it, says so once, and goes on serving others.
 TEST_F(RelayBinary, ASlowReaderCostsABoundedBacklogAndOneLogLine) {
@@ -304,7 +316,11 @@ TEST_F(RelayBinary, ASlowReaderCostsABoundedBacklogAndOneLogLine) {
     EXPECT_EQ(kinds.front(), relay::LoggedIn);
     const long kb = residentKb();
     EXPECT_GT(kb, 0);
-    EXPECT_LT(kb, 24 * 1024) << "the receiver's backlog stays bounded";
+    // Under AddressSanitizer freed memory waits in a quarantine of its own
+    // (up to 256 MB), so the relay's size says nothing of its backlog there.
+    if (!HeapIsInstrumented) {
+        EXPECT_LT(kb, 24 * 1024) << "the receiver's backlog stays bounded";
+    }
     EXPECT_EQ(lines("lags"), 1) << logText();
     for (int fd : {slow, flood, late}) ::close(fd);
 }

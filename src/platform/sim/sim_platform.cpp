@@ -418,12 +418,8 @@ IniStore::Entries SimIni::section(const std::string& path, std::string_view sect
         const std::string_view line = lines[i];
         if (trimView(line).empty() || trimView(line).front() == ';') continue;
         const auto eq = line.find('=');
-        if (eq == std::string_view::npos) {
-            out.emplace_back(codec_.fromGbk(trimView(line)), std::string());
-        } else {
-            out.emplace_back(codec_.fromGbk(trimView(line.substr(0, eq))),
-                             codec_.fromGbk(trimView(line.substr(eq + 1))));
-        }
+        if (eq == std::string_view::npos) continue;
+        out.emplace_back(codec_.fromGbk(trimView(line.substr(0, eq))), codec_.fromGbk(trimView(line.substr(eq + 1))));
     }
     return out;
 }

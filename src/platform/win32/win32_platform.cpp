@@ -419,11 +419,8 @@ IniStore::Entries Win32Ini::section(const std::string& path, std::string_view se
         const std::string_view line(buf.data() + at);
         at += line.size() + 1;
         const std::size_t eq = line.find('=');
-        if (eq == std::string_view::npos) {
-            out.emplace_back(codec_.fromGbk(line), std::string());
-        } else {
-            out.emplace_back(codec_.fromGbk(line.substr(0, eq)), codec_.fromGbk(line.substr(eq + 1)));
-        }
+        if (eq == std::string_view::npos) continue;
+        out.emplace_back(codec_.fromGbk(line.substr(0, eq)), codec_.fromGbk(line.substr(eq + 1)));
     }
     return out;
 }
