@@ -338,6 +338,14 @@ def clear_chat():
 
 
 
+# The chat history window's text area over the table (main window pixels):
+# white where the window is drawn, the table's green where it is not.
+TALK_AREA = (330, 560, 280, 100)
+
+# Still failing: the mark names what is left and comes off with its mend.
+ALT_C_DRAWN = "the chat history window Alt then C shows is drawn on the screen (the system says shown, nothing shows)"
+
+
 def keys_cases(after_chat):
     pre = chat_then_table() if after_chat else [table_click()]
     tag = "after_chat" if after_chat else "fresh"
@@ -346,8 +354,8 @@ def keys_cases(after_chat):
         # leaves it open over the table: its stay button closes it.
         Case(f"esc_{tag}", pre + [p("key", "Escape")], [Shown(EXIT)],
              undo=[p("click", EXIT_STAY, EXIT)] + ([] if not after_chat else clear_chat())),
-        Case(f"alt_c_{tag}", pre + [p("key", "alt"), p("key", "c")], [Shown(TALK)],
-             undo=[p("click", TOOLBAR[1])] + ([] if not after_chat else clear_chat())),
+        Case(f"alt_c_{tag}", pre + [p("key", "alt"), p("key", "c")], [Shown(TALK), Changed(TALK_AREA)],
+             undo=[p("click", TOOLBAR[1])] + ([] if not after_chat else clear_chat()), xfail=ALT_C_DRAWN),
         # Enter on the table hands the focus to the chat box and sends nothing;
         # a second Enter then sends what the box holds.
         Case(f"enter_{tag}", pre + [p("key", "Return")],
@@ -370,7 +378,8 @@ def fresh_cases():
         # The toolbar, button by button.
         Case("send_button", [p("click", CHAT_BOX), p("type", "b0"), p("click", TOOLBAR[0])],
              [Sent(r"C>S cmd 19 seat 1 .*小明说道: b0")]),
-        Case("chat_button", [p("click", TOOLBAR[1])], [Shown(TALK)], undo=[p("click", TOOLBAR[1])]),
+        Case("chat_button", [p("click", TOOLBAR[1])], [Shown(TALK), Changed(TALK_AREA)],
+             undo=[p("click", TOOLBAR[1])]),
         Case("chat_button_hides", [p("click", TOOLBAR[1]), p("click", TOOLBAR[1])], [Shown(TALK, False)]),
         Case("settings_button", [p("click", TOOLBAR[3])], [Shown(SETTINGS)], undo=[p("click", TOOLBAR[3])]),
         Case("minimise_button", [p("click", TOOLBAR[4])], [Shown(MAIN, False)], undo=[p("restore")]),
