@@ -295,8 +295,10 @@ def input_window(title, steps, env):
         verb, _, arg = step.partition(":")
         if verb == "type":
             # A character outside the keyboard map is typed through a key
-            # mapped for it on the fly; Wine needs a moment to see the new map.
-            delay = "60" if any(ord(ch) > 127 for ch in arg) else "20"
+            # mapped for it on the fly; Wine needs a moment to see the new map
+            # before the key is mapped back, longer on a busy machine (the last
+            # character of a line was seen lost at 60 ms).
+            delay = "200" if any(ord(ch) > 127 for ch in arg) else "20"
             cmd = ["xdotool", "type", "--delay", delay, "--", arg]
         elif verb == "key":
             cmd = ["xdotool", "key", "--", arg]
