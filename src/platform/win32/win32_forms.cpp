@@ -399,12 +399,16 @@ void FormHost::attach(ui::Form& form) {
 }
 
 void FormHost::formChanged(Entry& e) {
+    repaintChanged(e);
+    if (onFormChanged) onFormChanged(*e.form);
+}
+
+void FormHost::repaintChanged(Entry& e) {
     const ui::DirtyRegion d = e.form->takeDirty();
     e.pending.add(d);
     // Only a change of the form itself can touch the window's own state.
     if (d.all() || !e.hwnd) {
         sync(e);
-        if (onFormChanged) onFormChanged(*e.form);
         return;
     }
     // Measuring aid only: MJ_FULL_REPAINT=1 repaints the whole window on every
@@ -416,7 +420,6 @@ void FormHost::formChanged(Entry& e) {
     if (fullRepaint) {
         e.pending.addAll();
         InvalidateRect(e.hwnd, nullptr, FALSE);
-        if (onFormChanged) onFormChanged(*e.form);
         return;
     }
     for (const ui::PixelRect& r : d.rects()) {
@@ -426,7 +429,6 @@ void FormHost::formChanged(Entry& e) {
     // The system's own edit and list windows carry their text and place
     // themselves; they follow every change of their controls.
     if (e.native) e.native->sync(e.hwnd, *e.form);
-    if (onFormChanged) onFormChanged(*e.form);
 }
 
 const BackBuffer* FormHost::backBufferOf(const ui::Form& form) const {

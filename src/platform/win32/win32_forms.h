@@ -95,6 +95,8 @@ private:
     static LRESULT CALLBACK wndProc(HWND, UINT, WPARAM, LPARAM);
     void sync(Entry& e);
     void formChanged(Entry& e);
+    // The window repaints and re-places what the change touched.
+    void repaintChanged(Entry& e);
     void paint(Entry& e);
     LRESULT handle(Entry& e, UINT msg, WPARAM w, LPARAM l);
     ui::Control* focused(Entry& e);
